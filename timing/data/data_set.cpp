@@ -1,0 +1,81 @@
+#include "timing/data/data_set.h"
+
+#include <cmath>
+
+namespace umbrix {
+
+double RoundTo(double x, int d) {
+    const double scale = std::pow(10.0, d);
+    const double sign = (x > 0) - (x < 0);
+    return sign * std::trunc(std::fabs(x) * scale + 0.5) / scale;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == '/') return dir + name;
+    return dir + "/" + name;
+}
+
+void FindExtremes(DataSet& ds) {
+    // Start values outside any real data: an empty working set leaves them (plus margins).
+    ds.TimeMin = 99999999;
+    ds.TimeMax = -99999999;
+    ds.MagMin = 99;
+    ds.MagMax = -99;
+    for (int i = 1; i <= ds.PointCount; ++i) {
+        if (ds.Time[i] < ds.TimeMin) ds.TimeMin = ds.Time[i];
+        if (ds.Time[i] > ds.TimeMax) ds.TimeMax = ds.Time[i];
+        if (ds.Mag[i] > ds.MagMax) {
+            ds.MagMax = ds.Mag[i];
+            ds.MagMaxIndex = i;
+        }
+        if (ds.Mag[i] < ds.MagMin) {
+            ds.MagMin = ds.Mag[i];
+            ds.MagMinIndex = i;
+        }
+    }
+    ds.TimeMin -= 0.002;
+    ds.TimeMax += 0.002;
+    ds.TimeSpan = ds.TimeMax - ds.TimeMin;
+    ds.MagSpan = ds.MagMax - ds.MagMin;
+}
+
+void RebuildWorkingSet(DataSet& ds) {
+    ds.PointCount = 0;
+    for (int i = 1; i <= ds.ReadCount; ++i) {
+        if (ds.Deleted[i]) continue;
+        ++ds.PointCount;
+        ds.Time[ds.PointCount] = ds.AllTime[i];
+        ds.Mag[ds.PointCount] = ds.AllMag[i];
+    }
+}
+
+void FreezeExtremes(DataSet& ds) {
+    ds.FullTimeMin = ds.TimeMin;
+    ds.FullTimeMax = ds.TimeMax;
+    ds.FullTimeSpan = ds.TimeSpan;
+    ds.FullMagMin = ds.MagMin;
+    ds.FullMagMax = ds.MagMax;
+    ds.FullMagSpan = ds.MagSpan;
+    ds.FullMagMinIndex = ds.MagMinIndex;
+    ds.FullMagMaxIndex = ds.MagMaxIndex;
+}
+
+void SetMagSign(DataSet& ds, int index) {
+    ds.MagSign = 1 - 2 * index;
+    for (int i = 1; i <= ds.ReadCount; ++i) ds.AllMag[i] = ds.RawMag[i] * ds.MagSign;
+    RebuildWorkingSet(ds);
+    FindExtremes(ds);
+    FreezeExtremes(ds);
+    ds.GuessMinTime = RoundTo(ds.Time[ds.MagMaxIndex], 4);
+}
+
+bool SetDeleted(DataSet& ds, int i, bool deleted) {
+    if (i < 1 || i > ds.ReadCount) return false;
+    ds.Deleted[i] = deleted;
+    RebuildWorkingSet(ds);
+    FindExtremes(ds);
+    return true;
+}
+
+}  // namespace umbrix

@@ -1,0 +1,79 @@
+#pragma once
+// The one in-memory store of the loaded light curve.
+//
+// Per-point arrays run from index 0 to kMaxPoints; index 0 never holds a point, points occupy
+// 1..n. Times are days relative to DayOffset; magnitudes carry MagSign. The working set
+// (Time, Mag, PointCount) is the non-deleted points in file order; every timing method reads
+// only the working set.
+
+#include <array>
+#include <string>
+
+namespace umbrix {
+
+inline constexpr int kMaxPoints = 1000;
+
+using PointArray = std::array<double, kMaxPoints + 1>;
+using FlagArray = std::array<bool, kMaxPoints + 1>;
+
+struct DataSet {
+    // Identity of the file. A non-empty DataFileName means "a file is loaded".
+    std::string DataDir;
+    std::string DataFileName;
+    std::string DataPath;
+
+    // Points as read, 1..ReadCount.
+    PointArray RawHjd{};
+    PointArray RawMag{};
+    double DayOffset = 0;
+    PointArray AllTime{};
+    PointArray AllMag{};
+    FlagArray Deleted{};
+    int ReadCount = 0;
+    int MagSign = 1;
+
+    // Working set, 1..PointCount.
+    PointArray Time{};
+    PointArray Mag{};
+    int PointCount = 0;
+
+    // Extremes of the working set; times carry a 0.002-day margin, magnitudes none.
+    double TimeMin = 0, TimeMax = 0, TimeSpan = 0;
+    double MagMin = 0, MagMax = 0, MagSpan = 0;
+    int MagMinIndex = 0, MagMaxIndex = 0;
+
+    // Copies of the extremes taken only after a load or a change of sign, so that the
+    // plot keeps its scale while the user deletes and restores points.
+    double FullTimeMin = 0, FullTimeMax = 0, FullTimeSpan = 0;
+    double FullMagMin = 0, FullMagMax = 0, FullMagSpan = 0;
+    int FullMagMinIndex = 0, FullMagMaxIndex = 0;
+
+    double GuessMinTime = 0;  // time of the faintest working point, 4 decimals
+    int SelectedPoint = 0;    // index into AllTime/AllMag/Deleted of the picked point
+};
+
+// Sgn(x) * Fix(|x| * 10^d + 0.5) / 10^d: x rounded half away from zero to d decimals.
+double RoundTo(double x, int d);
+
+// Joins a directory and a file name the way the open dialog forms DataPath.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+// Recomputes the working extremes. Indices keep their old values when no point qualifies.
+void FindExtremes(DataSet& ds);
+
+// Refills Time, Mag and PointCount from AllTime, AllMag and Deleted.
+void RebuildWorkingSet(DataSet& ds);
+
+// Copies the eight working extremes to their frozen counterparts.
+void FreezeExtremes(DataSet& ds);
+
+// The "+Mags" (index 0) / "-Mags (inverted)" (index 1) option: re-signs every point,
+// rebuilds the working set, its extremes and the frozen extremes, and GuessMinTime.
+void SetMagSign(DataSet& ds, int index);
+
+// Marks point i (1..ReadCount, file order) deleted or restored and rebuilds the working set
+// and its extremes. The frozen extremes and GuessMinTime stay. Returns false, changing
+// nothing, for an index outside 1..ReadCount.
+bool SetDeleted(DataSet& ds, int i, bool deleted);
+
+}  // namespace umbrix

@@ -1,0 +1,119 @@
+#include "timing/data/format.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace umbrix {
+
+namespace {
+
+// Values outside this band are written in exponent form.
+constexpr double kPlainLow = 1e-15;
+constexpr double kPlainHigh = 1e15;
+// FormatSci needs this many characters for a mantissa with any decimals ("0.1e+05" plus one);
+// below it the fallback would only overflow again, so the fixed text is returned as it is.
+constexpr int kMinSciWidth = 8;
+
+std::string PadLeft(const std::string& s, int width) {
+    const int n = static_cast<int>(s.size());
+    return n >= width ? s : std::string(static_cast<std::size_t>(width - n), ' ') + s;
+}
+
+}  // namespace
+
+std::string NumText(double x) {
+    if (std::isnan(x)) return "NaN";
+    if (std::isinf(x)) return x < 0 ? "-Inf" : "Inf";
+    if (x == 0) return "0";
+    const std::string sign = x < 0 ? "-" : "";
+    // 15 significant digits, rounded once: "d.dddddddddddddde+XX".
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
+    std::string digits;
+    digits += buf[0];
+    digits.append(buf + 2, 14);
+    const int exponent = std::atoi(buf + 17);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const int nd = static_cast<int>(digits.size());
+
+    const double rounded = std::fabs(std::strtod(buf, nullptr));
+    if (rounded < kPlainLow || rounded >= kPlainHigh) {
+        std::string s = digits.substr(0, 1);
+        if (nd > 1) s += "." + digits.substr(1);
+        char e[16];
+        std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return sign + s + e;
+    }
+    if (exponent < 0)  // 0.000ddd written without the leading zero
+        return sign + "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    const int intDigits = exponent + 1;
+    if (nd <= intDigits)
+        return sign + digits + std::string(static_cast<std::size_t>(intDigits - nd), '0');
+    return sign + digits.substr(0, static_cast<std::size_t>(intDigits)) + "." +
+           digits.substr(static_cast<std::size_t>(intDigits));
+}
+
+std::string NumText(int n) { return std::to_string(n); }
+
+std::string FormatFixed(double value, int width, int decimals) {
+    const bool negative = value < 0;
+    const double a = std::fabs(value);
+    if (!std::isfinite(a) || (a != 0 && (a < kPlainLow || a >= kPlainHigh)))
+        return width >= kMinSciWidth ? FormatSci(value, width, width - 6)
+                                     : PadLeft(NumText(value), width);
+
+    std::string s = NumText(a);
+    const std::size_t point = s.find('.');
+    int present = 0;
+    if (point == std::string::npos)
+        s += '.';
+    else
+        present = static_cast<int>(s.size() - point - 1);
+
+    if (present < decimals) {
+        s.append(static_cast<std::size_t>(decimals - present), '0');
+    } else {
+        // Round half up at the last decimal; the rounded text keeps only the decimals it has.
+        const double scale = std::pow(10.0, decimals);
+        s = NumText(std::floor(a * scale + 0.5) / scale);
+    }
+    if (a < 1) s = "0" + s;
+    if (negative) s = "-" + s;
+
+    const int length = static_cast<int>(s.size());
+    if (length <= width) return PadLeft(s, width);
+    const int excess = length - width;
+    if (excess <= decimals) return s.substr(0, static_cast<std::size_t>(width));
+    if (width < kMinSciWidth) return s;
+    return FormatSci(value, width, width - 6);
+}
+
+std::string FormatSci(double value, int width, int decimals) {
+    if (decimals > width - 6) decimals = width - 6;
+    if (!std::isfinite(value)) return PadLeft(NumText(value), width);
+    std::string text;
+    const double a = std::fabs(value);
+    if (a > 1e-16) {
+        const int e = static_cast<int>(std::floor(std::log(a) / std::log(10.0))) + 1;
+        const double m = value / std::pow(10.0, e);
+        text = FormatFixed(m, decimals + 2, decimals) + (e < 0 ? "e-" : "e+") +
+               PadInt(std::abs(e), 2, "0");
+    } else {
+        text = "." + std::string(static_cast<std::size_t>(std::max(decimals, 0)), '0') + "e+00";
+    }
+    return PadLeft(text, width);
+}
+
+std::string PadInt(int n, int width, const std::string& fill) {
+    std::string s = NumText(n);
+    for (int k = static_cast<int>(s.size()); k < width; ++k) s = fill + s;
+    return s;
+}
+
+std::string TrimLeft(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+}  // namespace umbrix

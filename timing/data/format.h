@@ -1,0 +1,28 @@
+#pragma once
+// Number text: every number the program shows or writes goes through these.
+
+#include <string>
+
+namespace umbrix {
+
+// Shortest decimal text of x with at most 15 significant digits: "." as decimal point, no
+// leading zero before the point (".5"), no trailing zeros, no point for whole numbers.
+// Plain notation for magnitudes from 1e-15 up to (not including) 1e15, so that errors of
+// 1e-5 day reach FormatFixed as "0.00001"; outside that band, exponent form ("1E-20").
+std::string NumText(double x);
+std::string NumText(int n);
+
+// Fixed point, right-aligned to width, with the given number of decimals; see format.cpp
+// for the exact rules of rounding, cutting and the scientific fallback.
+std::string FormatFixed(double value, int width, int decimals);
+
+// Scientific text "0.12346e+05", right-aligned to width.
+std::string FormatSci(double value, int width, int decimals);
+
+// n padded on the left with fill up to width characters; never cut.
+std::string PadInt(int n, int width, const std::string& fill);
+
+// s without its leading blanks (result boxes show formatted numbers this way).
+std::string TrimLeft(const std::string& s);
+
+}  // namespace umbrix

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "timing/app/app_state.h"
 #include "timing/app/json.h"
 #include "timing/data/data_set.h"
 #include "timing/data/reader.h"
@@ -130,16 +131,16 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kBatchFailed;
     }
 
-    // Name the file the way the open dialog does: its folder, its name, the two joined.
-    auto ds = std::make_unique<DataSet>();
+    // Name the file the way the open dialog does: its folder and its name.
+    auto app = std::make_unique<AppState>();
     const std::filesystem::path path(options->file);
-    ds->DataDir = path.has_parent_path() ? path.parent_path().string() : ".";
-    ds->DataFileName = path.filename().string();
-    ds->DataPath = JoinPath(ds->DataDir, ds->DataFileName);
-    if (const std::string message = LoadDataFile(*ds); !message.empty()) {
+    const std::string dir = path.has_parent_path() ? path.parent_path().string() : ".";
+    if (const std::string message = OpenLightCurve(*app, dir, path.filename().string());
+        !message.empty()) {
         err << message << "\n";
         return kBatchFailed;
     }
+    DataSet* ds = &app->data;
 
     if (options->inverted) SetMagSign(*ds, 1);
     for (const int i : options->deletions) {

@@ -1,5 +1,8 @@
 #include "timing/data/format.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,17 +30,19 @@ std::string NumText(double x) {
     if (std::isinf(x)) return x < 0 ? "-Inf" : "Inf";
     if (x == 0) return "0";
     const std::string sign = x < 0 ? "-" : "";
-    // 15 significant digits, rounded once: "d.dddddddddddddde+XX".
+    // 15 significant digits, rounded once: "d.dddddddddddddde+XX" (independent of the locale).
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
+    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(x),
+                                   std::chars_format::scientific, 14).ptr;
     std::string digits;
     digits += buf[0];
     digits.append(buf + 2, 14);
-    const int exponent = std::atoi(buf + 17);
+    const int exponent = std::atoi(std::string(buf + 17, end).c_str());
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     const int nd = static_cast<int>(digits.size());
 
-    const double rounded = std::fabs(std::strtod(buf, nullptr));
+    double rounded = 0;
+    std::from_chars(buf, end, rounded);
     if (rounded < kPlainLow || rounded >= kPlainHigh) {
         std::string s = digits.substr(0, 1);
         if (nd > 1) s += "." + digits.substr(1);
@@ -114,6 +119,40 @@ std::string PadInt(int n, int width, const std::string& fill) {
 std::string TrimLeft(const std::string& s) {
     const std::size_t first = s.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+double LeadingNumber(const std::string& text, bool* found) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    const std::size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    }
+    if (found) *found = digits > 0;
+    if (digits == 0) return 0;
+    // An exponent counts only when digits follow it ("2e" is the number 2).
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+            i = j;
+        }
+    }
+    // from_chars ignores the locale (Qt sets the user's, which may use a decimal comma).
+    std::size_t from = start;
+    if (text[from] == '+') ++from;
+    double value = 0;
+    const auto r = std::from_chars(text.data() + from, text.data() + i, value);
+    if (r.ec != std::errc() || !std::isfinite(value)) {  // "1e999": no finite leading number
+        if (found) *found = false;
+        return 0;
+    }
+    return value;
 }
 
 }  // namespace umbrix

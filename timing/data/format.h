@@ -25,4 +25,9 @@ std::string PadInt(int n, int width, const std::string& fill);
 // s without its leading blanks (result boxes show formatted numbers this way).
 std::string TrimLeft(const std::string& s);
 
+// The number a text box holds: its longest leading numeric part after leading blanks
+// ([+|-] digits [. digits] [e|E [+|-] digits]), 0 when there is none. `found`, when given,
+// tells whether there was one.
+double LeadingNumber(const std::string& text, bool* found = nullptr);
+
 }  // namespace umbrix

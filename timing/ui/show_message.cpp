@@ -26,4 +26,24 @@ MessageHandler setMessageHandler(MessageHandler handler) {
     return previous;
 }
 
+namespace {
+QuestionHandler& Answerer() {
+    static QuestionHandler handler;
+    return handler;
+}
+}  // namespace
+
+bool askQuestion(QWidget* parent, const QString& text) {
+    if (Answerer()) return Answerer()(parent, text);
+    return QMessageBox::question(parent, QApplication::applicationName(), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+QuestionHandler setQuestionHandler(QuestionHandler handler) {
+    QuestionHandler previous = std::move(Answerer());
+    Answerer() = std::move(handler);
+    return previous;
+}
+
 }  // namespace umbrix

@@ -1,0 +1,337 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+#include <fstream>
+#include <iterator>
+
+#include "tests/timing/ui/gui_fixture.h"
+#include "timing/ui/file_dialogs.h"
+#include "timing/ui/settings_file.h"
+
+namespace umbrix {
+namespace {
+
+const QString kData = UMBRIX_TEST_DATA;
+
+class MainWindowTest : public GuiTest {
+protected:
+    // Loads a file the way a user does: File > Open, pick the folder, type the name, OK.
+    void OpenThroughDialog(const QString& dir, const QString& name) {
+        Window().Open->trigger();
+        FileDialog* dialog = Window().openDialog();
+        dialog->Dir1->setPath(dir);
+        dialog->Text1->setText(name);
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    }
+    void FillAllBoxes() {
+        for (int n = 1; n <= 16; ++n) Window().Text[n]->setText(QString("box %1").arg(n));
+        for (int k = 1; k <= 6; ++k) Window().Check[k]->setChecked(true);
+    }
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void Tick(int row, const QString& time, const QString& error) {
+        Window().Text[row]->setText(time);
+        Window().Text[row + 6]->setText(error);
+        Window().Check[row]->setChecked(true);
+    }
+};
+
+TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
+    frmMain& w = Window();
+    EXPECT_EQ(w.windowTitle(), "Umbrix");
+    const std::vector<std::pair<const char*, const char*>> labels = {
+        {"Label1", "Umbrix v2.3"},
+        {"Label2", "1. Parabolic Fit"},
+        {"Label3", "2. Tracing Paper"},
+        {"Label4", "3. Bisectors of Chords"},
+        {"Label5", "4. Kwee and van Woerden"},
+        {"Label6", "5. Fourier Fit"},
+        {"Label7", "6. Sliding Integrations"},
+        {"Label8", "Time of Minimum"},
+        {"Label9", "Est'd Error"},
+        {"Label13", "Use in Mean?"},
+        {"Label10", "Simple Mean"},
+        {"Label11", "Weighted Mean"},
+        {"Label12", "Std. Error of  Weighted Mean"},
+        {"Label14", "Std. Deviation of Means"},
+        {"Label15", "Original # data points"},
+        {"Label16", "Edited # data points"},
+        {"Label17", ""},
+        {"Label18", ""},
+    };
+    for (const auto& [name, text] : labels) {
+        auto* label = w.findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), text) << name;
+    }
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(w.findChild<QPushButton*>(QString("Command%1").arg(k))->text(), "Go");
+        EXPECT_EQ(w.findChild<QCheckBox*>(QString("Check%1").arg(k))->text(), "In");
+        EXPECT_FALSE(w.Check[k]->isChecked());
+    }
+    EXPECT_EQ(w.findChild<QPushButton*>("Command7")->text(), "Plot/Edit Data");
+    EXPECT_EQ(w.findChild<QPushButton*>("Command8")->text(), "Calc. Means");
+    EXPECT_EQ(w.findChild<QRadioButton*>("Option1(0)")->text(), "+Mags");
+    EXPECT_EQ(w.findChild<QRadioButton*>("Option1(1)")->text(), "-Mags (inverted)");
+    EXPECT_TRUE(w.Option1[0]->isChecked());
+    for (int n = 1; n <= 16; ++n) EXPECT_TRUE(w.Text[n]->text().isEmpty()) << n;
+    EXPECT_TRUE(app_->data.DataFileName.empty());
+
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, QStringList({"File", "Help"}));
+    EXPECT_EQ(w.Open->text(), "Open");
+    EXPECT_EQ(w.Save->text(), "Save");
+    EXPECT_EQ(w.Exit->text(), "Exit");
+    EXPECT_EQ(w.Help1->text(), "Help - Introduction");
+    EXPECT_EQ(w.Help2->text(), "Help -Data files");
+    EXPECT_EQ(w.About->text(), "About");
+    EXPECT_EQ(app_->placements, DefaultPlacements());  // no zzzumb.ini in the folder
+}
+
+TEST_F(MainWindowTest, ButtonsDoNothingBeforeAFileIsLoaded) {
+    int calls = 0;
+    for (int k = 1; k <= 6; ++k) Window().setRowAction(k, [&] { ++calls; });
+    Window().setPlotDataAction([&] { ++calls; });
+    app_->RangeFirst = 7;
+    for (int k = 1; k <= 8; ++k) Click(Window().Command[k]);
+    Tick(1, "2454123.51234", "0.00021");
+    Click(Window().Command[8]);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(app_->RangeFirst, 7);
+    EXPECT_TRUE(Window().Text[13]->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, OpenDialogLoadsTheFileAndClearsEveryResult) {
+    Window().Option1[1]->click();
+    FillAllBoxes();
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+    EXPECT_EQ(Window().windowTitle(), "Umbrix - header_with_letters.csv");
+    EXPECT_EQ(Window().Label[17]->text(), "5");
+    EXPECT_EQ(Window().Label[18]->text(), "5");
+    for (int n = 1; n <= 16; ++n) EXPECT_TRUE(Window().Text[n]->text().isEmpty()) << n;
+    for (int k = 1; k <= 6; ++k) EXPECT_FALSE(Window().Check[k]->isChecked()) << k;
+    EXPECT_TRUE(Window().Option1[0]->isChecked());
+    EXPECT_EQ(app_->data.MagSign, 1);
+    EXPECT_EQ(app_->data.DataDir, kData.toStdString());
+    EXPECT_FALSE(Window().openDialog()->isVisible());
+}
+
+TEST_F(MainWindowTest, RefusedFileShowsItsMessageAndKeepsTheLoadedData) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    FillAllBoxes();
+    OpenThroughDialog(kData, "one_column.csv");
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0],
+              "Sorry - your data file needs to be in the Comma Separated Variables format.  See "
+              "[menu] Help > Help - Data Files for details.");
+    EXPECT_EQ(Window().windowTitle(), "Umbrix - header_with_letters.csv");
+    EXPECT_EQ(app_->data.ReadCount, 5);
+    EXPECT_EQ(app_->data.DataFileName, "one_column.csv");
+    for (int n = 1; n <= 12; ++n) EXPECT_TRUE(Window().Text[n]->text().isEmpty()) << n;
+    EXPECT_EQ(Window().Text[13]->text(), "box 13");  // means belong to no file; left alone
+}
+
+TEST_F(MainWindowTest, GoResetsTheRangeForPickingWindowsOnly) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    std::vector<int> opened;
+    for (int k = 1; k <= 6; ++k) Window().setRowAction(k, [&opened, k] { opened.push_back(k); });
+    for (int k : {1, 3, 4, 5}) {
+        app_->RangeFirst = 3;
+        app_->RangeLast = 4;
+        Click(Window().Command[k]);
+        EXPECT_EQ(app_->RangeFirst, 1) << k;
+        EXPECT_EQ(app_->RangeLast, 5) << k;
+    }
+    for (int k : {2, 6}) {
+        app_->RangeFirst = 3;
+        Click(Window().Command[k]);
+        EXPECT_EQ(app_->RangeFirst, 3) << k;
+    }
+    EXPECT_EQ(opened, (std::vector<int>{1, 3, 4, 5, 2, 6}));
+}
+
+TEST_F(MainWindowTest, MethodResultIsWrittenAsAFullDateAndUndoEmptiesTheRow) {
+    WriteFile("night.csv", "2454123.40,12.0\n2454123.50,12.6\n2454123.60,12.1\n");
+    ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
+    ASSERT_EQ(app_->data.DayOffset, 2454123.0);
+    Window().writeMethodResult(4, 0.51234, 0.0000606);
+    EXPECT_EQ(Window().Text[4]->text(), "2454123.51234");
+    EXPECT_EQ(Window().Text[10]->text(), "0.00006");
+    EXPECT_TRUE(Window().Check[4]->isChecked());
+    Window().clearMethodResult(4);
+    EXPECT_TRUE(Window().Text[4]->text().isEmpty());
+    EXPECT_TRUE(Window().Text[10]->text().isEmpty());
+    EXPECT_FALSE(Window().Check[4]->isChecked());
+}
+
+TEST_F(MainWindowTest, SignOptionResignsTheDataButLeavesResultsAlone) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    FillAllBoxes();
+    Window().Check[3]->setChecked(false);
+    const double faintest = app_->data.Mag[app_->data.MagMaxIndex];
+    QTest::mouseClick(Window().Option1[1], Qt::LeftButton);
+    EXPECT_EQ(app_->data.MagSign, -1);
+    EXPECT_EQ(app_->data.AllMag[3], -app_->data.RawMag[3]);
+    EXPECT_NE(app_->data.Mag[app_->data.MagMaxIndex], faintest);
+    for (int n = 1; n <= 16; ++n) EXPECT_EQ(Window().Text[n]->text(), QString("box %1").arg(n));
+    EXPECT_FALSE(Window().Check[3]->isChecked());
+    EXPECT_TRUE(Window().Check[4]->isChecked());
+    QTest::mouseClick(Window().Option1[0], Qt::LeftButton);
+    EXPECT_EQ(app_->data.MagSign, 1);
+    EXPECT_EQ(app_->data.Mag[app_->data.MagMaxIndex], faintest);
+}
+
+TEST_F(MainWindowTest, CalcMeansOfOneRow) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    Tick(2, "2454123.51234", "0.00021");
+    Window().Text[16]->setText("old");
+    Click(Window().Command[8]);
+    EXPECT_EQ(Window().Text[13]->text(), "2454123.51234");
+    EXPECT_EQ(Window().Text[14]->text(), "2454123.51234");
+    EXPECT_EQ(Window().Text[15]->text(), "0.00021");
+    EXPECT_EQ(Window().Text[16]->text(), "");
+}
+
+TEST_F(MainWindowTest, CalcMeansOfRowsOneAndFourUntickingAZeroError) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    Tick(1, "2454123.51200", "0.001");
+    Tick(4, "2454123.51300", "0.002");
+    Tick(6, "2454123.9", "0");
+    Click(Window().Command[8]);
+    EXPECT_EQ(Window().Text[13]->text(), "2454123.51250");
+    EXPECT_EQ(Window().Text[14]->text(), "2454123.51220");
+    EXPECT_EQ(Window().Text[15]->text(), "0.00089");
+    EXPECT_EQ(Window().Text[16]->text(), "0.00071");
+    EXPECT_FALSE(Window().Check[6]->isChecked());
+    EXPECT_TRUE(Window().Check[1]->isChecked());
+}
+
+TEST_F(MainWindowTest, CalcMeansWithNothingTickedChangesNoBox) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    Window().Text[13]->setText("kept");
+    Click(Window().Command[8]);
+    EXPECT_EQ(Window().Text[13]->text(), "kept");
+}
+
+TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenWhenTheWindowCloses) {
+    WriteFile("zzzumb.ini", "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n13,14,15,16\r\n17,18,19,20\r\n"
+                            "21,22,23,24\r\n25,26,27,28\r\n");
+    QSignalSpy closed(&Window(), &frmMain::closed);
+    EXPECT_EQ(app_->placements[kSpareSlot], (WindowPlacement{21, 22, 23, 24}));
+    app_->placements[kPlotDataWindow] = {300, 400, 5000, 3000};
+    Window().Exit->trigger();
+    EXPECT_EQ(closed.count(), 1);
+    std::ifstream in(SettingsPath().toStdString(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n13,14,15,16\r\n17,18,19,20\r\n"
+                    "21,22,23,24\r\n300,400,5000,3000\r\n");
+}
+
+TEST_F(MainWindowTest, ThreeLineSettingsFileGivesEveryDefault) {
+    WriteFile("zzzumb.ini", "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n");
+    Window();
+    EXPECT_EQ(app_->placements, DefaultPlacements());
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeWrittenAreReportedAndTheProgramStillEnds) {
+    std::filesystem::create_directories(dir_ / "zzzumb.ini" / "blocked");
+    QSignalSpy closed(&Window(), &frmMain::closed);
+    Window().close();
+    EXPECT_EQ(closed.count(), 1);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("The window positions could not be saved:"))
+        << messages_[0].toStdString();
+}
+
+TEST_F(MainWindowTest, DroppedFileLoadsLikeFileOpen) {
+    WriteFile("dropped.csv", "2454200.1,10.0\n2454200.2,10.9\n2454200.3,10.1\n");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QDir(Dir()).filePath("dropped.csv"))});
+    // A drop reaches only the widget that accepted the drag when it entered.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Window(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Window(), &drop);
+    EXPECT_EQ(Window().windowTitle(), "Umbrix - dropped.csv");
+    EXPECT_EQ(app_->data.ReadCount, 3);
+    EXPECT_EQ(app_->data.DayOffset, 2454200.0);
+}
+
+TEST_F(MainWindowTest, FileNamedOnTheCommandLineLoadsOrLeavesTheWindowEmpty) {
+    EXPECT_FALSE(Window().openPath(QDir(Dir()).filePath("missing.csv")));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0], "Cannot open \"missing.csv\": there is no such file.");
+    EXPECT_EQ(Window().windowTitle(), "Umbrix");
+    EXPECT_EQ(app_->data.ReadCount, 0);
+    EXPECT_TRUE(Window().openPath(kData + "/header_with_letters.csv"));
+    EXPECT_EQ(Window().Label[17]->text(), "5");
+}
+
+class SaveResultsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        WriteFile("night.csv", "2454123.40,12.0\n2454123.50,12.6\n2454123.60,12.1\n");
+        ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
+        Window().writeMethodResult(1, 0.51234, 0.00019);
+    }
+    void SaveAs(const QString& name) {
+        Window().Save->trigger();
+        FileDialog* dialog = Window().saveDialog();
+        dialog->Dir1->setPath(Dir());
+        dialog->Text1->clear();
+        QTest::keyClicks(dialog->Text1, name);  // typing, as a user does
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    }
+    std::string Contents(const std::string& name) {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(SaveResultsTest, WritesTheRowsAndMeansAsShown) {
+    SaveAs("results.txt");
+    const std::string text = Contents("results.txt");
+    EXPECT_NE(text.find("Light curve: night.csv\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("1. Parabolic Fit            2454123.51234     0.00019       yes\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("6. Sliding Integrations                                     no\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(app_->data.DataFileName, "results.txt");
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(SaveResultsTest, NeverOverwritesTheLoadedLightCurve) {
+    const std::string before = Contents("night.csv");
+    SaveAs("night.csv");
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("is the light curve you are working on"));
+    EXPECT_EQ(Contents("night.csv"), before);
+}
+
+TEST_F(SaveResultsTest, AsksBeforeReplacingAnotherFile) {
+    WriteFile("old.txt", "keep me");
+    answer_ = false;
+    SaveAs("old.txt");
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_EQ(Contents("old.txt"), "keep me");
+    answer_ = true;
+    SaveAs("old.txt");
+    EXPECT_NE(Contents("old.txt").find("2454123.51234"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace umbrix

@@ -1,0 +1,336 @@
+#include "timing/ui/main_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include "timing/app/app_state.h"
+#include "timing/data/format.h"
+#include "timing/ui/file_dialogs.h"
+#include "timing/ui/help_windows.h"
+#include "timing/ui/results_file.h"
+#include "timing/ui/settings_file.h"
+#include "timing/ui/show_message.h"
+
+namespace umbrix {
+
+const std::array<const char*, kMethodRows> frmMain::kRowLabels = {
+    "1. Parabolic Fit",       "2. Tracing Paper", "3. Bisectors of Chords",
+    "4. Kwee and van Woerden", "5. Fourier Fit",  "6. Sliding Integrations"};
+
+namespace {
+
+QString Shown(double value) {
+    return QString::fromStdString(TrimLeft(FormatFixed(value, 14, 5)));
+}
+
+template <typename W>
+W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+}  // namespace
+
+frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
+    : QMainWindow(parent), app_(app), settingsPath_(std::move(settingsPath)) {
+    setObjectName("frmMain");
+    setWindowTitle("Umbrix");
+    setAcceptDrops(true);
+    buildControls();
+    buildMenus();
+
+    // Start-up, in order: the settings file (any error: every default), the dialogs' pattern
+    // lists, the methods' remembered state, "+Mags". Error texts are a constant table.
+    const auto placements = ReadSettingsFile(settingsPath_.toStdString());
+    app_.placements = placements ? *placements : DefaultPlacements();
+    openDialog_ = new FileDialog(FileDialog::Mode::Open, app_, this);
+    saveDialog_ = new FileDialog(FileDialog::Mode::Save, app_, this);
+    openDialog_->fillPatterns();
+    saveDialog_->fillPatterns();
+    connect(openDialog_, &FileDialog::openRequested, this,
+            [this](const QString& dir, const QString& name) { openLightCurve(dir, name); });
+    connect(saveDialog_, &FileDialog::saveRequested, this, &frmMain::writeResultsFile);
+    ResetMethodStates(app_);
+    Option1[0]->setChecked(true);
+
+    help_ = new frmHelp(this);
+    about_ = new frmAbout(this);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName("central");
+    auto* grid = new QGridLayout(central);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    setCentralWidget(central);
+
+    auto label = [&](int n, const QString& text) {
+        Label[n] = Named(new QLabel(text, central), QString("Label%1").arg(n));
+        return Label[n];
+    };
+    auto textBox = [&](int n) {
+        Text[n] = Named(new QLineEdit(central), QString("Text%1").arg(n));
+        Text[n]->setMinimumWidth(Text[n]->fontMetrics().horizontalAdvance("2454123.512345") + 16);
+        return Text[n];
+    };
+
+    Label1 = Named(new QLabel("Umbrix v2.3", central), "Label1");
+    QFont titleFont = Label1->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+    grid->addWidget(Label1, 0, 0, 1, 5, Qt::AlignHCenter);
+
+    grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
+    grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
+    grid->addWidget(label(13, "Use in Mean?"), 1, 4, Qt::AlignHCenter);
+
+    for (int k = 1; k <= kMethodRows; ++k) {
+        const int row = k + 1;
+        grid->addWidget(label(k + 1, kRowLabels[k - 1]), row, 0);
+        Command[k] = Named(new QPushButton("Go", central), QString("Command%1").arg(k));
+        grid->addWidget(Command[k], row, 1);
+        grid->addWidget(textBox(k), row, 2);
+        grid->addWidget(textBox(k + 6), row, 3);
+        Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
+        grid->addWidget(Check[k], row, 4, Qt::AlignHCenter);
+    }
+    connect(Command[1], &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(Command[2], &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(Command[3], &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(Command[4], &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(Command[5], &QPushButton::clicked, this, &frmMain::Command5_Click);
+    connect(Command[6], &QPushButton::clicked, this, &frmMain::Command6_Click);
+
+    grid->setRowMinimumHeight(8, 12);
+    const int means = 9;
+    grid->addWidget(label(10, "Simple Mean"), means, 0, 1, 2);
+    grid->addWidget(textBox(13), means, 2);
+    grid->addWidget(label(11, "Weighted Mean"), means + 1, 0, 1, 2);
+    grid->addWidget(textBox(14), means + 1, 2);
+    grid->addWidget(label(12, "Std. Error of  Weighted Mean"), means + 2, 0, 1, 2);
+    grid->addWidget(textBox(15), means + 2, 2);
+    grid->addWidget(label(14, "Std. Deviation of Means"), means + 3, 0, 1, 2);
+    grid->addWidget(textBox(16), means + 3, 2);
+
+    Command[8] = Named(new QPushButton("Calc. Means", central), "Command8");
+    Command[7] = Named(new QPushButton("Plot/Edit Data", central), "Command7");
+    grid->addWidget(Command[8], means, 3, 1, 2);
+    grid->addWidget(Command[7], means + 1, 3, 1, 2);
+    connect(Command[8], &QPushButton::clicked, this, &frmMain::Command8_Click);
+    connect(Command[7], &QPushButton::clicked, this, &frmMain::Command7_Click);
+
+    signGroup_ = new QButtonGroup(this);
+    Option1[0] = Named(new QRadioButton("+Mags", central), "Option1(0)");
+    Option1[1] = Named(new QRadioButton("-Mags (inverted)", central), "Option1(1)");
+    for (int i = 0; i < 2; ++i) {
+        signGroup_->addButton(Option1[i], i);
+        grid->addWidget(Option1[i], means + 2 + i, 3, 1, 2);
+    }
+    connect(signGroup_, &QButtonGroup::idClicked, this, &frmMain::Option1_Click);
+
+    grid->setRowMinimumHeight(means + 4, 12);
+    grid->addWidget(label(15, "Original # data points"), means + 5, 0, 1, 2);
+    grid->addWidget(label(17, ""), means + 5, 2);
+    grid->addWidget(label(16, "Edited # data points"), means + 6, 0, 1, 2);
+    grid->addWidget(label(18, ""), means + 6, 2);
+}
+
+void frmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("File");
+    Open = Named(file->addAction("Open"), "Open");
+    Save = Named(file->addAction("Save"), "Save");
+    Named(file->addSeparator(), "blank");
+    Exit = Named(file->addAction("Exit"), "Exit");
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("Help");
+    Help1 = Named(help->addAction("Help - Introduction"), "Help1");
+    Help2 = Named(help->addAction("Help -Data files"), "Help2");
+    Named(help->addSeparator(), "myline");
+    About = Named(help->addAction("About"), "About");
+    connect(Open, &QAction::triggered, this, &frmMain::Open_Click);
+    connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
+    connect(Exit, &QAction::triggered, this, &frmMain::Exit_Click);
+    connect(Help1, &QAction::triggered, this, &frmMain::Help1_Click);
+    connect(Help2, &QAction::triggered, this, &frmMain::Help2_Click);
+    connect(About, &QAction::triggered, this, &frmMain::About_Click);
+}
+
+bool frmMain::fileLoaded() const { return !app_.data.DataFileName.empty(); }
+
+void frmMain::setRowAction(int row, std::function<void()> action) {
+    if (row >= 1 && row <= kMethodRows) rowActions_[row] = std::move(action);
+}
+
+void frmMain::setPlotDataAction(std::function<void()> action) {
+    plotDataAction_ = std::move(action);
+}
+
+void frmMain::goRow(int row) {
+    if (!fileLoaded()) return;
+    // The windows of rows 1, 3, 4 and 5 start from the whole working set and narrow it by
+    // the user's picks; tracing paper and sliding integrations keep the range as it is.
+    if (row == 1 || row == 3 || row == 4 || row == 5) {
+        app_.RangeFirst = 1;
+        app_.RangeLast = app_.data.PointCount;
+    }
+    if (rowActions_[row]) rowActions_[row]();
+}
+
+void frmMain::writeMethodResult(int row, double relativeTime, double error) {
+    if (row < 1 || row > kMethodRows) return;
+    Text[row]->setText(Shown(app_.data.DayOffset + relativeTime));
+    Text[row + 6]->setText(Shown(error));
+    Check[row]->setChecked(true);
+}
+
+void frmMain::clearMethodResult(int row) {
+    if (row < 1 || row > kMethodRows) return;
+    Text[row]->clear();
+    Text[row + 6]->clear();
+    Check[row]->setChecked(false);
+}
+
+void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
+
+bool frmMain::openLightCurve(const QString& dir, const QString& name) {
+    const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
+    const bool loaded = message.empty();
+    if (loaded) {
+        setWindowTitle("Umbrix - " + name);
+        loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
+        emit lightCurveLoaded();
+        for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(false);
+        for (int n = 13; n <= 16; ++n) Text[n]->clear();
+        Label[17]->setText(QString::number(app_.data.ReadCount));
+        showEditedCount();
+        Option1[0]->setChecked(true);
+    } else {
+        showMessage(this, QString::fromStdString(message));
+    }
+    // Whatever the outcome, the old results no longer belong to the file named now.
+    for (int n = 1; n <= 12; ++n) Text[n]->clear();
+    return loaded;
+}
+
+bool frmMain::openPath(const QString& path) {
+    const QFileInfo info(path);
+    return openLightCurve(info.absolutePath(), info.fileName());
+}
+
+void frmMain::Command7_Click() {
+    if (fileLoaded() && plotDataAction_) plotDataAction_();
+}
+
+void frmMain::Command8_Click() {
+    if (!fileLoaded()) return;
+    std::array<MeanRow, kMethodRows> rows;
+    for (int k = 1; k <= kMethodRows; ++k)
+        rows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
+                       Text[k + 6]->text().toStdString()};
+    const MeansResult r = CalcMeans(rows);
+    for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(r.ticked[k - 1]);
+    if (!r.computed) return;
+    Text[13]->setText(QString::fromStdString(r.simple));
+    Text[14]->setText(QString::fromStdString(r.weighted));
+    Text[15]->setText(QString::fromStdString(r.stdError));
+    Text[16]->setText(QString::fromStdString(r.stdDev));
+}
+
+void frmMain::Option1_Click(int index) {
+    if (index != 0 && index != 1) return;
+    SetMagSign(app_.data, index);
+    showEditedCount();
+}
+
+void frmMain::Open_Click() { openDialog_->showForChoice(); }
+
+void frmMain::Save_Click() { saveDialog_->showForChoice(); }
+
+void frmMain::Exit_Click() { close(); }
+
+void frmMain::Help1_Click() { help_->showScreen(frmHelp::Screen::Introduction); }
+
+void frmMain::Help2_Click() { help_->showScreen(frmHelp::Screen::DataFiles); }
+
+void frmMain::About_Click() {
+    about_->show();
+    about_->raise();
+}
+
+void frmMain::writeResultsFile(const QString& dir, const QString& name) {
+    if (name.isEmpty()) return;
+    const QString path = QFileInfo(QDir(dir).filePath(name)).absoluteFilePath();
+    if (!loadedPath_.isEmpty() &&
+        QFileInfo(path).canonicalFilePath() == QFileInfo(loadedPath_).canonicalFilePath() &&
+        QFileInfo::exists(path)) {
+        showMessage(this, "\"" + name +
+                              "\" is the light curve you are working on; the results were not "
+                              "saved. Choose another file name.");
+        return;
+    }
+    if (QFileInfo::exists(path) &&
+        !askQuestion(this, "\"" + name + "\" already exists. Replace it with these results?"))
+        return;
+
+    ResultsSheet sheet;
+    sheet.lightCurve = QFileInfo(loadedPath_).fileName().toStdString();
+    for (int k = 1; k <= kMethodRows; ++k)
+        sheet.rows[k - 1] = {kRowLabels[k - 1], Text[k]->text().toStdString(),
+                             Text[k + 6]->text().toStdString(), Check[k]->isChecked()};
+    sheet.simpleMean = Text[13]->text().toStdString();
+    sheet.weightedMean = Text[14]->text().toStdString();
+    sheet.stdError = Text[15]->text().toStdString();
+    sheet.stdDev = Text[16]->text().toStdString();
+    const std::string error = WriteFileAtomically(path.toStdString(), ResultsText(sheet));
+    if (!error.empty())
+        showMessage(this, "The results could not be saved: " + QString::fromStdString(error) + ".");
+}
+
+bool frmMain::writeSettings() {
+    const std::string error = WriteSettingsFile(settingsPath_.toStdString(), app_.placements);
+    if (error.empty()) return true;
+    showMessage(this, "The window positions could not be saved: " + QString::fromStdString(error) +
+                          ".");
+    return false;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!settingsWritten_) {
+        writeSettings();  // a failure is shown, and the program still ends
+        settingsWritten_ = true;
+    }
+    event->accept();
+    emit closed();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    openPath(urls.front().toLocalFile());
+}
+
+}  // namespace umbrix

@@ -1,0 +1,127 @@
+#pragma once
+// frmMain: the window ectimer starts with. Opens light curves, lists the six timing methods
+// with their results, combines the ticked results into means, chooses the magnitude sign and
+// remembers the window placements between runs.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+#include "timing/data/means.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace umbrix {
+
+struct AppState;
+class FileDialog;
+class frmHelp;
+class frmAbout;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // settingsPath: where zzzumb.ini is read at start and written at the end.
+    explicit frmMain(AppState& app, QString settingsPath = "zzzumb.ini", QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    static const std::array<const char*, kMethodRows> kRowLabels;
+
+    // What Go of row k (1..6) does once a file is loaded, after the main window's own part
+    // (rows 1, 3, 4, 5 reset RangeFirst/RangeLast first): rows 1-5 open their method window,
+    // row 6 computes at once. Rows without an action do nothing yet.
+    void setRowAction(int row, std::function<void()> action);
+    // What "Plot/Edit Data" does once a file is loaded.
+    void setPlotDataAction(std::function<void()> action);
+
+    // The contract with the method windows: a finished method writes its time of minimum
+    // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
+    void writeMethodResult(int row, double relativeTime, double error);
+    void clearMethodResult(int row);
+    // Shows the working set's size in the edited-count label (after a delete or restore).
+    void showEditedCount();
+
+    // File > Open's OK, a file named on the command line, or a file dropped on the window:
+    // loads dir/name, then empties the twelve result boxes. False when the file was refused
+    // (its message has been shown).
+    bool openLightCurve(const QString& dir, const QString& name);
+    bool openPath(const QString& path);
+
+    // Writes zzzumb.ini; a failure is shown in a message box. True when written.
+    bool writeSettings();
+
+    FileDialog* openDialog() const { return openDialog_; }
+    FileDialog* saveDialog() const { return saveDialog_; }
+    frmHelp* helpWindow() const { return help_; }
+    frmAbout* aboutWindow() const { return about_; }
+
+    // Controls, named as the rest of the program and the tests know them.
+    QLabel* Label1;
+    std::array<QLabel*, 19> Label{};          // Label[2..18]
+    std::array<QPushButton*, 9> Command{};    // Command[1..8]
+    std::array<QLineEdit*, 17> Text{};        // Text[1..16]
+    std::array<QCheckBox*, 7> Check{};        // Check[1..6]
+    std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
+    QAction* Open;
+    QAction* Save;
+    QAction* Exit;
+    QAction* Help1;
+    QAction* Help2;
+    QAction* About;
+
+public slots:
+    void Command1_Click() { goRow(1); }
+    void Command2_Click() { goRow(2); }
+    void Command3_Click() { goRow(3); }
+    void Command4_Click() { goRow(4); }
+    void Command5_Click() { goRow(5); }
+    void Command6_Click() { goRow(6); }
+    void Command7_Click();
+    void Command8_Click();
+    void Option1_Click(int index);
+    void Open_Click();
+    void Save_Click();
+    void Exit_Click();
+    void Help1_Click();
+    void Help2_Click();
+    void About_Click();
+
+signals:
+    // A light curve was loaded and the data set replaced: windows drawn from the old one
+    // clear and hide themselves.
+    void lightCurveLoaded();
+    // The main window has closed (settings written): the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void goRow(int row);
+    bool fileLoaded() const;
+    void writeResultsFile(const QString& dir, const QString& name);
+
+    AppState& app_;
+    QString settingsPath_;
+    QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
+    std::array<std::function<void()>, kMethodRows + 1> rowActions_;
+    std::function<void()> plotDataAction_;
+    FileDialog* openDialog_;
+    FileDialog* saveDialog_;
+    frmHelp* help_;
+    frmAbout* about_;
+    QButtonGroup* signGroup_;
+    bool settingsWritten_ = false;
+};
+
+}  // namespace umbrix

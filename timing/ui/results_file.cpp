@@ -1,0 +1,31 @@
+#include "timing/ui/results_file.h"
+
+namespace umbrix {
+
+namespace {
+
+std::string Column(const std::string& s, std::size_t width) {
+    return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
+}
+
+}  // namespace
+
+std::string ResultsText(const ResultsSheet& sheet) {
+    const char* eol = "\r\n";
+    std::string t;
+    t += "Umbrix times of minimum" + std::string(eol);
+    t += "Light curve: " + sheet.lightCurve + eol + eol;
+    t += Column("Method", 28) + Column("Time of Minimum", 18) + Column("Est'd Error", 14) +
+         "Use in Mean?" + eol;
+    for (const auto& row : sheet.rows)
+        t += Column(row.label, 28) + Column(row.time, 18) + Column(row.error, 14) +
+             (row.ticked ? "yes" : "no") + eol;
+    t += eol;
+    t += Column("Simple Mean", 30) + sheet.simpleMean + eol;
+    t += Column("Weighted Mean", 30) + sheet.weightedMean + eol;
+    t += Column("Std. Error of Weighted Mean", 30) + sheet.stdError + eol;
+    t += Column("Std. Deviation of Means", 30) + sheet.stdDev + eol;
+    return t;
+}
+
+}  // namespace umbrix

@@ -1,0 +1,33 @@
+#pragma once
+// zzzumb.ini: where the method windows and the plot/edit window were and how large, seven
+// lines of "left,top,width,height" in twips, CR LF line ends, in the working directory.
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "timing/app/app_state.h"
+
+namespace umbrix {
+
+using Placements = std::array<WindowPlacement, kPlacementCount>;
+
+inline constexpr const char* kSettingsFileName = "zzzumb.ini";
+
+// The seven records, or nothing when the file is missing, short, or holds anything that is
+// not a 16-bit integer where a number belongs. Numbers are separated by commas or line ends,
+// with blanks around them ignored; whatever follows the 28th number is not read.
+std::optional<Placements> ReadSettingsFile(const std::string& path);
+
+// The file's text: one line per record, CR LF ended.
+std::string SettingsText(const Placements& placements);
+
+// Writes the file through a temporary name renamed into place, so that a failed write never
+// leaves a half-written file. Returns "" on success, otherwise the reason.
+std::string WriteSettingsFile(const std::string& path, const Placements& placements);
+
+// Writes text to path through a temporary file in the same folder renamed into place.
+// Returns "" on success, otherwise the reason.
+std::string WriteFileAtomically(const std::string& path, const std::string& text);
+
+}  // namespace umbrix

@@ -5,16 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-ectimer.png}"); shift || true
-scripts/setup.sh
-missing=()
-for p in xvfb imagemagick; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh xvfb imagemagick
 scripts/build.sh release >/dev/null
 
 display=:$((90 + RANDOM % 9))

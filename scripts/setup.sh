@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the programs and the tests need, if any is missing.
-# Works as root or, for another user, through sudo.
+# Installs the Debian packages the build, the programs and the tests need, if any is missing,
+# and any further packages named as arguments. Works as root or, for another user, through sudo.
 set -euo pipefail
 
 packages=(
@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev
   fonts-dejavu-core fonts-ipafont-gothic   # Latin and Japanese captions on a bare machine
+  "$@"
 )
 
 missing=()

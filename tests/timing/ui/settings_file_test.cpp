@@ -14,9 +14,10 @@ namespace fs = std::filesystem;
 class SettingsFileTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("umbrix_settings_") +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : name)
+            if (c == '/') c = '_';  // parameterised tests are named "Test/Case"
+        dir_ = fs::temp_directory_path() / ("umbrix_settings_" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = (dir_ / "zzzumb.ini").string();

@@ -1,6 +1,7 @@
 #include "timing/app/app_state.h"
 
 #include "timing/data/reader.h"
+#include "timing/methods/fourier/fourier.h"
 
 namespace umbrix {
 
@@ -15,7 +16,7 @@ std::array<WindowPlacement, kPlacementCount> DefaultPlacements() {
 }
 
 void ResetMethodStates(AppState& app) {
-    (void)app;
+    ResetFourierState(app.fourier, app.data);
 }
 
 std::string OpenLightCurve(AppState& app, const std::string& dir, const std::string& name) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "timing/data/data_set.h"
+#include "timing/methods/fourier/fourier.h"
 
 namespace umbrix {
 
@@ -35,6 +36,7 @@ struct AppState {
     // First and last working-point index of the open method.
     int RangeFirst = 0;
     int RangeLast = 0;
+    FourierState fourier;  // method 5: parameters, range and fit workspace
 };
 
 // Puts every method's remembered state back to its starting values; run at start-up and

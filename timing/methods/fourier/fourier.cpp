@@ -1,0 +1,294 @@
+#include "timing/methods/fourier/fourier.h"
+
+#include <cmath>
+
+#include "timing/app/app_state.h"
+#include "timing/data/format.h"
+
+namespace umbrix {
+
+const char* const kSelectRangeFirst = "Select range first";
+const char* const kFourierRangeEmpty =
+    "The range holds no working points - select range again";
+const char* const kFourierErrorUndefined =
+    "Fourier fit failed: the error of the time of minimum is undefined";
+const char* const kFourierNotFinite =
+    "Fourier fit failed: the fitted parameters are not finite numbers";
+
+namespace {
+
+// Start values of a fresh load for W and A1..A5 (box positions 3..8): a dip of about
+// 0.7 magnitude over roughly a quarter of a day, a fair first guess for most eclipses.
+constexpr std::array<double, 6> kStartShape{25.0, 0.2, 0.1, 0.05, 0.01, 0.005};
+constexpr double kPointSigma = 0.01;       // magnitudes, every point
+constexpr double kFirstLambda = -1;        // negative: the next fit initialises the engine
+constexpr int kMaxIteratedSteps = 501;     // engine calls after the first one, at most
+constexpr double kConvergedRatio = 0.9;    // an accepted step gaining under 10 % stops
+constexpr int kBoxWidth = 8;               // boxes after a redraw or Undo
+constexpr int kFittedBoxWidth = 9;         // boxes right after a fit
+constexpr int kBoxDecimals = 5;
+constexpr int kRowWidth = 14;              // the main window's time and error boxes
+constexpr int kRowDecimals = 5;
+constexpr int kXoEngineIndex = 8;
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+bool RangeInWorkingSet(const FourierState& s, const DataSet& ds) {
+    return s.FourierStartIndex >= 1 && s.FourierStartIndex <= ds.PointCount &&
+           s.FourierEndIndex >= 1 && s.FourierEndIndex <= ds.PointCount &&
+           ds.PointCount <= kMaxPoints;
+}
+
+FitVector ReadBoxes(const FourierBoxTexts& texts, FitVector params) {
+    for (int i = 1; i <= kFourierParamCount; ++i) params[U(i)] = LeadingNumber(texts[U(i - 1)]);
+    return params;
+}
+
+FourierRowResult Refuse(FourierState& s, const char* message) {
+    // The engine's remembered values belong to the failed attempt: start the next one afresh.
+    s.FitLambda = kFirstLambda;
+    s.FitParams = s.StartParams;
+    FourierRowResult r;
+    r.outcome = FourierOutcome::Refused;
+    r.message = message;
+    return r;
+}
+
+}  // namespace
+
+void FourierModel(double x, const FitVector& a, int p, double& y, FitVector& dyda) {
+    (void)p;  // always the eight parameters of the series
+    const double xo = a[8];
+    const double w = a[7];
+    const double theta = w * (x - xo);
+    y = a[6];
+    double s = 0;  // sum of i A_i sin(i theta), shared by the W and Xo derivatives
+    for (int i = 1; i <= 5; ++i) {
+        const double angle = i * theta;
+        const double term = std::cos(angle) - 1;
+        dyda[U(i)] = term;
+        y += a[U(i)] * term;
+        s += std::sin(angle) * (a[U(i)] * i);
+    }
+    dyda[6] = 1;
+    dyda[7] = -(x - xo) * s;
+    dyda[8] = w * s;
+}
+
+FitVector BoxToEngineOrder(const FitVector& box) {
+    FitVector e{};
+    for (int i = 1; i <= 5; ++i) e[U(i)] = box[U(i + 3)];
+    e[6] = box[2];
+    e[7] = box[3];
+    e[8] = box[1];
+    return e;
+}
+
+FitVector EngineToBoxOrder(const FitVector& engine) {
+    FitVector b{};
+    for (int i = 1; i <= 5; ++i) b[U(i + 3)] = engine[U(i)];
+    b[2] = engine[6];
+    b[3] = engine[7];
+    b[1] = engine[8];
+    return b;
+}
+
+FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width) {
+    FourierBoxTexts t;
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        t[U(i - 1)] = FormatFixed(boxOrder[U(i)], width, kBoxDecimals);
+    return t;
+}
+
+void ResetFourierState(FourierState& s, const DataSet& ds) {
+    const int faintest = (ds.MagMaxIndex >= 0 && ds.MagMaxIndex <= kMaxPoints) ? ds.MagMaxIndex : 0;
+    s.FourierParams[1] = ds.Time[U(faintest)];
+    s.FourierParams[2] = ds.Mag[U(faintest)];
+    for (int i = 3; i <= kFourierParamCount; ++i) s.FourierParams[U(i)] = kStartShape[U(i - 3)];
+    s.FitLambda = kFirstLambda;
+    for (int i = 1; i <= ds.PointCount && i <= kMaxPoints; ++i) s.PointSigma[U(i)] = kPointSigma;
+    s.ParamsEdited = false;
+    s.FourierFitted = false;
+    s.FourierStartSet = false;
+    s.FourierEndSet = false;
+    s.FourierReady = false;
+    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+}
+
+void SetFourierRange(FourierState& s, int first, int last) {
+    s.FourierStartIndex = first;
+    s.FourierEndIndex = last;
+    s.FourierStartSet = true;
+    s.FourierEndSet = true;
+    s.FourierReady = true;
+}
+
+void PickFourierStart(FourierState& s, const DataSet& ds, double t) {
+    for (int i = 1; i <= ds.PointCount && i <= kMaxPoints; ++i) {
+        if (ds.Time[U(i)] > t) {
+            s.FourierStartIndex = i;
+            break;
+        }
+    }
+    s.FourierStartTime = t;
+    s.FourierStartSet = true;
+    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
+}
+
+void PickFourierEnd(FourierState& s, const DataSet& ds, double t) {
+    for (int m = std::min(ds.PointCount, kMaxPoints); m >= 1; --m) {
+        if (ds.Time[U(m)] < t) {
+            s.FourierEndIndex = m;
+            break;
+        }
+    }
+    s.FourierEndTime = t;
+    s.FourierEndSet = true;
+    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
+}
+
+bool SampleFourierModel(FourierState& s, const DataSet& ds) {
+    if (!RangeInWorkingSet(s, ds)) return false;
+    const double t0 = ds.Time[U(s.FourierStartIndex)];
+    const double step = (ds.Time[U(s.FourierEndIndex)] - t0) / kFourierSamples;
+    const FitVector a = BoxToEngineOrder(s.FourierParams);
+    FitVector unused{};
+    for (int h = 0; h <= kFourierSamples; ++h) {
+        s.ModelTime[U(h)] = t0 + h * step;
+        FourierModel(s.ModelTime[U(h)], a, kFourierParamCount, s.ModelMag[U(h)], unused);
+    }
+    return true;
+}
+
+void ApplyFourierBoxTexts(FourierState& s, const DataSet& ds, const FourierBoxTexts& texts) {
+    s.ParamsEdited = true;
+    s.FourierParams = ReadBoxes(texts, s.FourierParams);
+    // The window redraws after Update and writes the boxes back with five decimals; a later
+    // fit re-reads them, so it starts from the values as shown.
+    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+    SampleFourierModel(s, ds);
+}
+
+std::string FourierUpdate(FourierState& s, const DataSet& ds, const FourierBoxTexts& texts) {
+    if (!s.FourierReady) return kSelectRangeFirst;
+    ApplyFourierBoxTexts(s, ds, texts);
+    return "";
+}
+
+void FourierUndo(FourierState& s) {
+    s.FitParams = s.StartParams;
+    s.FourierParams = EngineToBoxOrder(s.FitParams);
+    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+    s.FitLambda = kFirstLambda;
+    s.FourierStartSet = false;
+    s.FourierEndSet = false;
+    s.FourierReady = false;
+    s.FourierFitted = false;
+}
+
+std::string ApplyFourierStartList(AppState& app, const std::string& list) {
+    FourierBoxTexts texts;
+    std::size_t start = 0;
+    for (int i = 0; i < kFourierParamCount; ++i) {
+        const std::size_t comma = list.find(',', start);
+        const bool last = i == kFourierParamCount - 1;
+        if (last != (comma == std::string::npos))
+            return "Fourier start values need eight fields: Xo,C,W,A1,A2,A3,A4,A5";
+        texts[U(i)] = list.substr(start, last ? std::string::npos : comma - start);
+        start = comma + 1;
+    }
+    // The box holds Xo relative to the day offset, as the window shows it.
+    texts[0] = NumText(LeadingNumber(texts[0]) - app.data.DayOffset);
+    ApplyFourierBoxTexts(app.fourier, app.data, texts);
+    return "";
+}
+
+FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
+    FourierRowResult result;
+    if (!s.FourierReady) {
+        result.outcome = FourierOutcome::Refused;
+        result.message = kSelectRangeFirst;
+        return result;
+    }
+    if (s.FourierFitted) {
+        result.outcome = FourierOutcome::AlreadyFitted;
+        return result;
+    }
+    // Indices kept from an earlier file, or ends picked the wrong way round, leave nothing
+    // to fit: refuse before anything changes.
+    if (!RangeInWorkingSet(s, ds) || s.FourierEndIndex < s.FourierStartIndex) {
+        result.outcome = FourierOutcome::Refused;
+        result.message = kFourierRangeEmpty;
+        return result;
+    }
+
+    if (s.ParamsEdited) s.FourierParams = ReadBoxes(s.ParamText, s.FourierParams);
+    s.FitParams = BoxToEngineOrder(s.FourierParams);
+    s.StartParams = s.FitParams;
+
+    const int n = s.FourierEndIndex - s.FourierStartIndex + 1;
+    for (int k = 1; k <= n; ++k) {
+        s.FitX[U(k)] = ds.Time[U(s.FourierStartIndex + k - 1)];
+        s.FitY[U(k)] = ds.Mag[U(s.FourierStartIndex + k - 1)];
+    }
+    const FitPoints points{s.FitX, s.FitY, s.PointSigma, n};
+    const auto step = [&](double& chiSquare, double& lambda) {
+        return MarquardtStep(points, s.FitParams, kFourierParamCount, s.LISTA,
+                             kFourierParamCount, FourierModel, s.Covariance, s.Alpha, chiSquare,
+                             lambda, s.Engine);
+    };
+
+    double chiSquare = 0;
+    double lambda = s.FitLambda;
+    FitStatus status = step(chiSquare, lambda);
+    // A failing engine call ends the fit at once: its message is shown once and the
+    // partly reduced matrices are never used for a result.
+    if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+
+    int iterations = 0;
+    do {
+        ++iterations;
+        const double previous = chiSquare;
+        status = step(chiSquare, lambda);
+        if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+        // A rejected step hands back the previous chi-square and never stops the loop.
+        if (chiSquare < previous && chiSquare > kConvergedRatio * previous) break;
+    } while (iterations < kMaxIteratedSteps);
+
+    double finalLambda = 0;  // asks the engine for the covariance; FitLambda keeps lambda
+    status = step(chiSquare, finalLambda);
+    if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        if (!std::isfinite(s.FitParams[U(i)])) return Refuse(s, kFourierNotFinite);
+    // Formal error of Xo for sigma 0.01 mag per point, not scaled by the residuals.
+    const double variance = s.Covariance(kXoEngineIndex, kXoEngineIndex);
+    if (!std::isfinite(variance) || variance < 0) return Refuse(s, kFourierErrorUndefined);
+    const double time = ds.DayOffset + s.FitParams[kXoEngineIndex];
+    if (!std::isfinite(time)) return Refuse(s, kFourierNotFinite);
+
+    s.FitLambda = lambda;
+    s.FourierFitted = true;
+    s.FourierParams = EngineToBoxOrder(s.FitParams);
+    SampleFourierModel(s, ds);
+    s.ParamText = FourierParamTexts(s.FourierParams, kFittedBoxWidth);
+    s.ParamsEdited = false;
+
+    result.outcome = FourierOutcome::Fitted;
+    result.time = time;
+    result.error = std::sqrt(variance);
+    result.timeText = TrimLeft(FormatFixed(result.time, kRowWidth, kRowDecimals));
+    result.errorText = TrimLeft(FormatFixed(result.error, kRowWidth, kRowDecimals));
+    result.params = s.FourierParams;
+    result.chiSquare = chiSquare;
+    result.iterations = iterations;
+    result.lambda = lambda;
+    return result;
+}
+
+FourierRowResult RunFourierFit(AppState& app, int first, int last) {
+    SetFourierRange(app.fourier, first, last);
+    return FitFourier(app.fourier, app.data);
+}
+
+}  // namespace umbrix

@@ -1,0 +1,159 @@
+#pragma once
+// The Fourier method: a five-term cosine series fitted by Levenberg-Marquardt to a picked
+// stretch of the light curve; the time of minimum is one of its parameters.
+//
+// Model, with theta = W (x - Xo):  y = C + sum_{i=1..5} A_i (cos(i theta) - 1).
+// It is symmetric about Xo, where it equals C (the magnitude at minimum light).
+//
+// Two orders of the same eight parameters are kept:
+//   box order (FourierParams, what the window's boxes show): 1 Xo, 2 C, 3 W, 4..8 A1..A5;
+//   engine order (FitParams):                                 1..5 A1..A5, 6 C, 7 W, 8 Xo.
+// Times are days relative to DayOffset; only the row result adds DayOffset back.
+
+#include <array>
+#include <string>
+
+#include "timing/data/data_set.h"
+#include "timing/fit/marquardt.h"
+
+namespace umbrix {
+
+struct AppState;
+
+inline constexpr int kFourierParamCount = 8;
+inline constexpr int kFourierSamples = 100;  // the model curve has kFourierSamples + 1 points
+
+// Messages of the Fourier method, shown exactly like this.
+extern const char* const kSelectRangeFirst;       // "Select range first"
+extern const char* const kFourierRangeEmpty;      // range indices outside the working set
+extern const char* const kFourierErrorUndefined;  // covariance gives no error for Xo
+extern const char* const kFourierNotFinite;       // the fit left a parameter that is no number
+
+using FourierBoxTexts = std::array<std::string, kFourierParamCount>;  // boxes 1..8 as 0..7
+using ModelCurve = std::array<double, kFourierSamples + 1>;
+
+// Everything the Fourier method remembers between button presses and window openings.
+struct FourierState {
+    // Parameter stores (index 0 unused).
+    FitVector FourierParams{};  // box order; drawn from and fitted from
+    FitVector FitParams{};      // engine order
+    FitVector StartParams{};    // FitParams as the last fit started; zeros until the first fit
+    double FitLambda = -1;      // lambda between fits; negative makes the next fit start afresh
+    PointArray PointSigma{};    // sigma of each point, magnitudes
+    bool ParamsEdited = false;  // Update was used: the fit re-reads the boxes
+    bool FourierFitted = false; // a fit completed on this range; further fits do nothing
+
+    // Text of the eight boxes. The window copies what the user typed in here before it calls
+    // Update or the fit, and shows these texts after any call that rewrites them.
+    FourierBoxTexts ParamText{};
+
+    // Range picked on the window (index into Time/Mag; flags reset by every load).
+    int FourierStartIndex = 0;
+    int FourierEndIndex = 0;
+    bool FourierStartSet = false;
+    bool FourierEndSet = false;
+    bool FourierReady = false;
+    double FourierStartTime = 0;  // clicked relative times, to redraw the range lines
+    double FourierEndTime = 0;
+    float FourierStartX = 0;      // x of the range lines in twips, to erase them
+    float FourierEndX = 0;
+
+    // The last sampled model curve (0..kFourierSamples).
+    ModelCurve ModelTime{};
+    ModelCurve ModelMag{};
+
+    // Fit workspace. LISTA names every parameter as fitted, in engine order.
+    PointArray FitX{};
+    PointArray FitY{};
+    ParamList LISTA{0, 1, 2, 3, 4, 5, 6, 7, 8};
+    FitMatrix Alpha{};
+    FitMatrix Covariance{};
+    MarquardtState Engine{};
+};
+
+// After every load: start values from the faintest working point, FitLambda -1, PointSigma
+// 0.01 for the working points, the flags cleared. Indices, times, positions and StartParams
+// keep their values. The box texts show the new start values (width 8, 5 decimals).
+void ResetFourierState(FourierState& s, const DataSet& ds);
+
+// The model function for the engine: a in engine order, p = 8.
+void FourierModel(double x, const FitVector& a, int p, double& y, FitVector& dyda);
+
+// Box order <-> engine order.
+FitVector BoxToEngineOrder(const FitVector& box);
+FitVector EngineToBoxOrder(const FitVector& engine);
+
+// The eight parameters written as the boxes show them: FormatFixed(value, width, 5).
+FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width);
+
+// Sets the range as picked on the window: both ends set and FourierReady.
+void SetFourierRange(FourierState& s, int first, int last);
+
+// Right-click on the left end at relative time t: the first working point later than t
+// (index unchanged when there is none). Sets FourierStartSet and recomputes FourierReady.
+void PickFourierStart(FourierState& s, const DataSet& ds, double t);
+// Right-click on the right end: the last working point earlier than t.
+void PickFourierEnd(FourierState& s, const DataSet& ds, double t);
+
+// Samples the model for FourierParams over the picked range into ModelTime/ModelMag
+// (101 equally spaced times from Time(FourierStartIndex) to Time(FourierEndIndex)).
+// Returns false, sampling nothing, when the range indices are outside 1..PointCount.
+bool SampleFourierModel(FourierState& s, const DataSet& ds);
+
+// The texts as if typed into the boxes, followed by Update on the parameter side: sets
+// ParamsEdited, reads each text's leading number (0 when none) into FourierParams, rewrites
+// the box texts (width 8, 5 decimals) and samples the model when the range allows.
+void ApplyFourierBoxTexts(FourierState& s, const DataSet& ds, const FourierBoxTexts& texts);
+
+// The Update button: "Select range first" (nothing changed) without a picked range,
+// otherwise ApplyFourierBoxTexts. Returns "" or the message.
+std::string FourierUpdate(FourierState& s, const DataSet& ds, const FourierBoxTexts& texts);
+
+// The Undo button, parameter side: the parameters the last fit started from come back,
+// FitLambda = -1, the range flags and FourierFitted are cleared, the box texts show the
+// parameters with width 8. The caller empties the main window's Fourier time and error.
+void FourierUndo(FourierState& s);
+
+// Start values from the command line: eight comma-separated texts in box order with Xo in
+// the file's time scale, applied as if typed into the boxes (Xo made relative to DayOffset)
+// and followed by Update. Returns "" or a message for a list without eight fields.
+std::string ApplyFourierStartList(AppState& app, const std::string& list);
+
+enum class FourierOutcome {
+    NotRun,         // no fit was attempted
+    Fitted,         // a result was produced
+    AlreadyFitted,  // a fit already completed on this range: nothing done, nothing said
+    Refused,        // message says why; no result written, the parameters as before
+};
+
+// What a press of "Fit Fourier" yields for the main window's Fourier row.
+struct FourierRowResult {
+    FourierOutcome outcome = FourierOutcome::NotRun;
+    std::string message;       // Refused: the text for the user
+    double time = 0;           // DayOffset + Xo, the file's time scale
+    double error = 0;          // formal error of Xo in days (sigma 0.01 mag per point)
+    std::string timeText;      // FormatFixed(time, 14, 5) without leading blanks
+    std::string errorText;     // FormatFixed(error, 14, 5) without leading blanks
+    FitVector params{};        // fitted parameters in box order (index 0 unused)
+    double chiSquare = 0;      // chi-square of the fitted parameters
+    int iterations = 0;        // engine steps after the initialising one
+    double lambda = 0;         // damping value the engine left (FitLambda)
+    bool ok() const { return outcome == FourierOutcome::Fitted; }
+};
+
+// The "Fit Fourier" button. Without a picked range: Refused with "Select range first" and
+// nothing changed; after a completed fit on this range: AlreadyFitted and nothing changed.
+// Otherwise the fit runs from FourierParams (the box texts re-read first when Update was
+// used), iterating until an accepted step lowers chi-square by less than ten per cent (at
+// most 501 steps after the first). A singular matrix anywhere in the fit, a covariance
+// diagonal for Xo that is negative or not finite, or a parameter that is not finite refuses
+// the fit: one message, FourierParams and FourierFitted as before and FitLambda -1, so the
+// next attempt starts afresh. On success FourierFitted is set, FourierParams hold the fit,
+// the box texts show it with width 9, the model curve is sampled and ParamsEdited cleared.
+FourierRowResult FitFourier(FourierState& s, const DataSet& ds);
+
+// The batch mode's entry: picks the range first..last (indices into the working set) and
+// presses "Fit Fourier".
+FourierRowResult RunFourierFit(AppState& app, int first, int last);
+
+}  // namespace umbrix

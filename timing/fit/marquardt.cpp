@@ -64,10 +64,14 @@ void Accumulate(const FitPoints& pts, const FitVector& a, int p, const ParamList
         model(pts.x[ui], a, p, ymod, d);
         const double weight = 1.0 / (pts.sigma[ui] * pts.sigma[ui]);
         const double residual = pts.y[ui] - ymod;
+        // The derivatives in fitted order, gathered once per point for the inner loops.
+        FitVector fitted{};
+        for (int j = 1; j <= f; ++j)
+            fitted[static_cast<std::size_t>(j)] =
+                d[static_cast<std::size_t>(lista[static_cast<std::size_t>(j)])];
         for (int j = 1; j <= f; ++j) {
-            const double g = d[static_cast<std::size_t>(lista[static_cast<std::size_t>(j)])] * weight;
-            for (int k = 1; k <= j; ++k)
-                alpha(j, k) += g * d[static_cast<std::size_t>(lista[static_cast<std::size_t>(k)])];
+            const double g = fitted[static_cast<std::size_t>(j)] * weight;
+            for (int k = 1; k <= j; ++k) alpha(j, k) += g * fitted[static_cast<std::size_t>(k)];
             beta[static_cast<std::size_t>(j)] += residual * g;
         }
         chiSquare += residual * residual * weight;

@@ -63,6 +63,8 @@ void FourierModel(double x, const FitVector& a, int p, double& y, FitVector& dyd
     const double theta = w * (x - xo);
     y = a[6];
     double s = 0;  // sum of i A_i sin(i theta), shared by the W and Xo derivatives
+    // Each harmonic from the library's cosine and sine of i theta (not by recurrence), in
+    // this order, so that every fit reproduces to the last digit.
     for (int i = 1; i <= 5; ++i) {
         const double angle = i * theta;
         const double term = std::cos(angle) - 1;

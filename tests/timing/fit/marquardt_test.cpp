@@ -89,7 +89,8 @@ TEST(GaussJordan, SolvesTheLargestSystemItAccepts) {
     for (int i = 1; i <= n; ++i) {
         double sum = 0;
         for (int k = 1; k <= n; ++k)
-            sum += original[static_cast<std::size_t>(i * side + k)] * b[static_cast<std::size_t>(k * 2 + 1)];
+            sum += original[static_cast<std::size_t>(i * side + k)] *
+                   b[static_cast<std::size_t>(k * 2 + 1)];
         EXPECT_NEAR(sum, rhs[static_cast<std::size_t>(i * 2 + 1)], 1e-10) << "row " << i;
     }
 }

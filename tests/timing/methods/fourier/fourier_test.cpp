@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "timing/app/app_state.h"
+#include "timing/data/format.h"
 #include "timing/data/reader.h"
 
 namespace umbrix {
@@ -102,7 +103,8 @@ TEST_P(FourierModelRows, DerivativesMatchCentralDifferences) {
 INSTANTIATE_TEST_SUITE_P(
     Parameters, FourierModelRows,
     ::testing::Values(ModelCase{"StartShape", {0, 0.2, 0.1, 0.05, 0.01, 0.005, 12.3, 25, 0.5}},
-                      ModelCase{"NegativeAmplitudes", {0, -0.3, 0.2, -0.1, 0.05, -0.02, 9, 40, 1.2}},
+                      ModelCase{"NegativeAmplitudes",
+                                {0, -0.3, 0.2, -0.1, 0.05, -0.02, 9, 40, 1.2}},
                       ModelCase{"SlowSeries", {0, 1, 0, 0, 0, 0.5, -3, 3, -0.25}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -160,6 +162,23 @@ TEST(FourierUpdate, ReadsLeadingNumbersRewritesBoxesAndSamplesTheModel) {
     EXPECT_DOUBLE_EQ(s.ModelTime[kFourierSamples], app->data.Time[191]);
     // W = 0: every sample is the constant C.
     EXPECT_EQ(s.ModelMag[37], 12.6);
+}
+
+TEST(FourierRange, PicksTheFirstPointInsideEachEndAndIsReadyWithBoth) {
+    auto app = Eclipse(GaussianDip, 201, 0.1);  // points 0.001 day apart from 0.41234
+    FourierState& s = app->fourier;
+    const DataSet& ds = app->data;
+    PickFourierStart(s, ds, ds.Time[20] + 0.0004);
+    EXPECT_EQ(s.FourierStartIndex, 21);
+    EXPECT_FALSE(s.FourierReady);
+    PickFourierEnd(s, ds, ds.Time[180]);  // strictly earlier: the point before
+    EXPECT_EQ(s.FourierEndIndex, 179);
+    EXPECT_TRUE(s.FourierReady);
+    // A time past every point leaves the left index as it was.
+    PickFourierStart(s, ds, 5.0);
+    EXPECT_EQ(s.FourierStartIndex, 21);
+    PickFourierEnd(s, ds, -1.0);
+    EXPECT_EQ(s.FourierEndIndex, 179);
 }
 
 TEST(FourierFit, WithoutUpdateStartsFromExactStartValuesAndIgnoresBoxEdits) {
@@ -224,6 +243,72 @@ TEST(FourierFit, StartListTakesXoInTheFileTimeScale) {
 
     EXPECT_NE(ApplyFourierStartList(*app, "2454123.5,12.6,30"), "");
     EXPECT_NE(ApplyFourierStartList(*app, "1,2,3,4,5,6,7,8,9"), "");
+}
+
+// ---- The stopping rule ------------------------------------------------------------------
+
+TEST(FourierFit, StartAtTheOptimumStopsAfterOneIteratedStep) {
+    auto fitted = Eclipse(GaussianDip, 1000, 0.1, 0.01, 3);
+    const FourierRowResult best = RunFourierFit(*fitted, 1, 1000);
+    ASSERT_TRUE(best.ok()) << best.message;
+
+    // The same night, started from the fitted values (as typed, then rounded by the boxes):
+    // the initialising step absorbs the rounding, the next one gains far under 10 per cent.
+    auto again = Eclipse(GaussianDip, 1000, 0.1, 0.01, 3);
+    FourierBoxTexts texts;
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        texts[static_cast<std::size_t>(i - 1)] = NumText(best.params[static_cast<std::size_t>(i)]);
+    ApplyFourierBoxTexts(again->fourier, again->data, texts);
+    const FourierRowResult r = RunFourierFit(*again, 1, 1000);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.iterations, 1);
+    EXPECT_NEAR(r.time, best.time, 0.1 * best.error);
+}
+
+TEST(FourierFit, NeverMeetingTheStoppingRuleEndsAfter501StepsAndStillGivesAResult) {
+    // Magnitudes computed by the model itself at the loaded times, from parameters that
+    // the five-decimal boxes give back unchanged: chi-square is 0 from the start, every step
+    // is accepted with an equal chi-square, and "lower by under 10 per cent" never happens.
+    const FitVector box{0, 0.5, 12.5, 30, 0.25, 0.1, 0.05, 0.01, 0.005};
+    const FitVector engine = BoxToEngineOrder(box);
+    std::vector<double> hjd, mag;
+    for (int k = 0; k < 200; ++k) {
+        hjd.push_back(kDay + 0.4 + 0.001 * k);
+        double y = 0;
+        FitVector unused{};
+        FourierModel(hjd.back() - kDay, engine, 8, y, unused);
+        mag.push_back(y);
+    }
+    auto app = std::make_unique<AppState>();
+    ApplyLightCurve(app->data, hjd, mag);
+    ResetMethodStates(*app);
+    ApplyFourierBoxTexts(app->fourier, app->data, FourierParamTexts(box, 8));
+    ASSERT_EQ(app->fourier.FourierParams, box);
+
+    const FourierRowResult r = RunFourierFit(*app, 1, 200);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.iterations, 501);
+    EXPECT_EQ(r.chiSquare, 0);
+    EXPECT_EQ(r.time, kDay + 0.5);
+    EXPECT_GT(r.error, 0);
+}
+
+TEST(FourierFit, SamplesTheFittedCurveOverTheRange) {
+    auto app = Eclipse(GaussianDip, 500, 0.1, 0.01, 9);
+    const FourierRowResult r = RunFourierFit(*app, 50, 450);
+    ASSERT_TRUE(r.ok()) << r.message;
+    const FourierState& s = app->fourier;
+    EXPECT_EQ(s.ModelTime[0], app->data.Time[50]);
+    EXPECT_DOUBLE_EQ(s.ModelTime[kFourierSamples], app->data.Time[450]);
+    for (const int h : {0, 37, kFourierSamples}) {
+        double y = 0;
+        FitVector unused{};
+        FourierModel(s.ModelTime[static_cast<std::size_t>(h)], BoxToEngineOrder(r.params), 8, y,
+                     unused);
+        EXPECT_EQ(s.ModelMag[static_cast<std::size_t>(h)], y) << "sample " << h;
+    }
+    // The curve's faintest sample lies next to the fitted minimum, at magnitude C.
+    EXPECT_NEAR(s.ModelMag[50], r.params[2], 1e-3);
 }
 
 // ---- Refusals ---------------------------------------------------------------------------

@@ -205,6 +205,13 @@ std::string ApplyFourierStartList(AppState& app, const std::string& list) {
     return "";
 }
 
+bool XoErrorFromCovariance(const FitMatrix& covariance, double& error) {
+    const double variance = covariance(kXoEngineIndex, kXoEngineIndex);
+    if (!std::isfinite(variance) || variance < 0) return false;
+    error = std::sqrt(variance);
+    return true;
+}
+
 FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     FourierRowResult result;
     if (!s.FourierReady) {
@@ -264,8 +271,8 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     for (int i = 1; i <= kFourierParamCount; ++i)
         if (!std::isfinite(s.FitParams[U(i)])) return Refuse(s, kFourierNotFinite);
     // Formal error of Xo for sigma 0.01 mag per point, not scaled by the residuals.
-    const double variance = s.Covariance(kXoEngineIndex, kXoEngineIndex);
-    if (!std::isfinite(variance) || variance < 0) return Refuse(s, kFourierErrorUndefined);
+    double error = 0;
+    if (!XoErrorFromCovariance(s.Covariance, error)) return Refuse(s, kFourierErrorUndefined);
     const double time = ds.DayOffset + s.FitParams[kXoEngineIndex];
     if (!std::isfinite(time)) return Refuse(s, kFourierNotFinite);
 
@@ -278,7 +285,7 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
 
     result.outcome = FourierOutcome::Fitted;
     result.time = time;
-    result.error = std::sqrt(variance);
+    result.error = error;
     result.timeText = TrimLeft(FormatFixed(result.time, kRowWidth, kRowDecimals));
     result.errorText = TrimLeft(FormatFixed(result.error, kRowWidth, kRowDecimals));
     result.params = s.FourierParams;

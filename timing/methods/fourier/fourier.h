@@ -141,6 +141,11 @@ struct FourierRowResult {
     bool ok() const { return outcome == FourierOutcome::Fitted; }
 };
 
+// The error of the time of minimum from the covariance (engine order): the square root of
+// the Xo diagonal element. False, error untouched, when that element is negative or not a
+// finite number (a singular fit can leave either): the fit then has no result.
+bool XoErrorFromCovariance(const FitMatrix& covariance, double& error);
+
 // The "Fit Fourier" button. Without a picked range: Refused with "Select range first" and
 // nothing changed; after a completed fit on this range: AlreadyFitted and nothing changed.
 // Otherwise the fit runs from FourierParams (the box texts re-read first when Update was

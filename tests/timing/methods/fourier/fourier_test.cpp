@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -361,6 +362,35 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FourierBadRange,
                                            RangeCase{"EndBeyondWorkingSet", 1, 102},
                                            RangeCase{"StartZero", 0, 50}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct VarianceCase {
+    const char* name;
+    double variance;
+    bool usable;
+    double error;
+};
+
+class XoVariance : public ::testing::TestWithParam<VarianceCase> {};
+
+TEST_P(XoVariance, GivesAnErrorOnlyForAFiniteNonNegativeVariance) {
+    const VarianceCase& c = GetParam();
+    FitMatrix covariance{};
+    covariance(8, 8) = c.variance;
+    covariance(1, 1) = 4;  // another parameter's variance is not the one taken
+    double error = -7;
+    EXPECT_EQ(XoErrorFromCovariance(covariance, error), c.usable);
+    EXPECT_EQ(error, c.usable ? c.error : -7);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variances, XoVariance,
+    ::testing::Values(VarianceCase{"Positive", 1.6e-9, true, 4e-5},
+                      VarianceCase{"Zero", 0, true, 0},
+                      VarianceCase{"Negative", -1e-9, false, 0},
+                      VarianceCase{"Infinite", std::numeric_limits<double>::infinity(), false, 0},
+                      VarianceCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), false,
+                                   0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Recovering the minimum of synthetic eclipses ---------------------------------------
 

@@ -45,7 +45,7 @@ enum class FitStatus {
 const char* FitStatusMessage(FitStatus status);
 
 // The model: for abscissa x and parameters a(1..p), writes the model value to y and the
-// partial derivative with respect to each a(j) to dyda(j), j = 1..p.
+// partial derivative dy/da(j) to dyda(j), j = 1..p.
 using ModelFunction = void (*)(double x, const FitVector& a, int p, double& y, FitVector& dyda);
 
 // Points of a fit: x(i), y(i), sigma(i) for i = 1..n. Element 0 of each span is not used,

@@ -210,62 +210,59 @@ void NormalEquations(const Points& p, FitVector& solution, FitMatrix& inverse) {
     inverse = m;
 }
 
-TEST(MarquardtStep, InitialisingCallSetsLambdaAndTakesAFirstStep) {
-    const Points pts = QuadraticPoints();
+// A fit of the quadratic in progress: everything a caller of the engine holds.
+struct QuadraticFit {
+    Points pts = QuadraticPoints();
     FitVector a{0, 0, 0, 0};
     ParamList lista{0, 1, 2, 3};
     FitMatrix alpha{}, covar{};
     MarquardtState state;
     double chi = 0, lambda = -1;
-    ASSERT_EQ(MarquardtStep(pts.View(), a, 3, lista, 3, QuadraticModel, covar, alpha, chi, lambda,
-                            state),
-              FitStatus::Ok);
+    FitStatus Step(int f = 3) {
+        return MarquardtStep(pts.View(), a, 3, lista, f, QuadraticModel, covar, alpha, chi,
+                             lambda, state);
+    }
+};
+
+TEST(MarquardtStep, InitialisingCallSetsLambdaAndTakesAFirstStep) {
+    QuadraticFit fit;
+    ASSERT_EQ(fit.Step(), FitStatus::Ok);
     // From a = 0 the slightly damped step of a linear model lands near the optimum and is
     // accepted, so lambda went 0.001 -> 0.0001 and chi-square fell by orders of magnitude.
-    EXPECT_DOUBLE_EQ(lambda, 0.0001);
-    EXPECT_EQ(state.acceptedChiSquare, chi);
-    FitMatrix scratch{};
+    EXPECT_DOUBLE_EQ(fit.lambda, 0.0001);
+    EXPECT_EQ(fit.state.acceptedChiSquare, fit.chi);
+    FitMatrix atStart{};
     FitVector gradient{};
     double chiAtStart = 0;
-    ASSERT_EQ(MarquardtCoefficients(pts.View(), FitVector{0, 0, 0, 0}, 3, lista, 3,
-                                    QuadraticModel, scratch, gradient, chiAtStart),
+    ASSERT_EQ(MarquardtCoefficients(fit.pts.View(), FitVector{0, 0, 0, 0}, 3, fit.lista, 3,
+                                    QuadraticModel, atStart, gradient, chiAtStart),
               FitStatus::Ok);
-    EXPECT_LT(chi, 1e-3 * chiAtStart);
+    EXPECT_LT(fit.chi, 1e-3 * chiAtStart);
     // alpha now holds the curvature at the accepted parameters (constant for this model).
-    EXPECT_EQ(alpha.cells, scratch.cells);
+    EXPECT_EQ(fit.alpha.cells, atStart.cells);
 }
 
 TEST(MarquardtStep, FinalCallGivesCovarianceAndKeepsParametersAndChiSquare) {
-    const Points pts = QuadraticPoints();
-    FitVector a{0, 0, 0, 0};
-    ParamList lista{0, 1, 2, 3};
-    FitMatrix alpha{}, covar{};
-    MarquardtState state;
-    double chi = 0, lambda = -1;
-    for (int i = 0; i < 6; ++i)
-        ASSERT_EQ(MarquardtStep(pts.View(), a, 3, lista, 3, QuadraticModel, covar, alpha, chi,
-                                lambda, state),
-                  FitStatus::Ok);
-    const FitVector aBefore = a;
-    const FitMatrix alphaBefore = alpha;
-    const double chiBefore = chi;
-    double zero = 0;
-    ASSERT_EQ(MarquardtStep(pts.View(), a, 3, lista, 3, QuadraticModel, covar, alpha, chi, zero,
-                            state),
-              FitStatus::Ok);
-    EXPECT_EQ(a, aBefore);
-    EXPECT_EQ(chi, chiBefore);
-    EXPECT_EQ(alpha.cells, alphaBefore.cells);
-    EXPECT_EQ(zero, 0);
+    QuadraticFit fit;
+    for (int i = 0; i < 6; ++i) ASSERT_EQ(fit.Step(), FitStatus::Ok);
+    const QuadraticFit before = fit;
+    fit.lambda = 0;
+    ASSERT_EQ(fit.Step(), FitStatus::Ok);
+    EXPECT_EQ(fit.a, before.a);
+    EXPECT_EQ(fit.chi, before.chi);
+    EXPECT_EQ(fit.alpha.cells, before.alpha.cells);
+    EXPECT_EQ(fit.lambda, 0);
+    EXPECT_EQ(fit.state.beta, before.state.beta);
+    EXPECT_EQ(fit.state.acceptedChiSquare, before.state.acceptedChiSquare);
 
     FitVector best{};
     FitMatrix inverse{};
-    NormalEquations(pts, best, inverse);
+    NormalEquations(fit.pts, best, inverse);
     for (int j = 1; j <= 3; ++j) {
         // Six steps with lambda falling tenfold each time reach the linear optimum.
-        EXPECT_NEAR(a[static_cast<std::size_t>(j)], best[static_cast<std::size_t>(j)], 1e-9);
+        EXPECT_NEAR(fit.a[static_cast<std::size_t>(j)], best[static_cast<std::size_t>(j)], 1e-9);
         for (int k = 1; k <= 3; ++k)
-            EXPECT_NEAR(covar(j, k), inverse(j, k), 1e-12 * std::fabs(inverse(1, 1)));
+            EXPECT_NEAR(fit.covar(j, k), inverse(j, k), 1e-12 * std::fabs(inverse(1, 1)));
     }
 }
 
@@ -282,29 +279,27 @@ class ListaCompletion : public ::testing::TestWithParam<ListaCase> {};
 
 TEST_P(ListaCompletion, CompletesPermutationsAndRefusesOthers) {
     const ListaCase& c = GetParam();
-    const Points pts = QuadraticPoints();
-    FitVector a{0, 1, 2, -0.5};
-    ParamList lista{};
-    for (std::size_t j = 0; j < c.given.size(); ++j) lista[j + 1] = c.given[j];
-    FitMatrix alpha{}, covar{};
-    MarquardtState state;
-    double chi = 123, lambda = -1;
-    const FitStatus status = MarquardtStep(pts.View(), a, 3, lista, c.f, QuadraticModel, covar,
-                                           alpha, chi, lambda, state);
+    const FitVector start{0, 1, 2, -0.5};
+    QuadraticFit fit;
+    fit.a = start;
+    fit.lista = {};
+    for (std::size_t j = 0; j < c.given.size(); ++j) fit.lista[j + 1] = c.given[j];
+    fit.chi = 123;
+    const FitStatus status = fit.Step(c.f);
     if (c.expected.empty()) {
         EXPECT_EQ(status, FitStatus::ImproperPermutation);
         EXPECT_STREQ(FitStatusMessage(status), "Improper permutation in LISTA");
-        EXPECT_EQ(lambda, -1);
-        EXPECT_EQ(chi, 123);
-        EXPECT_EQ(a, (FitVector{0, 1, 2, -0.5}));
+        EXPECT_EQ(fit.lambda, -1);
+        EXPECT_EQ(fit.chi, 123);
+        EXPECT_EQ(fit.a, start);
         return;
     }
     ASSERT_EQ(status, FitStatus::Ok);
-    for (std::size_t j = 0; j < 3; ++j) EXPECT_EQ(lista[j + 1], c.expected[j]) << j + 1;
+    for (std::size_t j = 0; j < 3; ++j) EXPECT_EQ(fit.lista[j + 1], c.expected[j]) << j + 1;
     // Parameters outside lista(1..f) are held.
     for (int j = c.f + 1; j <= 3; ++j) {
-        const auto fixed = static_cast<std::size_t>(lista[static_cast<std::size_t>(j)]);
-        EXPECT_EQ(a[fixed], (FitVector{0, 1, 2, -0.5})[fixed]);
+        const auto fixed = static_cast<std::size_t>(fit.lista[static_cast<std::size_t>(j)]);
+        EXPECT_EQ(fit.a[fixed], start[fixed]);
     }
 }
 
@@ -335,23 +330,15 @@ TEST(SortCovariance, IdentityListLeavesTheMatrix) {
 }
 
 TEST(MarquardtStep, RefusesPointsItCannotWeigh) {
-    Points pts = QuadraticPoints();
-    pts.sigma[4] = 0;  // would divide by zero
-    FitVector a{0, 0, 0, 0};
-    ParamList lista{0, 1, 2, 3};
-    FitMatrix alpha{}, covar{};
-    MarquardtState state;
-    double chi = 7, lambda = -1;
-    EXPECT_EQ(MarquardtStep(pts.View(), a, 3, lista, 3, QuadraticModel, covar, alpha, chi, lambda,
-                            state),
-              FitStatus::InvalidInput);
-    EXPECT_EQ(lambda, -1);
-    EXPECT_EQ(chi, 7);
-    FitPoints tooMany = QuadraticPoints().View();
-    tooMany.n += 1;  // one more point than the spans hold
-    EXPECT_EQ(MarquardtStep(tooMany, a, 3, lista, 3, QuadraticModel, covar, alpha, chi, lambda,
-                            state),
-              FitStatus::InvalidInput);
+    QuadraticFit fit;
+    fit.pts.sigma[4] = 0;  // would divide by zero
+    fit.chi = 7;
+    EXPECT_EQ(fit.Step(), FitStatus::InvalidInput);
+    EXPECT_EQ(fit.lambda, -1);
+    EXPECT_EQ(fit.chi, 7);
+    fit.pts.sigma[4] = 0.1;
+    fit.pts.sigma.pop_back();  // one point fewer sigma than x and y
+    EXPECT_EQ(fit.Step(), FitStatus::InvalidInput);
 }
 
 }  // namespace

@@ -136,23 +136,17 @@ TEST(FourierUndo, BeforeAnyFitGivesZerosAndClearsTheRange) {
     EXPECT_EQ(FitFourier(app->fourier, app->data).message, "Select range first");
 }
 
-TEST(FourierUpdate, NeedsARangeAndChangesNothingWithout) {
-    auto app = Eclipse(GaussianDip, 201, 0.1);
-    const FitVector before = app->fourier.FourierParams;
-    EXPECT_EQ(FourierUpdate(app->fourier, app->data,
-                            Texts({"1", "2", "3", "4", "5", "6", "7", "8"})),
-              "Select range first");
-    EXPECT_EQ(app->fourier.FourierParams, before);
-    EXPECT_FALSE(app->fourier.ParamsEdited);
-}
-
-TEST(FourierUpdate, ReadsLeadingNumbersRewritesBoxesAndSamplesTheModel) {
+TEST(FourierUpdate, NeedsARangeThenReadsLeadingNumbersRewritesBoxesAndSamples) {
     auto app = Eclipse(GaussianDip, 201, 0.1);
     FourierState& s = app->fourier;
+    const FourierBoxTexts typed =
+        Texts({" 0.512345678", "12.6 mag", "x", "0.3", "0.1", "0", "0", "0"});
+    EXPECT_EQ(FourierUpdate(s, app->data, typed), "Select range first");
+    EXPECT_FALSE(s.ParamsEdited);
+    EXPECT_EQ(s.FourierParams[3], 25);
+
     SetFourierRange(s, 11, 191);
-    ASSERT_EQ(FourierUpdate(s, app->data,
-                            Texts({" 0.512345678", "12.6 mag", "x", "0.3", "0.1", "0", "0", "0"})),
-              "");
+    ASSERT_EQ(FourierUpdate(s, app->data, typed), "");
     EXPECT_TRUE(s.ParamsEdited);
     EXPECT_EQ(s.FourierParams[1], 0.512345678);
     EXPECT_EQ(s.FourierParams[2], 12.6);

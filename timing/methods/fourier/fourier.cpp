@@ -1,5 +1,6 @@
 #include "timing/methods/fourier/fourier.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "timing/app/app_state.h"
@@ -7,7 +8,7 @@
 
 namespace umbrix {
 
-const char* const kSelectRangeFirst = "Select range first";
+const char* const kFourierSelectRangeFirst = "Select range first";
 const char* const kFourierRangeEmpty =
     "The range holds no working points - select range again";
 const char* const kFourierErrorUndefined =
@@ -172,7 +173,7 @@ void ApplyFourierBoxTexts(FourierState& s, const DataSet& ds, const FourierBoxTe
 }
 
 std::string FourierUpdate(FourierState& s, const DataSet& ds, const FourierBoxTexts& texts) {
-    if (!s.FourierReady) return kSelectRangeFirst;
+    if (!s.FourierReady) return kFourierSelectRangeFirst;
     ApplyFourierBoxTexts(s, ds, texts);
     return "";
 }
@@ -216,7 +217,7 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     FourierRowResult result;
     if (!s.FourierReady) {
         result.outcome = FourierOutcome::Refused;
-        result.message = kSelectRangeFirst;
+        result.message = kFourierSelectRangeFirst;
         return result;
     }
     if (s.FourierFitted) {

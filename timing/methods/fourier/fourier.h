@@ -24,10 +24,10 @@ inline constexpr int kFourierParamCount = 8;
 inline constexpr int kFourierSamples = 100;  // the model curve has kFourierSamples + 1 points
 
 // Messages of the Fourier method, shown exactly like this.
-extern const char* const kSelectRangeFirst;       // "Select range first"
-extern const char* const kFourierRangeEmpty;      // range indices outside the working set
-extern const char* const kFourierErrorUndefined;  // covariance gives no error for Xo
-extern const char* const kFourierNotFinite;       // the fit left a parameter that is no number
+extern const char* const kFourierSelectRangeFirst;  // "Select range first"
+extern const char* const kFourierRangeEmpty;        // range indices outside the working set
+extern const char* const kFourierErrorUndefined;    // covariance gives no error for Xo
+extern const char* const kFourierNotFinite;         // the fit left a parameter that is no number
 
 using FourierBoxTexts = std::array<std::string, kFourierParamCount>;  // boxes 1..8 as 0..7
 using ModelCurve = std::array<double, kFourierSamples + 1>;

@@ -9,6 +9,18 @@
 //   box order (FourierParams, what the window's boxes show): 1 Xo, 2 C, 3 W, 4..8 A1..A5;
 //   engine order (FitParams):                                 1..5 A1..A5, 6 C, 7 W, 8 Xo.
 // Times are days relative to DayOffset; only the row result adds DayOffset back.
+//
+// How the window uses this (all state in AppState::fourier):
+//   redraw       ParamText = FourierParamTexts(FourierParams, 8), show ParamText;
+//                if FourierFitted, draw ModelTime/ModelMag thin.
+//   right-click  PickFourierStart or PickFourierEnd (the window picks the end from the
+//                clicked index against MagMaxIndex and keeps the line's x itself).
+//   Update       copy the boxes into a FourierBoxTexts, FourierUpdate; on "" redraw and
+//                draw ModelTime/ModelMag thick, otherwise show the message.
+//   Fit Fourier  copy the boxes into ParamText, FitFourier; Fitted: draw the model thick,
+//                write timeText/errorText into the main window's Fourier row, tick it, show
+//                ParamText (width 9); Refused: show the message; AlreadyFitted: nothing.
+//   Undo         FourierUndo, empty the row's time and error, redraw.
 
 #include <array>
 #include <string>

@@ -357,6 +357,41 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FourierBadRange,
                                            RangeCase{"StartZero", 0, 50}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct StartCase {
+    const char* name;
+    FourierBoxTexts texts;
+};
+
+class FourierWildStart : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(FourierWildStart, EitherRefusesOrGivesFiniteNumbers) {
+    auto app = Eclipse(GaussianDip, 300, 0.1, 0.01, 11);
+    ApplyFourierBoxTexts(app->fourier, app->data, GetParam().texts);
+    const FourierRowResult r = RunFourierFit(*app, 1, 300);
+    if (r.ok()) {
+        EXPECT_TRUE(std::isfinite(r.time));
+        EXPECT_TRUE(std::isfinite(r.error));
+        EXPECT_GE(r.error, 0);
+        for (int i = 1; i <= kFourierParamCount; ++i)
+            EXPECT_TRUE(std::isfinite(r.params[static_cast<std::size_t>(i)])) << i;
+    } else {
+        EXPECT_EQ(r.outcome, FourierOutcome::Refused);
+        EXPECT_FALSE(r.message.empty());
+        EXPECT_FALSE(app->fourier.FourierFitted);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, FourierWildStart,
+    ::testing::Values(
+        StartCase{"AllZero", Texts({"0", "0", "0", "0", "0", "0", "0", "0"})},
+        StartCase{"HugeFrequency", Texts({"0.5", "12", "1e300", "0.2", "0.1", "0", "0", "0"})},
+        StartCase{"HugeAmplitude", Texts({"0.5", "12", "25", "1e200", "0.1", "0", "0", "0"})},
+        StartCase{"XoFarAway", Texts({"1e10", "12", "25", "0.2", "0.1", "0", "0", "0"})},
+        StartCase{"NegativeAmplitudes",
+                  Texts({"0.5", "12", "25", "-0.2", "-0.1", "-0.05", "0", "0"})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct VarianceCase {
     const char* name;
     double variance;

@@ -193,7 +193,7 @@ FitStatus SortCovariance(FitMatrix& covar, int p, const ParamList& lista, int f)
 FitStatus MarquardtStep(const FitPoints& points, FitVector& a, int p, ParamList& lista, int f,
                         ModelFunction model, FitMatrix& covar, FitMatrix& alpha,
                         double& chiSquare, double& lambda, MarquardtState& state) {
-    if (model == nullptr || !SizesUsable(p, f) || !PointsUsable(points))
+    if (model == nullptr || std::isnan(lambda) || !SizesUsable(p, f) || !PointsUsable(points))
         return FitStatus::InvalidInput;
     const auto at = [](auto& v, int j) -> auto& { return v[static_cast<std::size_t>(j)]; };
 

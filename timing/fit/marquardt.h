@@ -114,8 +114,9 @@ FitStatus SortCovariance(FitMatrix& covar, int p, const ParamList& lista, int f)
 //
 // A singular system is reported in the status but, as the method has no way back, the step
 // still completes with what the solver left, so the caller decides what to do with the fit.
-// ImproperPermutation and InvalidInput return before lambda, a, alpha or chiSquare change
-// (the completion of lista may already have written some of its free entries).
+// A lambda that is not a number is InvalidInput. ImproperPermutation and InvalidInput return
+// before lambda, a, alpha or chiSquare change (the completion of lista may already have
+// written some of its free entries).
 FitStatus MarquardtStep(const FitPoints& points, FitVector& a, int p, ParamList& lista, int f,
                         ModelFunction model, FitMatrix& covar, FitMatrix& alpha,
                         double& chiSquare, double& lambda, MarquardtState& state);

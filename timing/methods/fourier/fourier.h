@@ -53,7 +53,7 @@ struct FourierState {
     double FitLambda = -1;      // lambda between fits; negative makes the next fit start afresh
     PointArray PointSigma{};    // sigma of each point, magnitudes
     bool ParamsEdited = false;  // Update was used: the fit re-reads the boxes
-    bool FourierFitted = false; // a fit completed on this range; further fits do nothing
+    bool FourierFitted = false;  // a fit completed on this range; further fits do nothing
 
     // Text of the eight boxes. The window copies what the user typed in here before it calls
     // Update or the fit, and shows these texts after any call that rewrites them.

@@ -1,0 +1,156 @@
+#include "converter/conversion_run.h"
+
+#include <system_error>
+#include <vector>
+
+namespace hjdprep {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+RunResult Stop(RunResult result, std::string message) {
+    result.ok = false;
+    result.message = std::move(message);
+    return result;
+}
+
+// Two names of the same file, even when written differently ("./x" and "x").
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
+}  // namespace
+
+BackupNames MakeBackupNames(const std::string& logName) {
+    const std::size_t slash = logName.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = logName.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) return {logName + "_new", logName + "_old"};
+    const std::string before = logName.substr(0, dot);
+    const std::string extension = logName.substr(dot, 4);
+    return {before + "_new" + extension, before + "_old" + extension};
+}
+
+RunResult RunConversion(const RunSettings& settings, FileAccess& files, const ProgressFunction& progress) {
+    RunResult result;
+    // The coordinates from the boxes are in force from the start, even for a run that stops.
+    StarCoordinates star = CoordinatesFromTexts(settings.coordinates);
+    result.coordinates = star;
+    const std::string untouched = "The log was not changed.";
+    if (settings.StdFileName.empty()) return Stop(result, "No std file given. " + untouched);
+
+    const fs::path logPath = settings.directory / settings.StdFileName;
+    const BackupNames names = MakeBackupNames(settings.StdFileName);
+    const fs::path newPath = settings.directory / names.newName;
+    const fs::path oldPath = settings.directory / names.oldName;
+    const fs::path out[] = {settings.directory / "SDATA2.CSV",   settings.directory / "SDATA2.2",
+                            settings.directory / "err.txt",      settings.directory / "AVE_DAT1.djm",
+                            settings.directory / "umbrix25.txt", settings.directory / "cyclocode.dat"};
+    for (const fs::path& p : out) {
+        if (SameFile(p, logPath))
+            return Stop(result, "The std file " + settings.StdFileName +
+                                    " has the name of an output file and would be overwritten. " + untouched);
+    }
+
+    const std::optional<std::string> logText = files.Read(logPath);
+    if (!logText) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
+
+    std::optional<Catalogue> catalogue;
+    if (settings.autoSearch) {
+        const std::optional<std::string> catalogueText = files.Read(settings.directory / "star.dat");
+        if (!catalogueText)
+            return Stop(result, "Cannot read star.dat in " + settings.directory.string() +
+                                    ": automatic search needs it. Nothing was written.");
+        catalogue.emplace(*catalogueText);
+    }
+
+    std::string previousLookedUp;  // the name of the star whose coordinates are in use
+    const std::vector<std::string> lines = SplitLines(*logText);
+    result.lines = lines.size();
+
+    std::string newLog, csv, fixed, err, ave, umbrix, cyclo;
+    newLog.reserve(logText->size() + 64);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (progress) progress(i, lines.size(), line);
+
+        if (line.empty()) {  // an empty line is no record and no error either
+            newLog += "\n";
+            continue;
+        }
+        const LogRecord record = ParseLogLine(line, settings.aliases);
+        if (!record.ok) {
+            // Kept as it was in the log, listed in err.txt, left out of the converted files.
+            newLog += line + "\n";
+            err += line + "\n";
+            ++result.refused;
+            continue;
+        }
+        newLog += record.rewritten + "\n";
+
+        if (catalogue && record.name != previousLookedUp) {
+            const CatalogueStar* found = catalogue->Find(record.name);
+            if (!found) {
+                err += line + "\n";
+                ++result.notFound;
+                continue;
+            }
+            previousLookedUp = record.name;
+            result.lastFound = CatalogueStar{record.name, found->texts};
+            star = CoordinatesFromTexts(found->texts);
+        }
+
+        const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
+        csv += CsvLine(record, hjd) + "\n";
+        fixed += FixedColumnsLine(record, hjd) + "\n";
+        const double milli = MagnitudeMilli(record.magnitude);
+        const std::string h = HjdPlainText(hjd), m = MagnitudePlainText(milli);
+        ave += h + "  " + m + "\n";
+        umbrix += h + "," + m + "\n";
+        cyclo += h + "  " + m + " 0\n";
+        ++result.converted;
+    }
+    result.coordinates = star;
+
+    // The rewritten log first: until it is whole on disk nothing else is touched.
+    if (!files.Write(newPath, newLog))
+        return Stop(result, "Cannot write " + newPath.string() + ". " + untouched);
+    const std::string* contents[] = {&csv, &fixed, &err, &ave, &umbrix, &cyclo};
+    for (std::size_t k = 0; k < std::size(out); ++k) {
+        if (!files.Write(out[k], *contents[k])) {
+            files.Remove(newPath);
+            return Stop(result, "Cannot write " + out[k].string() + ". " + untouched);
+        }
+    }
+    if (!files.Remove(oldPath)) {
+        files.Remove(newPath);
+        return Stop(result, "Cannot remove the old backup " + oldPath.string() + ". " + untouched);
+    }
+    if (!files.Rename(logPath, oldPath)) {
+        files.Remove(newPath);
+        return Stop(result, "Cannot rename the std file to " + oldPath.string() + ". " + untouched);
+    }
+    if (!files.Rename(newPath, logPath))
+        return Stop(result, "Cannot rename " + newPath.string() + " to the std file: the original log is kept as " +
+                                oldPath.string() + " and the rewritten one as " + newPath.string() + ".");
+    result.ok = true;
+    return result;
+}
+
+}  // namespace hjdprep

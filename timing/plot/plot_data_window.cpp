@@ -1,0 +1,235 @@
+#include "timing/plot/plot_data_window.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "timing/app/app_state.h"
+#include "timing/data/format.h"
+#include "timing/plot/plot_view.h"
+
+namespace umbrix {
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+int ToPixels(int twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+int ToTwips(int pixels) {
+    // Placements are 16-bit twips in the settings file.
+    return std::clamp(static_cast<int>(std::lround(pixels * kTwipsPerPixel)), -32768, 32767);
+}
+
+}  // namespace
+
+// --- frmAction -------------------------------------------------------------------------------
+
+frmAction::frmAction(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmAction");
+    setWindowTitle("Action");
+    setModal(false);
+    auto* grid = new QGridLayout(this);
+    Label1 = Named(new QLabel("Index", this), "Label1");
+    Text1 = Named(new QLineEdit(this), "Text1");
+    Label2 = Named(new QLabel("HJD", this), "Label2");
+    Text2 = Named(new QLineEdit(this), "Text2");
+    Label3 = Named(new QLabel("Magn", this), "Label3");
+    Text3 = Named(new QLineEdit(this), "Text3");
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Text1, 0, 1);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(Text2, 1, 1);
+    grid->addWidget(Label3, 2, 0);
+    grid->addWidget(Text3, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    Command1 = Named(new QPushButton("Delete", this), "Command1");
+    Command2 = Named(new QPushButton("Undelete", this), "Command2");
+    Command3 = Named(new QPushButton("Cancel", this), "Command3");
+    for (QPushButton* b : {Command1, Command2, Command3}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    connect(Command1, &QPushButton::clicked, this, &frmAction::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmAction::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmAction::Command3_Click);
+}
+
+void frmAction::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    emit cancelChosen();
+}
+
+// --- frmPlotData -----------------------------------------------------------------------------
+
+frmPlotData::frmPlotData(AppState& app, CurrentPrinter& printer, QWidget* parent)
+    : QMainWindow(parent), app_(app) {
+    setObjectName("frmPlotData");
+    setWindowTitle("Plot Data");
+    surface_ = new PlotView(this);
+    surface_->setObjectName("Surface");
+    setCentralWidget(surface_);
+    for (int i = 1; i <= 6; ++i) {
+        Label[i] = new QLabel(surface_);
+        Label[i]->setObjectName(QString("Label%1").arg(i));
+        Label[i]->setTextFormat(Qt::PlainText);  // captions keep their leading blanks
+        Label[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    menu = AddPlotFileMenu(this, printer);
+    action_ = new frmAction(this);
+
+    connect(surface_, &PlotView::pressed, this, &frmPlotData::Form_MouseDown);
+    connect(surface_, &PlotView::dropped, this, &frmPlotData::PlotLightCurve);
+    connect(action_, &frmAction::deleteChosen, this, &frmPlotData::Delete_Click);
+    connect(action_, &frmAction::undeleteChosen, this, &frmPlotData::Undelete_Click);
+    connect(action_, &frmAction::cancelChosen, this, &frmPlotData::Cancel_Click);
+
+    // Load: the stored placement, with the resize handler kept quiet meanwhile.
+    loading_ = true;
+    const WindowPlacement& p = app_.placements[kPlotDataWindow];
+    move(ToPixels(p.left), ToPixels(p.top));
+    resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
+    loading_ = false;
+    setWindowTitle(kCaption);
+}
+
+frmPlotData::~frmPlotData() = default;
+
+int frmPlotData::windowWidthTwips() const { return ToTwips(width()); }
+int frmPlotData::windowHeightTwips() const { return ToTwips(height()); }
+
+void frmPlotData::showPlot() {
+    show();
+    raise();
+    activateWindow();
+    PlotLightCurve();
+}
+
+void frmPlotData::clearAndHide() {
+    marked_ = false;
+    action_->hide();
+    list_.Clear(kWhite);
+    plot_ = {};
+    for (int i = 1; i <= 6; ++i) Label[i]->clear();
+    surface_->setDisplayList(list_);
+    hide();
+}
+
+void frmPlotData::PlotLightCurve() {
+    plot_ = umbrix::PlotLightCurve(list_, app_.data, windowWidthTwips(), windowHeightTwips());
+    if (marked_) {
+        const int i = std::clamp(app_.data.SelectedPoint, 0, kMaxPoints);
+        DrawCrossHair(list_, plot_.scale.X(app_.data.AllTime[i]), plot_.scale.Y(app_.data.AllMag[i]));
+    }
+    placeLabels();
+    surface_->setDisplayList(list_);
+}
+
+void frmPlotData::placeLabels() {
+    for (int i = 1; i <= 6; ++i) {
+        const AxisLabel& l = plot_.labels[i];
+        Label[i]->setText(QString::fromStdString(l.caption));
+        Label[i]->adjustSize();
+        Label[i]->move(static_cast<int>(std::lround(l.left / kTwipsPerPixel)),
+                       static_cast<int>(std::lround(l.top / kTwipsPerPixel)));
+    }
+}
+
+void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
+    if (button != Qt::LeftButton) return;
+    DataSet& ds = app_.data;
+    action_->show();
+    const double t = plot_.scale.TimeAt(x);
+    const double m = plot_.scale.MagAt(y);
+    ds.SelectedPoint = NearestPoint(ds, t, m);
+    const int i = ds.SelectedPoint;
+
+    marked_ = true;
+    DrawCrossHair(list_, plot_.scale.X(ds.AllTime[i]), plot_.scale.Y(ds.AllMag[i]));
+    surface_->setDisplayList(list_);
+
+    // The index as the number-to-text conversion writes a positive integer: a leading blank.
+    action_->Text1->setText(" " + QString::number(i));
+    action_->Text2->setText(QString::fromStdString(FormatFixed(ds.AllTime[i], 12, 6)));
+    action_->Text3->setText(QString::fromStdString(FormatFixed(ds.AllMag[i], 8, 3)));
+}
+
+void frmPlotData::setPicked(bool deleted) {
+    // An index outside the points read (no point was near enough) changes nothing.
+    const bool changed = SetDeleted(app_.data, app_.data.SelectedPoint, deleted);
+    action_->hide();
+    marked_ = false;
+    PlotLightCurve();
+    if (changed) emit editedCountChanged(app_.data.PointCount);
+}
+
+void frmPlotData::Delete_Click() { setPicked(true); }
+
+void frmPlotData::Undelete_Click() { setPicked(false); }
+
+void frmPlotData::Cancel_Click() {
+    action_->hide();
+    marked_ = false;
+    PlotLightCurve();
+}
+
+void frmPlotData::storePlacement() {
+    app_.placements[kPlotDataWindow] = {ToTwips(x()), ToTwips(y()), ToTwips(width()),
+                                        ToTwips(height())};
+}
+
+// The old program shrank the window by one twip after each resize to force a second redraw;
+// a twip is a fifteenth of a pixel here, so that shrink would not change the size at all and
+// the single redraw below is all there is to do.
+void frmPlotData::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (loading_) return;
+    storePlacement();
+    PlotLightCurve();
+}
+
+// Getting and losing focus both redraw from scratch; the cross-hair of an open pick is part
+// of the redraw, so it survives the focus moving to frmAction.
+void frmPlotData::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isVisible()) PlotLightCurve();
+}
+
+void frmPlotData::closeEvent(QCloseEvent* event) {
+    storePlacement();
+    action_->hide();
+    marked_ = false;
+    QMainWindow::closeEvent(event);
+}
+
+// --- PlotDataLauncher ------------------------------------------------------------------------
+
+PlotDataLauncher::PlotDataLauncher(AppState& app, CurrentPrinter& printer, QWidget* owner)
+    : QObject(owner), app_(app), printer_(printer), owner_(owner) {}
+
+void PlotDataLauncher::show() {
+    if (!window_) {
+        window_ = new frmPlotData(app_, printer_, owner_);
+        window_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(window_, &frmPlotData::editedCountChanged, this,
+                &PlotDataLauncher::editedCountChanged);
+    }
+    window_->showPlot();
+}
+
+void PlotDataLauncher::lightCurveLoaded() {
+    if (window_) window_->clearAndHide();
+}
+
+}  // namespace umbrix

@@ -1,0 +1,277 @@
+#include "converter/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "temp_dir.h"
+
+namespace hjdprep {
+namespace {
+
+const std::string kExampleLine = "CASRZ 20070105213045 10.52V ABC remarks";
+const char* const kOutputs[] = {"SDATA2.CSV", "SDATA2.2", "err.txt", "AVE_DAT1.djm", "umbrix25.txt", "cyclocode.dat"};
+
+class ConversionRunTest : public testing::Test {
+protected:
+    RunSettings Settings(const std::string& log = "obs.std") {
+        RunSettings s;
+        s.StdFileName = log;
+        s.directory = dir.path();
+        return s;
+    }
+    void WithFixtureCatalogue() {
+        dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    }
+    test::TempDir dir;
+    DiskFiles disk;
+};
+
+TEST_F(ConversionRunTest, WorkedExampleWritesTheExactLinesOfAllSixFiles) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    const RunResult r = RunConversion(Settings(), disk);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(dir.Read("SDATA2.CSV"), "20070105,ABC,213045,CASRZ,V magnitude,CCD(V),10520,454106.3949\n");
+    EXPECT_EQ(dir.Read("SDATA2.2"), "20070105ABC" + std::string(7, ' ') + "213045CASRZ" + std::string(15, ' ') +
+                                        "V magnitude    CCD(V)   10520 454106.3949\n");
+    EXPECT_EQ(dir.Read("err.txt"), "");
+    EXPECT_EQ(dir.Read("AVE_DAT1.djm"), "454106.3949  10.520\n");
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n");
+    EXPECT_EQ(dir.Read("cyclocode.dat"), "454106.3949  10.520 0\n");
+    EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n");
+    EXPECT_EQ(dir.Read("obs_old.std"), kExampleLine + "\n");
+    EXPECT_FALSE(dir.Exists("obs_new.std"));
+    EXPECT_EQ(r.converted, 1u);
+}
+
+TEST_F(ConversionRunTest, JstClockIsNineHoursBehindInTheHjd) {
+    dir.Put("obs.std", "CASRZ 20070106063045 10.52V ABC\n");  // 06:30:45 JST = 21:30:45 UT the day before
+    RunSettings s = Settings();
+    s.zone = TimeZone::JST;
+    ASSERT_TRUE(RunConversion(s, disk).ok);
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n");
+}
+
+TEST_F(ConversionRunTest, TypedCoordinatesMoveTheHjd) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    RunSettings s = Settings();
+    s.coordinates = {"06", "45", "00", "+23", "00"};  // near the Earth's direction: about +8.3 min
+    ASSERT_TRUE(RunConversion(s, disk).ok);
+    const double hjd = std::stod(dir.Read("umbrix25.txt"));
+    EXPECT_NEAR(hjd - 454106.396354, 0.0058, 0.0002);
+}
+
+TEST_F(ConversionRunTest, AutomaticSearchConvertsKnownStarsAndListsTheRest) {
+    WithFixtureCatalogue();
+    dir.CopyIn(test::Fixture("night_with_quirks.std"), "night.std");
+    const std::string original = dir.Read("night.std");
+    RunSettings s = Settings("night.std");
+    s.autoSearch = true;
+    dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
+    s.aliases = ParseAliasList(dir.Read("Alias.txt"));
+    const RunResult r = RunConversion(s, disk);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.lines, 8u);
+    EXPECT_EQ(r.converted, 5u);
+    EXPECT_EQ(r.notFound, 1u);
+    EXPECT_EQ(r.refused, 2u);
+
+    const auto csv = dir.Lines("SDATA2.CSV");
+    ASSERT_EQ(csv.size(), 5u);
+    EXPECT_EQ(csv[0].substr(0, 26), "20070105,ABC,213045,CASRZ,");
+    EXPECT_EQ(csv[2].substr(0, 28), "20070105,XYZ,214000,CASV455,");
+    // JD 2454106.40625; the Sun stands 22.6 deg from this star (cos 0.9233), so the light
+    // arrives 8.3169 min x 0.9233 = 7.68 min = 0.00533 day earlier at the Sun.
+    EXPECT_EQ(csv[3], "20070105,DEF,214500,SGRV4,Rc magnitude,CCD(Rc),-01200,454106.4009");
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 5u);
+    EXPECT_EQ(dir.Lines("err.txt"), (std::vector<std::string>{"NOSUCH 20070105215000 9.9V GHI not in catalogue",
+                                                               "broken_line_without_blank",
+                                                               "HERTX 2007010522xx00 8.1V JKL bad time"}));
+    // Every line stays in the rewritten log, aliases and "V0" applied, other bytes untouched.
+    const auto rewritten = dir.Lines("night.std");
+    ASSERT_EQ(rewritten.size(), 8u);
+    EXPECT_EQ(rewritten[0], "CASRZ 20070105213045 10.52V ABC alias gives CASRZ");
+    EXPECT_EQ(rewritten[2], "CASV455 20070105214000 11.2 XYZ visual estimate");
+    EXPECT_EQ(rewritten[4], "NOSUCH 20070105215000 9.9V GHI not in catalogue");
+    EXPECT_EQ(rewritten[5], "broken_line_without_blank");
+    EXPECT_EQ(rewritten[7], "HERTX 20070105220000 8.10V JKL remarks \xe9\xe8 latin-1");
+    EXPECT_EQ(dir.Read("night_old.std"), original);
+
+    // The window shows the last star found afterwards.
+    ASSERT_TRUE(r.lastFound.has_value());
+    EXPECT_EQ(r.lastFound->name, "HERTX               ");
+    EXPECT_EQ(r.lastFound->texts.DecDegree, "+41");
+    EXPECT_EQ(r.coordinates.DecDegree, 41);
+    EXPECT_EQ(r.coordinates.DecMinute, 53);
+}
+
+TEST_F(ConversionRunTest, SouthernStarJustBelowTheEquatorIsComputedSouth) {
+    WithFixtureCatalogue();
+    dir.Put("obs.std", "SGRV4 20070105213045 10.52V ABC\n");
+    RunSettings s = Settings();
+    s.autoSearch = true;
+    const RunResult found = RunConversion(s, disk);
+    ASSERT_TRUE(found.ok) << found.message;
+    EXPECT_DOUBLE_EQ(found.coordinates.DecDegree + found.coordinates.DecMinute / 60, -0.5);
+    const std::string searched = dir.Read("umbrix25.txt");
+
+    // The same star typed into the boxes as "-00" "30" gives the same line.
+    dir.Put("obs.std", "SGRV4 20070105213045 10.52V ABC\n");
+    RunSettings typed = Settings();
+    typed.coordinates = {"18", "45", "00", "-00", "30"};
+    ASSERT_TRUE(RunConversion(typed, disk).ok);
+    EXPECT_EQ(dir.Read("umbrix25.txt"), searched);
+    // ...and differs from the northern one.
+    typed.coordinates = {"18", "45", "00", "+00", "30"};
+    ASSERT_TRUE(RunConversion(typed, disk).ok);
+    EXPECT_NE(dir.Read("umbrix25.txt"), searched);
+}
+
+TEST_F(ConversionRunTest, RefusedLineCarriesNothingIntoTheNextRecord) {
+    dir.Put("obs.std",
+            "CASRZ 20070105213045 10.52V ABC\n"
+            "CASRZ 20070105213145 V ABC\n"  // no magnitude: must not reuse 10.52
+            "CASRZ 20070105213245 10.60 ABC\n");
+    const RunResult r = RunConversion(Settings(), disk);
+    ASSERT_TRUE(r.ok);
+    const auto csv = dir.Lines("SDATA2.CSV");
+    ASSERT_EQ(csv.size(), 2u);
+    EXPECT_NE(csv[1].find(",213245,"), std::string::npos);
+    EXPECT_NE(csv[1].find("visual mgnitude,visual mgnitude,10600,"), std::string::npos);
+    EXPECT_EQ(dir.Read("err.txt"), "CASRZ 20070105213145 V ABC\n");
+    EXPECT_EQ(dir.Lines("obs.std").size(), 3u);
+}
+
+TEST_F(ConversionRunTest, CrLfLogAndEmptyLinesAreRead) {
+    dir.Put("obs.std", kExampleLine + "\r\n\r\n" + kExampleLine + "\r\n");
+    const RunResult r = RunConversion(Settings(), disk);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.converted, 2u);
+    EXPECT_EQ(dir.Read("err.txt"), "");
+    EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n\n" + kExampleLine + "\n");
+}
+
+TEST_F(ConversionRunTest, RunReplacesThePreviousBackup) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    dir.Put("obs_old.std", "stale backup\n");
+    ASSERT_TRUE(RunConversion(Settings(), disk).ok);
+    EXPECT_EQ(dir.Read("obs_old.std"), kExampleLine + "\n");
+}
+
+TEST_F(ConversionRunTest, LogNameWithoutDotGetsSuffixedBackup) {
+    dir.Put("night", kExampleLine + "\n");
+    ASSERT_TRUE(RunConversion(Settings("night"), disk).ok);
+    EXPECT_EQ(dir.Read("night_old"), kExampleLine + "\n");
+    EXPECT_FALSE(dir.Exists("night_new"));
+}
+
+TEST_F(ConversionRunTest, MissingCatalogueWithAutomaticSearchWritesNothing) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    RunSettings s = Settings();
+    s.autoSearch = true;
+    const RunResult r = RunConversion(s, disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("star.dat"), std::string::npos);
+    for (const char* out : kOutputs) EXPECT_FALSE(dir.Exists(out)) << out;
+    EXPECT_FALSE(dir.Exists("obs_old.std"));
+    EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n");
+}
+
+TEST_F(ConversionRunTest, MissingLogIsReportedAndNothingWritten) {
+    const RunResult r = RunConversion(Settings("absent.std"), disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("absent.std"), std::string::npos);
+    for (const char* out : kOutputs) EXPECT_FALSE(dir.Exists(out)) << out;
+}
+
+TEST_F(ConversionRunTest, LogNamedLikeAnOutputFileIsRefused) {
+    dir.Put("err.txt", kExampleLine + "\n");
+    const RunResult r = RunConversion(Settings("./err.txt"), disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(dir.Read("err.txt"), kExampleLine + "\n");
+}
+
+TEST_F(ConversionRunTest, ProgressSeesEveryLineInOrder) {
+    dir.Put("obs.std", kExampleLine + "\nbad\n" + kExampleLine + "\n");
+    std::vector<std::string> seen;
+    ASSERT_TRUE(RunConversion(Settings(), disk, [&](std::size_t i, std::size_t total, const std::string& line) {
+                    EXPECT_EQ(i, seen.size());
+                    EXPECT_EQ(total, 3u);
+                    seen.push_back(line);
+                }).ok);
+    EXPECT_EQ(seen, (std::vector<std::string>{kExampleLine, "bad", kExampleLine}));
+}
+
+// Counts reads per file and fails the n-th write, rename or remove (counting from 0).
+class FaultyFiles : public FileAccess {
+public:
+    explicit FaultyFiles(int failAt) : failAt_(failAt) {}
+    std::optional<std::string> Read(const std::filesystem::path& p) override {
+        ++reads[p.filename().string()];
+        return disk_.Read(p);
+    }
+    bool Write(const std::filesystem::path& p, std::string_view content) override {
+        if (Fail()) {
+            // A half-written temporary is what a full disk leaves behind.
+            disk_.Write(std::filesystem::path(p) += ".partial", content.substr(0, content.size() / 2));
+            return false;
+        }
+        return disk_.Write(p, content);
+    }
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        return !Fail() && disk_.Rename(from, to);
+    }
+    bool Remove(const std::filesystem::path& p) override { return !Fail() && disk_.Remove(p); }
+    int operations = 0;
+    std::map<std::string, int> reads;
+
+private:
+    bool Fail() { return operations++ == failAt_; }
+    int failAt_;
+    DiskFiles disk_;
+};
+
+TEST_F(ConversionRunTest, TwoRecordsOfTheSameStarReadTheCatalogueOnce) {
+    WithFixtureCatalogue();
+    dir.Put("obs.std", kExampleLine + "\n" + kExampleLine + "\nHERTX 20070105213045 8.1V ABC\n");
+    RunSettings s = Settings();
+    s.autoSearch = true;
+    FaultyFiles counting(-1);
+    ASSERT_TRUE(RunConversion(s, counting).ok);
+    EXPECT_EQ(counting.reads["star.dat"], 1);
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 3u);
+}
+
+// A failure at any file operation of the run: the log is byte-for-byte the original, or
+// (failure of the very last rename) the original sits whole in the backup and the message
+// says where. Operations are: new log, six outputs, remove old backup, two renames.
+TEST_F(ConversionRunTest, FailureAtAnyStepKeepsTheOriginalLog) {
+    const std::string original = "RZCAS 20070105213045 10.52V ABC \xe9\r\nbroken\r\nCASRZ 200701052130 9.9 X\r\n";
+    FaultyFiles probe(-1);
+    dir.Put("obs.std", original);
+    ASSERT_TRUE(RunConversion(Settings(), probe).ok);
+    const int operations = probe.operations;
+    ASSERT_EQ(operations, 10);
+
+    for (int failAt = 0; failAt < operations; ++failAt) {
+        SCOPED_TRACE("failing operation " + std::to_string(failAt));
+        dir.Put("obs.std", original);
+        dir.Put("obs_old.std", "previous backup\n");
+        FaultyFiles faulty(failAt);
+        const RunResult r = RunConversion(Settings(), faulty);
+        EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.message.empty());
+        if (failAt < operations - 1) {
+            EXPECT_EQ(dir.Read("obs.std"), original);
+            EXPECT_NE(r.message.find("not changed"), std::string::npos) << r.message;
+            EXPECT_FALSE(dir.Exists("obs_new.std"));
+        } else {
+            EXPECT_FALSE(dir.Exists("obs.std"));
+            EXPECT_EQ(dir.Read("obs_old.std"), original);
+            EXPECT_NE(r.message.find("obs_old.std"), std::string::npos) << r.message;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace hjdprep

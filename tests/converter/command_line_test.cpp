@@ -1,0 +1,120 @@
+#include "converter/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "temp_dir.h"
+
+namespace hjdprep {
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct BadCase {
+    const char* name;
+    Args args;
+};
+
+class BadCommandLineTest : public testing::TestWithParam<BadCase> {};
+
+TEST_P(BadCommandLineTest, ExitsTwoWithUsageAndWritesNothing) {
+    test::TempDir dir;
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(GetParam().args, dir.path(), out, err), 2);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("usage: hjdprep --convert LOG"), std::string::npos) << err.str();
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, BadCommandLineTest,
+    testing::Values(BadCase{"NoConvert", {"--jst"}}, BadCase{"ConvertWithoutLog", {"--convert"}},
+                    BadCase{"UnknownOption", {"--convert", "obs.std", "--colour"}},
+                    BadCase{"RaWithTwoParts", {"--convert", "obs.std", "--ra", "02:48"}},
+                    BadCase{"RaWithLetters", {"--convert", "obs.std", "--ra", "02:4x:55"}},
+                    BadCase{"RaMissingValue", {"--convert", "obs.std", "--ra"}},
+                    BadCase{"DecWithSeconds", {"--convert", "obs.std", "--dec", "+69:38:00"}},
+                    BadCase{"DecDoubleSign", {"--convert", "obs.std", "--dec", "+-69:38"}},
+                    BadCase{"DecEmptyMinutes", {"--convert", "obs.std", "--dec", "-00:"}},
+                    BadCase{"TwoLogs", {"--convert", "obs.std", "--convert", "other.std"}}),
+    [](const testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, OptionsBecomeTheWindowsSettings) {
+    std::string error;
+    const auto s = ParseCommandLine({"--convert", "obs.std", "--jst", "--ra", "18:45:30.5", "--dec", "-00:30",
+                                     "--auto-search"},
+                                    error);
+    ASSERT_TRUE(s.has_value()) << error;
+    EXPECT_EQ(s->StdFileName, "obs.std");
+    EXPECT_EQ(s->zone, TimeZone::JST);
+    EXPECT_TRUE(s->autoSearch);
+    EXPECT_EQ(s->coordinates.RaHour, "18");
+    EXPECT_EQ(s->coordinates.RaMinute, "45");
+    EXPECT_EQ(s->coordinates.RaSecond, "30.5");
+    EXPECT_EQ(s->coordinates.DecDegree, "-00");
+    EXPECT_EQ(s->coordinates.DecMinute, "30");
+    EXPECT_DOUBLE_EQ(CoordinatesFromTexts(s->coordinates).DecMinute, -30);
+}
+
+TEST(CommandLine, DefaultsAreUtAndZeroCoordinates) {
+    std::string error;
+    const auto s = ParseCommandLine({"--convert", "obs.std"}, error);
+    ASSERT_TRUE(s.has_value());
+    EXPECT_EQ(s->zone, TimeZone::UT);
+    EXPECT_FALSE(s->autoSearch);
+    const StarCoordinates c = CoordinatesFromTexts(s->coordinates);
+    EXPECT_EQ(c.RaHour + c.RaMinute + c.RaSecond + c.DecDegree + c.DecMinute, 0);
+}
+
+TEST(CommandLine, ConvertsWithProgressEveryThousandRecordsAndEnd) {
+    test::TempDir dir;
+    std::string log;
+    for (int i = 0; i < 2500; ++i) log += "CASRZ 20070105213045 10.52V ABC\n";
+    dir.Put("obs.std", log);
+    dir.Put("hjdprep.ini", "untouched\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"--convert", "obs.std"}, dir.path(), out, err), 0);
+    EXPECT_EQ(out.str(), "END\n");
+    EXPECT_EQ(err.str(), "hjdprep: 1000 of 2500 records\nhjdprep: 2000 of 2500 records\n");
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 2500u);
+    EXPECT_EQ(dir.Read("hjdprep.ini"), "untouched\n");
+}
+
+TEST(CommandLine, ReadsAliasesAndCatalogueFromTheDirectory) {
+    test::TempDir dir;
+    dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
+    dir.Put("obs.std", "RZCAS 20070105213045 10.52V ABC\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCommandLine({"--convert", "obs.std", "--auto-search"}, dir.path(), out, err), 0) << err.str();
+    EXPECT_EQ(dir.Read("obs.std"), "CASRZ 20070105213045 10.52V ABC\n");
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 1u);
+}
+
+struct MissingCase {
+    const char* name;
+    Args args;
+    const char* says;
+};
+
+class MissingInputTest : public testing::TestWithParam<MissingCase> {};
+
+TEST_P(MissingInputTest, ExitsTwoAndSaysWhat) {
+    test::TempDir dir;
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(GetParam().args, dir.path(), out, err), 2);
+    EXPECT_NE(err.str().find(GetParam().says), std::string::npos) << err.str();
+    EXPECT_EQ(dir.Read("obs.std"), "CASRZ 20070105213045 10.52V ABC\n");
+    EXPECT_FALSE(dir.Exists("SDATA2.CSV"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, MissingInputTest,
+                         testing::Values(MissingCase{"Log", {"--convert", "absent.std"}, "absent.std"},
+                                         MissingCase{"Catalogue", {"--convert", "obs.std", "--auto-search"}, "star.dat"}),
+                         [](const testing::TestParamInfo<MissingCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace hjdprep

@@ -1,0 +1,207 @@
+#include "converter/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "converter/show_message.h"
+#include "temp_dir.h"
+
+namespace hjdprep {
+namespace {
+
+class Form1Test : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = setMessageHandler([this](QWidget*, const QString& text) { messages.push_back(text); });
+    }
+    void TearDown() override { setMessageHandler(previous_); }
+
+    template <typename W>
+    static W* Child(Form1& form, const char* name) {
+        W* w = form.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static QString Box(Form1& form, const char* name) { return Child<QLineEdit>(form, name)->text(); }
+    static void Type(Form1& form, const char* name, const QString& text) {
+        QLineEdit* box = Child<QLineEdit>(form, name);
+        box->clear();
+        QTest::keyClicks(box, text);
+    }
+    static void Click(Form1& form, const char* name) {
+        QTest::mouseClick(Child<QPushButton>(form, name), Qt::LeftButton);
+    }
+    std::vector<QString> Boxes(Form1& form) {
+        return {Box(form, "Text2"), Box(form, "Text3"), Box(form, "Text4"), Box(form, "Text5"), Box(form, "Text6")};
+    }
+
+    test::TempDir dir;
+    std::vector<QString> messages;
+
+private:
+    MessageHandler previous_;
+};
+
+TEST_F(Form1Test, OpensWithTheDesignCaptionsWhenNoSettingsExist) {
+    Form1 form(dir.path());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("std形式ファイルの日心補正"));
+    EXPECT_EQ(Child<QPushButton>(form, "Command1")->text(), QStringLiteral("補正開始"));
+    EXPECT_EQ(Child<QPushButton>(form, "Command2")->text(), "search");
+    EXPECT_EQ(Child<QGroupBox>(form, "Frame1")->title(), QStringLiteral("星名から探す"));
+    EXPECT_EQ(Child<QCheckBox>(form, "Check1")->text(), QStringLiteral("自動星名検索"));
+    EXPECT_FALSE(Child<QCheckBox>(form, "Check1")->isChecked());
+    EXPECT_EQ(Child<QLabel>(form, "Label1")->text(), "std file");
+    EXPECT_EQ(Child<QLabel>(form, "Label2")->text(), "tme zone");
+    EXPECT_EQ(Child<QLabel>(form, "Label3")->text(), "RA");
+    EXPECT_EQ(Child<QLabel>(form, "Label4")->text(), "RD");
+    EXPECT_EQ(Child<QLabel>(form, "Label5")->text(), "");
+    EXPECT_EQ(Child<QRadioButton>(form, "Option1")->text(), "UT");
+    EXPECT_EQ(Child<QRadioButton>(form, "Option2")->text(), "JST");
+    EXPECT_TRUE(Child<QRadioButton>(form, "Option1")->isChecked());
+    EXPECT_EQ(Box(form, "Text1"), "");
+    EXPECT_EQ(Box(form, "Text7"), "CASRZ");
+    EXPECT_EQ(Boxes(form), (std::vector<QString>{"00", "00", "00", "+00", "00"}));
+    EXPECT_NE(Child<QProgressBar>(form, "ProgressBar"), nullptr);
+    EXPECT_EQ(form.aliasCount(), 0u);
+}
+
+TEST_F(Form1Test, RestoresTheSettingsFileAndLoadsTheAliases) {
+    dir.Put("hjdprep.ini", "/logs/obs.std\n 2\n 18\n 45\n 5\n-0\n 30\nSGRV4\n");
+    dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
+    Form1 form(dir.path());
+    EXPECT_EQ(Box(form, "Text1"), "/logs/obs.std");
+    EXPECT_EQ(form.stdFileName(), "/logs/obs.std");
+    EXPECT_TRUE(Child<QRadioButton>(form, "Option2")->isChecked());
+    EXPECT_EQ(form.timeZone(), TimeZone::JST);
+    EXPECT_EQ(Boxes(form), (std::vector<QString>{"18", "45", "5", "-00", "30"}));
+    EXPECT_EQ(Box(form, "Text7"), "SGRV4");
+    EXPECT_EQ(form.aliasCount(), 2u);
+}
+
+TEST_F(Form1Test, TimeZoneOptionsSetTheZoneThatIsSaved) {
+    Form1 form(dir.path());
+    QTest::mouseClick(Child<QRadioButton>(form, "Option2"), Qt::LeftButton);
+    EXPECT_EQ(form.timeZone(), TimeZone::JST);
+    QTest::mouseClick(Child<QRadioButton>(form, "Option1"), Qt::LeftButton);
+    EXPECT_EQ(form.timeZone(), TimeZone::UT);
+    QTest::mouseClick(Child<QRadioButton>(form, "Option2"), Qt::LeftButton);
+    form.close();
+    EXPECT_EQ(dir.Lines("hjdprep.ini").at(1), " 2");
+}
+
+TEST_F(Form1Test, ConvertsWithAutomaticSearchAndTheNextStartShowsTheLastStar) {
+    dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
+    dir.CopyIn(test::Fixture("night_with_quirks.std"), "night.std");
+    const std::string original = dir.Read("night.std");
+    {
+        Form1 form(dir.path());
+        Type(form, "Text1", QString::fromStdString((dir / "night.std").string()));
+        QTest::mouseClick(Child<QCheckBox>(form, "Check1"), Qt::LeftButton);
+        Click(form, "Command1");
+        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        EXPECT_EQ(Child<QLabel>(form, "Label5")->text(), "");
+        QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(bar->maximum(), 8);
+        // The last star looked up is on show.
+        EXPECT_EQ(Box(form, "Text7"), "HERTX");
+        EXPECT_EQ(Boxes(form), (std::vector<QString>{"17", "18", "37", "+41", "53"}));
+        form.close();
+    }
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 5u);
+    EXPECT_EQ(dir.Lines("err.txt").size(), 3u);
+    EXPECT_EQ(dir.Read("night_old.std"), original);
+    EXPECT_EQ(dir.Lines("night.std").at(0), "CASRZ 20070105213045 10.52V ABC alias gives CASRZ");
+    EXPECT_EQ(dir.Lines("hjdprep.ini"), (std::vector<std::string>{(dir / "night.std").string(), " 1", " 17", " 18", " 37",
+                                                                   " 41", " 53", "HERTX"}));
+
+    Form1 again(dir.path());
+    EXPECT_EQ(Box(again, "Text1"), QString::fromStdString((dir / "night.std").string()));
+    EXPECT_EQ(Boxes(again), (std::vector<QString>{"17", "18", "37", "+41", "53"}));
+    EXPECT_EQ(Box(again, "Text7"), "HERTX");
+}
+
+TEST_F(Form1Test, RunSouthOfTheEquatorSavesMinutesWithoutSign) {
+    dir.Put("obs.std", "SGRV4 20070105213045 10.52V ABC\n");
+    {
+        Form1 form(dir.path());
+        Type(form, "Text1", "obs.std");
+        Type(form, "Text2", "18");
+        Type(form, "Text3", "45");
+        Type(form, "Text5", "-00");
+        Type(form, "Text6", "30");
+        Click(form, "Command1");
+        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        EXPECT_DOUBLE_EQ(form.coordinates().DecMinute, -30);
+        form.close();
+    }
+    const auto ini = dir.Lines("hjdprep.ini");
+    EXPECT_EQ(ini.at(5), "-0");
+    EXPECT_EQ(ini.at(6), " 30");
+    // Reopened and run again: the same line, so the same hemisphere.
+    const std::string first = dir.Read("umbrix25.txt");
+    Form1 again(dir.path());
+    EXPECT_EQ(Box(again, "Text5"), "-00");
+    Click(again, "Command1");
+    EXPECT_EQ(dir.Read("umbrix25.txt"), first);
+}
+
+TEST_F(Form1Test, SearchFillsTheBoxesAndSaysOk) {
+    dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    {
+        Form1 form(dir.path());
+        Child<QLabel>(form, "Label5")->setText("leftover");
+        Type(form, "Text7", "SGRV4");
+        Click(form, "Command2");
+        EXPECT_EQ(messages, std::vector<QString>{"OK ?"});
+        EXPECT_EQ(Boxes(form), (std::vector<QString>{"18", "45", "00", "-00", "30"}));
+        EXPECT_EQ(Child<QLabel>(form, "Label5")->text(), "");
+        form.close();
+    }
+    const auto ini = dir.Lines("hjdprep.ini");
+    EXPECT_EQ(ini.at(2), " 18");
+    EXPECT_EQ(ini.at(5), "-0");
+    EXPECT_EQ(ini.at(6), " 30");
+    EXPECT_EQ(ini.at(7), "SGRV4");
+}
+
+TEST_F(Form1Test, SearchComparesTheTypedNameWithoutRewriting) {
+    dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    Form1 form(dir.path());
+    Type(form, "Text7", "CASV455");  // the catalogue holds CASV0455
+    Click(form, "Command2");
+    EXPECT_EQ(messages, std::vector<QString>{"OK ?"});
+    EXPECT_EQ(Boxes(form), (std::vector<QString>{"", "", "", "", ""}));
+    EXPECT_EQ(form.coordinates().RaHour, 0);
+}
+
+TEST_F(Form1Test, SearchWithoutCatalogueSaysSoAndKeepsTheBoxes) {
+    Form1 form(dir.path());
+    Type(form, "Text2", "07");
+    Click(form, "Command2");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains("star.dat"));
+    EXPECT_EQ(Box(form, "Text2"), "07");
+}
+
+TEST_F(Form1Test, RunThatCannotStartSaysWhyAndWritesNothing) {
+    Form1 form(dir.path());
+    Type(form, "Text1", "absent.std");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains("absent.std"));
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
+    EXPECT_TRUE(Child<QPushButton>(form, "Command1")->isEnabled());
+}
+
+}  // namespace
+}  // namespace hjdprep

@@ -16,7 +16,12 @@ std::array<WindowPlacement, kPlacementCount> DefaultPlacements() {
 }
 
 void ResetMethodStates(AppState& app) {
+    ResetParabolaState(app.parabola);
+    ResetTracingState(app.tracing);
+    ResetChordsState(app.chords);
+    ResetKvwState(app.kvw);
     ResetFourierState(app.fourier, app.data);
+    ResetSlidingState(app.sliding);
 }
 
 std::string OpenLightCurve(AppState& app, const std::string& dir, const std::string& name) {

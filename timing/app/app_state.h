@@ -6,7 +6,12 @@
 #include <string>
 
 #include "timing/data/data_set.h"
+#include "timing/methods/chords/chords.h"
 #include "timing/methods/fourier/fourier.h"
+#include "timing/methods/kvw/kvw.h"
+#include "timing/methods/parabola/parabola.h"
+#include "timing/methods/sliding/sliding.h"
+#include "timing/methods/tracing/tracing.h"
 
 namespace umbrix {
 
@@ -36,7 +41,12 @@ struct AppState {
     // First and last working-point index of the open method.
     int RangeFirst = 0;
     int RangeLast = 0;
+    ParabolaState parabola;  // method 1: picked range and fitted coefficients
+    TracingState tracing;    // method 2: smoothed magnitudes (the fold is data.GuessMinTime)
+    ChordsState chords;      // method 3: the two picked ranges
+    KvwState kvw;            // method 4: picked range and the resampling grid
     FourierState fourier;  // method 5: parameters, range and fit workspace
+    SlidingState sliding;    // method 6: selected points, grid and window differences
 };
 
 // Puts every method's remembered state back to its starting values; run at start-up and

@@ -1,0 +1,143 @@
+#include "timing/methods/chords/chords.h"
+
+#include <cmath>
+#include <utility>
+
+namespace umbrix {
+
+void ResetChordsState(ChordsState& s) {
+    s.BisLeftState = 0;
+    s.BisRightState = 0;
+    s.BisReady = false;
+}
+
+namespace {
+
+// One side's state machine: start, then end (swapped into order), then nothing.
+bool PickSide(int& state, int& start, int& end, double& startTime, double& endTime,
+              const DataSet& ds, double t) {
+    if (state == 0) {
+        if (const int i = FirstPointAfter(ds, t); i != 0) start = i;
+        startTime = t;
+        state = 1;
+        return true;
+    }
+    if (state == 1) {
+        if (const int i = LastPointBefore(ds, t); i != 0) end = i;
+        endTime = t;
+        if (end < start) std::swap(start, end);
+        state = 2;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ChordsPick ChordsClick(ChordsState& s, const DataSet& ds, double t) {
+    ChordsPick pick = ChordsPick::None;
+    // The dividing time is AllTime at the deepest working point's index, as the window has
+    // always read it (an index into the working set used on the full arrays).
+    if (t < ds.AllTime[ds.MagMaxIndex]) {
+        const int before = s.BisLeftState;
+        if (PickSide(s.BisLeftState, s.BisLeftStart, s.BisLeftEnd, s.BisLeftStartTime,
+                     s.BisLeftEndTime, ds, t))
+            pick = before == 0 ? ChordsPick::LeftStart : ChordsPick::LeftEnd;
+    } else {
+        const int before = s.BisRightState;
+        if (PickSide(s.BisRightState, s.BisRightStart, s.BisRightEnd, s.BisRightStartTime,
+                     s.BisRightEndTime, ds, t))
+            pick = before == 0 ? ChordsPick::RightStart : ChordsPick::RightEnd;
+    }
+    s.BisReady = s.BisLeftState == 2 && s.BisRightState == 2;
+    return pick;
+}
+
+ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rightStart,
+                          int rightEnd) {
+    ChordsResult r;
+    const int pc = ds.PointCount;
+    const auto inside = [pc](int a, int b) { return a >= 1 && b <= pc && a <= b; };
+    if (!inside(leftStart, leftEnd) || !inside(rightStart, rightEnd)) {
+        r.message = "A range of chords lies outside the working points.";
+        return r;
+    }
+    const auto& time = ds.Time;
+    const auto& mag = ds.Mag;
+    double sum = 0, sumSq = 0;
+    const auto add = [&](double tx, double t) {
+        const double b = (tx + t) / 2;
+        sum += b;
+        sumSq += b * b;
+        ++r.n;
+    };
+    // Left range: look back from the end of the curve for the last point at least as faint;
+    // the next point is brighter, so the two bracket the magnitude and never coincide in it.
+    for (int i = leftStart; i <= leftEnd; ++i) {
+        int j = pc;
+        while (j > 1 && mag[j] < mag[i]) --j;
+        if (j >= pc || mag[j] < mag[i]) continue;  // no later neighbour to interpolate with
+        add(time[j] + (mag[i] - mag[j]) * (time[j + 1] - time[j]) / (mag[j + 1] - mag[j]),
+            time[i]);
+    }
+    // Right range: from the start of the curve, the first point at least as faint.
+    for (int i = rightStart; i <= rightEnd; ++i) {
+        int j = 1;
+        while (j < pc && mag[j] < mag[i]) ++j;
+        if (j <= 1 || mag[j] < mag[i]) continue;  // no earlier neighbour
+        add(time[j - 1] + (mag[i] - mag[j - 1]) * (time[j] - time[j - 1]) / (mag[j] - mag[j - 1]),
+            time[i]);
+    }
+    if (r.n < 2) {
+        r.message = "Fewer than two chords could be bisected.";
+        return r;
+    }
+    r.tMin = sum / r.n;
+    // One-pass variance; when every bisector is equal rounding can leave it slightly below 0.
+    const double variance = (sumSq - r.tMin * sum) / (r.n - 1);
+    r.error = variance > 0 ? std::sqrt(variance) : 0;
+    if (!std::isfinite(r.tMin) || !std::isfinite(r.error)) {
+        r.message = "The bisectors gave a value that is not a number.";
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+void SetChordsRanges(ChordsState& s, int leftStart, int leftEnd, int rightStart, int rightEnd) {
+    if (leftEnd < leftStart) std::swap(leftStart, leftEnd);
+    if (rightEnd < rightStart) std::swap(rightStart, rightEnd);
+    s.BisLeftStart = leftStart;
+    s.BisLeftEnd = leftEnd;
+    s.BisRightStart = rightStart;
+    s.BisRightEnd = rightEnd;
+    s.BisLeftState = s.BisRightState = 2;
+    s.BisReady = true;
+}
+
+ChordsRowResult PressBisectChords(const ChordsState& s, const DataSet& ds) {
+    ChordsRowResult result;
+    if (!s.BisReady || s.BisLeftStart == 0 || s.BisLeftEnd == 0) return result;
+    if (s.BisRightStart == 0) {
+        result.outcome = MethodOutcome::Refused;
+        result.message = "The right range holds no working point.";
+        return result;
+    }
+    result.chords =
+        BisectChords(ds, s.BisLeftStart, s.BisLeftEnd, s.BisRightStart, s.BisRightEnd);
+    if (!result.chords.ok) {
+        result.outcome = MethodOutcome::Refused;
+        result.message = result.chords.message;
+        return result;
+    }
+    result.outcome = MethodOutcome::Done;
+    result.time = ds.DayOffset + result.chords.tMin;
+    result.error = result.chords.error;
+    result.timeText = RowText(result.time);
+    result.errorText = RowText(result.error);
+    return result;
+}
+
+void UndoChords(ChordsState& s) { ResetChordsState(s); }
+
+}  // namespace umbrix

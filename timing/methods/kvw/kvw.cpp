@@ -1,0 +1,179 @@
+#include "timing/methods/kvw/kvw.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace umbrix {
+
+namespace {
+
+constexpr int kMaxMoves = 7;  // the centre walks at most eight grid steps
+
+KvwResult Refuse(KvwResult r, const char* message) {
+    r.ok = false;
+    r.message = message;
+    return r;
+}
+
+// S(c): squared differences of the grid pairs c - h, c + h for odd h <= p.
+double SymmetrySum(const KvwState& s, int c, int p) {
+    double sum = 0;
+    for (int h = 1; h <= p; h += 2) {
+        const double d = s.GridMag[c - h] - s.GridMag[c + h];
+        sum += d * d;
+    }
+    return sum;
+}
+
+}  // namespace
+
+void ResetKvwState(KvwState& s) {
+    s.KvwStartSet = false;
+    s.KvwEndSet = false;
+    s.KvwReady = false;
+}
+
+bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals) {
+    const int n = gridIntervals;
+    s.GridTime[0] = ds.Time[start];
+    s.GridTime[n] = ds.Time[end];
+    s.GridMag[0] = ds.Mag[start];
+    s.GridMag[n] = ds.Mag[end];
+    const double step = (ds.Time[end] - ds.Time[start]) / n;
+    for (int w = 1; w < n; ++w) {
+        const double g = step * w + ds.Time[start];
+        s.GridTime[w] = g;
+        // The last working point at or before g, searched from the end of the whole curve;
+        // the point after it is later than g, so the pair brackets g with a non-zero gap.
+        int j = ds.PointCount;
+        while (j >= 1 && ds.Time[j] > g) --j;
+        if (j < 1 || j >= ds.PointCount) return false;
+        s.GridMag[w] = ds.Mag[j] + (ds.Mag[j + 1] - ds.Mag[j]) * (g - ds.Time[j]) /
+                                       (ds.Time[j + 1] - ds.Time[j]);
+    }
+    return true;
+}
+
+KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
+                         const std::string& steppText, const std::string& fracText) {
+    KvwResult r;
+    if (start < 1 || end > ds.PointCount || end < start)
+        return Refuse(r, "The range lies outside the working points.");
+    r.n = end - start + 1;
+    if (r.n < 5) return Refuse(r, "Kwee and van Woerden needs at least five points in the range.");
+    RoundToInt16(0.9 * r.n, r.m);
+    r.gridIntervals = 2 * r.m;
+    const int n = r.gridIntervals;
+    if (n > kMaxPoints)
+        return Refuse(r, "The range is too long for the grid (at most 556 points).");
+    r.frac = LeadingNumber(fracText);
+    if (!RoundToInt16(LeadingNumber(steppText), r.stepp) || !std::isfinite(r.frac))
+        return Refuse(r, "The Stepp and Frac settings would read outside the grid.");
+    if (!ResampleRange(s, ds, start, end, n))
+        return Refuse(r, "The times of the range do not increase.");
+
+    // Start at the first grid index of the faintest interpolated magnitude.
+    int k = 0;
+    double highest = -99;
+    for (int w = 0; w <= n; ++w)
+        if (s.GridMag[w] > highest) {
+            highest = s.GridMag[w];
+            k = w;
+        }
+
+    const int stepp = r.stepp;
+    int moves = 0;
+    while (true) {
+        // Pairs reach a fraction frac of the way from k to the nearer end of the grid.
+        int p = 0;
+        if (!RoundToInt16((k < r.m ? k : n - k) * r.frac, p))
+            return Refuse(r, "The Stepp and Frac settings would read outside the grid.");
+        const int reach = p >= 1 ? (p % 2 == 1 ? p : p - 1) : 0;  // largest odd offset used
+        const int lowest = k - std::abs(stepp) - reach, highestIndex = k + std::abs(stepp) + reach;
+        if (lowest < 0 || highestIndex > n)
+            return Refuse(r, "The Stepp and Frac settings would read outside the grid.");
+        r.s1 = SymmetrySum(s, k - stepp, p);
+        r.s2 = SymmetrySum(s, k, p);
+        r.s3 = SymmetrySum(s, k + stepp, p);
+        if (moves > kMaxMoves) break;
+        if (r.s1 > r.s2 && r.s2 < r.s3) break;
+        bool moved = false;
+        if (r.s1 < r.s2) {
+            --k;
+            ++moves;
+            moved = true;
+        }
+        if (r.s3 < r.s2) {
+            ++k;
+            ++moves;
+            moved = true;
+        }
+        // A tie (equal sums, or no pairs at all) gives no direction: stay at this centre.
+        if (!moved) break;
+    }
+    r.centre = k;
+    r.t1 = s.GridTime[k - stepp];
+    r.t2 = s.GridTime[k];
+    r.t3 = s.GridTime[k + stepp];
+
+    // The parabola through the three sums, each coefficient times the common factor
+    // (T1-T2)(T1-T3)(T2-T3), which cancels in the vertex and in the error.
+    const double t1 = r.t1, t2 = r.t2, t3 = r.t3, s1 = r.s1, s2 = r.s2, s3 = r.s3;
+    const double a = s1 * (t2 - t3) + s2 * (t3 - t1) + s3 * (t1 - t2);
+    const double b = s1 * (t3 * t3 - t2 * t2) + s2 * (t1 * t1 - t3 * t3) + s3 * (t2 * t2 - t1 * t1);
+    const double c = s1 * t2 * t3 * (t2 - t3) + s2 * t1 * t3 * (t3 - t1) + s3 * t1 * t2 * (t1 - t2);
+    if (a == 0) return Refuse(r, "The three symmetry sums lie on a line: no minimum.");
+    r.tMin = -b / (2 * a);
+    // A quarter of the observed points count as independent (n >= 5, so z - 1 > 0).
+    const double z = r.n / 4.0;
+    const double q = std::fabs(4 * a * c - b * b);
+    r.sigma = q > 0 ? std::sqrt(q / (4 * a * a * (z - 1))) : 0;
+    if (!std::isfinite(r.tMin) || !std::isfinite(r.sigma))
+        return Refuse(r, "The fit gave a value that is not a number.");
+    r.ok = true;
+    return r;
+}
+
+void PickKvwStart(KvwState& s, const DataSet& ds, double t) {
+    if (const int i = FirstPointAfter(ds, t); i != 0) s.KvwStartIndex = i;
+    s.KvwStartTime = ds.Time[s.KvwStartIndex];
+    s.KvwStartSet = true;
+    s.KvwReady = s.KvwStartSet && s.KvwEndSet;
+}
+
+void PickKvwEnd(KvwState& s, const DataSet& ds, double t) {
+    if (const int i = LastPointBefore(ds, t); i != 0) s.KvwEndIndex = i;
+    s.KvwEndTime = t;
+    s.KvwEndSet = true;
+    s.KvwReady = s.KvwStartSet && s.KvwEndSet;
+}
+
+void SetKvwRange(KvwState& s, const DataSet& ds, int first, int last) {
+    s.KvwStartIndex = first;
+    s.KvwEndIndex = last;
+    s.KvwStartTime = ds.Time[first];
+    s.KvwEndTime = ds.Time[last];
+    s.KvwStartSet = s.KvwEndSet = s.KvwReady = true;
+}
+
+KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& steppText,
+                          const std::string& fracText) {
+    KvwRowResult result;
+    if (!s.KvwReady || s.KvwStartIndex == 0 || s.KvwEndIndex == 0) return result;
+    result.kvw = KweeVanWoerden(s, ds, s.KvwStartIndex, s.KvwEndIndex, steppText, fracText);
+    if (!result.kvw.ok) {
+        result.outcome = MethodOutcome::Refused;
+        result.message = result.kvw.message;
+        return result;
+    }
+    result.outcome = MethodOutcome::Done;
+    result.time = ds.DayOffset + result.kvw.tMin;
+    result.error = result.kvw.sigma;
+    result.timeText = RowText(result.time);
+    result.errorText = RowText(result.error);
+    return result;
+}
+
+void UndoKvw(KvwState& s) { s.KvwReady = false; }
+
+}  // namespace umbrix

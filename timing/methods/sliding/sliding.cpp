@@ -1,0 +1,151 @@
+#include "timing/methods/sliding/sliding.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "timing/data/error_texts.h"
+
+namespace umbrix {
+
+void ResetSlidingState(SlidingState& s) { s.SlideCount = 0; }
+
+void SelectSlidingPoints(SlidingState& s, const DataSet& ds) {
+    const int p = ds.PointCount, k = ds.MagMaxIndex;
+    const double q = p / 2.0 * 0.9;
+    int first = 1, l = p;
+    if (q > p - k) {
+        // Few points after the deepest: as many before it as after, the last point left out.
+        l = 2 * (p - k);
+        first = p - l;
+    } else if (q > k) {
+        l = 2 * k;
+    }
+    for (int i = 1; i <= l; ++i) {
+        s.SlideTime[i] = ds.Time[first - 1 + i];
+        s.SlideMag[i] = ds.Mag[first - 1 + i];
+    }
+    s.SlideCount = l;
+}
+
+LineFit FitLine(const PointArray& x, const PointArray& y, int first, int last) {
+    LineFit f;
+    const int n = last - first + 1;
+    double sx = 0, sxx = 0, sy = 0, sxy = 0;
+    for (int i = first; i <= last; ++i) {
+        sx += x[i];
+        sxx += x[i] * x[i];
+        sy += y[i];
+        sxy += x[i] * y[i];
+    }
+    const double d = n * sxx - sx * sx;
+    if (d == 0) return f;
+    f.a = (sxx * sy - sx * sxy) / d;
+    f.b = (n * sxy - sy * sx) / d;
+    for (int i = first; i <= last; ++i) {
+        const double r = f.a + f.b * x[i] - y[i];
+        f.residual += r * r;
+    }
+    f.ok = true;
+    return f;
+}
+
+namespace {
+
+SlidingResult Refuse(SlidingResult r, const std::string& message) {
+    r.ok = false;
+    r.message = message;
+    return r;
+}
+
+// Fills the grid 1..K; false when a grid time has no bracketing pair of selected points.
+bool ResampleEven(SlidingState& s, int l, int k, double h) {
+    s.SlideGridTime[1] = s.SlideTime[1];
+    s.SlideGridMag[1] = s.SlideMag[1];
+    for (int i = 2; i <= k; ++i) {
+        const double g = h * (i - 1) + s.SlideTime[1];
+        s.SlideGridTime[i] = g;
+        int j = l;
+        while (j >= 1 && s.SlideTime[j] >= g) --j;
+        int u = 1;
+        while (u <= l && s.SlideTime[u] < g) ++u;
+        if (j < 1 || u > l || s.SlideTime[u] == s.SlideTime[j]) return false;
+        s.SlideGridMag[i] = s.SlideMag[j] + (s.SlideMag[u] - s.SlideMag[j]) *
+                                                (g - s.SlideTime[j]) / (s.SlideTime[u] - s.SlideTime[j]);
+    }
+    return true;
+}
+
+}  // namespace
+
+SlidingResult SlidingIntegrations(SlidingState& s) {
+    SlidingResult r;
+    r.l = s.SlideCount;
+    const int l = r.l;
+    r.m = l / 3 + 1;
+    r.k = 3 * r.m;
+    const int m = r.m;
+    // The grid and the two windows use indices up to 3M, which must fit the arrays.
+    if (r.k > kMaxPoints) return Refuse(r, ErrorText(9));
+    if (l < 2) return Refuse(r, "Too few points around the deepest point for sliding integrations.");
+    r.h = (s.SlideTime[l] - s.SlideTime[1]) / r.k;
+    const double h = r.h;
+    if (!(h > 0)) return Refuse(r, "The selected points do not span any time.");
+    if (!ResampleEven(s, l, r.k, h)) return Refuse(r, "The times of the light curve do not increase.");
+
+    const auto& g = s.SlideGridMag;
+    for (int i = 1; i <= m; ++i) {
+        double diff = 0;
+        for (int j = 0; j < m; ++j)
+            diff += h * (g[i + j] + g[i + j + 1]) / 2 - h * (g[i + j + m] + g[i + j + m + 1]) / 2;
+        s.WindowDiff[i] = diff;
+    }
+    double smallest = 99;
+    for (int i = 1; i <= m; ++i)
+        if (std::fabs(s.WindowDiff[i]) < smallest) {
+            smallest = std::fabs(s.WindowDiff[i]);
+            r.best = i;
+        }
+    if (r.best == 0) return Refuse(r, "No balanced pair of windows was found.");
+
+    int w = r.best < m - r.best ? r.best - 1 : m - r.best - 1;
+    w = std::clamp(w, 1, kSlideMaxFitHalfWidth);
+    // Only starts computed in this run (1..M) enter the line fit.
+    r.rangeFirst = std::max(r.best - w, 1);
+    r.rangeLast = std::min(r.best + w, m);
+    if (r.rangeLast - r.rangeFirst + 1 < 3)
+        return Refuse(r, "The balanced windows lie at the end of the grid: too few starts for a line.");
+    r.fitReached = true;
+    const LineFit fit = FitLine(s.SlideGridTime, s.WindowDiff, r.rangeFirst, r.rangeLast);
+    if (!fit.ok) return Refuse(r, "The grid times of the line fit do not spread.");
+    if (fit.b == 0) return Refuse(r, "The window differences do not change: zero slope.");
+    r.tMin = -fit.a / fit.b + m * h;
+    r.sigma = std::sqrt(fit.residual / m);
+    if (!std::isfinite(r.tMin) || !std::isfinite(r.sigma))
+        return Refuse(r, "The fit gave a value that is not a number.");
+    r.ok = true;
+    return r;
+}
+
+SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, int& rangeFirst, int& rangeLast) {
+    SlidingRowResult result;
+    SelectSlidingPoints(s, ds);
+    result.sliding = SlidingIntegrations(s);
+    const SlidingResult& r = result.sliding;
+    if (r.fitReached) {
+        rangeFirst = r.rangeFirst;
+        rangeLast = r.rangeLast;
+    }
+    if (!r.ok) {
+        result.outcome = MethodOutcome::Refused;
+        result.message = r.message;
+        return result;
+    }
+    result.outcome = MethodOutcome::Done;
+    result.time = ds.DayOffset + r.tMin;
+    result.error = r.sigma;
+    result.timeText = RowText(result.time);
+    result.errorText = RowText(result.error);
+    return result;
+}
+
+}  // namespace umbrix

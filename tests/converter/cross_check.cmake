@@ -1,0 +1,28 @@
+# hjdprep writes umbrix25.txt from a log; ectimer must load it with one point per converted
+# record. Run as:
+#   cmake -DHJDPREP=... -DECTIMER=... -DDATA=<fixture folder> -DWORK=<scratch folder>
+#         -DOPTIONS=<extra hjdprep options, "|"-separated> -DEXPECT_POINTS=N -P cross_check.cmake
+string(REPLACE "|" ";" OPTIONS "${OPTIONS}")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+file(COPY_FILE "${DATA}/night_with_quirks.std" "${WORK}/night.std")
+file(COPY_FILE "${DATA}/star.dat" "${WORK}/star.dat")
+file(COPY_FILE "${DATA}/Alias.txt" "${WORK}/Alias.txt")
+
+execute_process(COMMAND "${HJDPREP}" --convert night.std ${OPTIONS}
+                WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message("hjdprep: exit ${status}\n${out}${err}")
+if(NOT status EQUAL 0 OR NOT out STREQUAL "END\n")
+  message(FATAL_ERROR "hjdprep should print END and exit 0")
+endif()
+
+execute_process(COMMAND "${ECTIMER}" --batch umbrix25.txt --format json
+                WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message("ectimer: exit ${status}\n${out}${err}")
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ectimer refused umbrix25.txt")
+endif()
+if(NOT out MATCHES "\"read\": ${EXPECT_POINTS}, \"points\": ${EXPECT_POINTS}[,}]")
+  message(FATAL_ERROR "ectimer should read ${EXPECT_POINTS} points")
+endif()
+file(REMOVE_RECURSE "${WORK}")

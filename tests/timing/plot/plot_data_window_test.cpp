@@ -1,0 +1,218 @@
+#include "timing/plot/plot_data_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+#include "tests/timing/plot/plot_fixture.h"
+#include "timing/app/app_state.h"
+#include "timing/plot/plot_view.h"
+#include "timing/ui/show_message.h"
+
+namespace umbrix {
+namespace {
+
+int CountColour(const DisplayList& list, Rgb colour, DrawKind kind) {
+    int n = 0;
+    for (const DrawCommand& c : list.Commands()) n += c.colour == colour && c.kind == kind;
+    return n;
+}
+
+bool HasCrossAt(const DisplayList& list, Rgb colour, double x, double y, double arm) {
+    int n = 0;
+    for (const DrawCommand& c : list.Commands()) {
+        if (c.kind != DrawKind::Line || !(c.colour == colour)) continue;
+        n += c.x1 == x - arm && c.y1 == y && c.x2 == x + arm && c.y2 == y;
+        n += c.x1 == x && c.y1 == y - arm && c.x2 == x && c.y2 == y + arm;
+    }
+    return n == 2;
+}
+
+class PlotDataWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        app_.data = EclipseFixture();
+        previous_ = setMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
+        window_ = std::make_unique<frmPlotData>(app_, printer_);
+        window_->showPlot();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        setMessageHandler(previous_);
+    }
+
+    frmPlotData& W() { return *window_; }
+    // Clicks the surface where point i is drawn (pixels = twips / 15).
+    void ClickPoint(int i, Qt::MouseButton button = Qt::LeftButton) {
+        const PlotScale& s = W().plot().scale;
+        const QPoint at(static_cast<int>(std::lround(s.X(app_.data.AllTime[i]) / kTwipsPerPixel)),
+                        static_cast<int>(std::lround(s.Y(app_.data.AllMag[i]) / kTwipsPerPixel)));
+        QTest::mouseClick(W().surface(), button, {}, at);
+    }
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    AppState app_;
+    CurrentPrinter printer_;
+    std::unique_ptr<frmPlotData> window_;
+    QStringList messages_;
+    MessageHandler previous_;
+};
+
+TEST_F(PlotDataWindowTest, OpensAtTheStoredPlacementWithItsCaption) {
+    EXPECT_EQ(W().windowTitle(), "Light Curve - LEFT-CLICK TO DELETE (or undelete) A POINT.");
+    // Default line 7 of the settings: 8100, 1500, 6675, 4245 twips.
+    EXPECT_EQ(W().pos(), QPoint(540, 100));
+    EXPECT_EQ(W().size(), QSize(445, 283));
+    EXPECT_EQ(W().plot().scale.frame.PlotRight, 445 * 15 - 415);
+    EXPECT_EQ(W().Label[1]->text(), "   0.45");
+    EXPECT_EQ(W().Label[6]->text(), " .05");
+    EXPECT_EQ(W().findChild<QLabel*>("Label3")->text(), " .01");
+}
+
+TEST_F(PlotDataWindowTest, LeftClickPicksTheNearestPointAndFillsTheActionDialog) {
+    ClickPoint(3);
+    EXPECT_EQ(app_.data.SelectedPoint, 3);
+    frmAction* action = W().action();
+    EXPECT_TRUE(action->isVisible());
+    EXPECT_EQ(action->windowTitle(), "Action");
+    EXPECT_EQ(action->Text1->text(), " 3");
+    // FormatFixed(t, 12, 6) of the relative time: 2454123.49 - 2454123 is not exactly 0.49,
+    // so the text is rounded and keeps only the decimals the rounded value has.
+    EXPECT_EQ(action->Text2->text(), "        0.49");
+    EXPECT_EQ(action->Text3->text(), "  12.450");      // FormatFixed(m, 8, 3)
+    const PlotScale& s = W().plot().scale;
+    EXPECT_TRUE(HasCrossAt(W().displayList(), kBlue, s.X(app_.data.AllTime[3]),
+                           s.Y(app_.data.AllMag[3]), 200));
+    // The cross-hair outlives the redraws that focus changes cause while the dialog is open.
+    W().PlotLightCurve();
+    EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 2);
+}
+
+TEST_F(PlotDataWindowTest, OtherButtonsPickNothing) {
+    ClickPoint(3, Qt::RightButton);
+    EXPECT_FALSE(W().action()->isVisible());
+    EXPECT_EQ(app_.data.SelectedPoint, 0);
+}
+
+TEST_F(PlotDataWindowTest, DeleteThenUndeleteChangesTheWorkingSetButNeverTheScale) {
+    QSignalSpy counts(&W(), &frmPlotData::editedCountChanged);
+    const PlotScale before = W().plot().scale;
+
+    ClickPoint(1);  // the earliest point: deleting it moves the working TimeMin
+    Click(W().action()->Command1);
+    ASSERT_EQ(counts.count(), 1);
+    EXPECT_EQ(counts.at(0).at(0).toInt(), 4);
+    EXPECT_EQ(app_.data.PointCount, 4);
+    EXPECT_TRUE(app_.data.Deleted[1]);
+    EXPECT_GT(app_.data.TimeMin, app_.data.FullTimeMin);
+    EXPECT_FALSE(W().action()->isVisible());
+    const PlotScale& s = W().plot().scale;
+    EXPECT_TRUE(HasCrossAt(W().displayList(), kRed, s.X(app_.data.AllTime[1]),
+                           s.Y(app_.data.AllMag[1]), 0) == false);  // not a cross-hair
+    EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Circle), 15 * 4);
+    EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Line), 2);  // the cross
+    EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 0);
+
+    ClickPoint(1);  // the cross is picked like any point
+    EXPECT_EQ(app_.data.SelectedPoint, 1);
+    Click(W().action()->Command2);
+    ASSERT_EQ(counts.count(), 2);
+    EXPECT_EQ(counts.at(1).at(0).toInt(), 5);
+    EXPECT_FALSE(app_.data.Deleted[1]);
+    EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Circle), 15 * 5);
+    EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Line), 0);
+
+    const PlotScale& after = W().plot().scale;
+    EXPECT_EQ(after.time.min, before.time.min);
+    EXPECT_EQ(after.time.span, before.time.span);
+    EXPECT_EQ(after.mag.min, before.mag.min);
+    EXPECT_EQ(after.mag.span, before.mag.span);
+    EXPECT_EQ(W().Label[1]->text(), "   0.45");
+}
+
+TEST_F(PlotDataWindowTest, CancelRemovesTheCrossHairAndChangesNothing) {
+    QSignalSpy counts(&W(), &frmPlotData::editedCountChanged);
+    ClickPoint(2);
+    Click(W().action()->Command3);
+    EXPECT_FALSE(W().action()->isVisible());
+    EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 0);
+    EXPECT_EQ(app_.data.PointCount, 5);
+    EXPECT_EQ(counts.count(), 0);
+}
+
+TEST_F(PlotDataWindowTest, ResizeStoresThePlacementAndRedrawsForTheNewSize) {
+    W().resize(600, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(app_.placements[kPlotDataWindow].width, 9000);
+    EXPECT_EQ(app_.placements[kPlotDataWindow].height, 6000);
+    EXPECT_EQ(W().plot().scale.frame.PlotRight, 9000 - 415);
+    EXPECT_EQ(W().plot().scale.frame.PlotBottom, 6000 - 1850);
+    EXPECT_DOUBLE_EQ(W().plot().labels[1].top, 6000 - 1800);
+}
+
+TEST_F(PlotDataWindowTest, ExitHidesAndCloseStoresThePlacement) {
+    W().menu.mExit->trigger();
+    EXPECT_FALSE(W().isVisible());
+    W().showPlot();
+    W().move(300, 200);
+    W().close();
+    EXPECT_EQ(app_.placements[kPlotDataWindow].left, 4500);
+    EXPECT_EQ(app_.placements[kPlotDataWindow].top, 3000);
+}
+
+TEST_F(PlotDataWindowTest, FileMenuCarriesThePrintItems) {
+    EXPECT_EQ(W().menu.mFile->title(), "File");
+    EXPECT_EQ(W().menu.mPrintSetup->text(), "Print Setup ...");
+    EXPECT_EQ(W().menu.mPrint->text(), "Print");
+    EXPECT_TRUE(W().menu.mDash->isSeparator());
+    EXPECT_EQ(W().menu.mExit->text(), "Exit");
+    EXPECT_EQ(W().findChild<QAction*>("mExportImage")->text(), "Export Image ...");
+}
+
+TEST(PlotDataLauncher, CloseBoxUnloadsAndTheNextShowReopensAtTheStoredPlacement) {
+    AppState app;
+    app.data = EclipseFixture();
+    CurrentPrinter printer;
+    PlotDataLauncher launcher(app, printer);
+    QSignalSpy counts(&launcher, &PlotDataLauncher::editedCountChanged);
+    launcher.show();
+    QPointer<frmPlotData> first = launcher.window();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+    first->Form_MouseDown(Qt::LeftButton, first->plot().scale.X(app.data.AllTime[4]),
+                          first->plot().scale.Y(app.data.AllMag[4]));
+    first->Delete_Click();
+    ASSERT_EQ(counts.count(), 1);
+    EXPECT_EQ(counts.at(0).at(0).toInt(), 4);
+
+    first->move(120, 60);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(launcher.window(), nullptr);
+
+    launcher.show();
+    ASSERT_NE(launcher.window(), nullptr);
+    EXPECT_EQ(launcher.window()->pos(), QPoint(120, 60));
+    // The deleted point is still deleted: the window draws it as a cross again.
+    EXPECT_EQ(CountColour(launcher.window()->displayList(), kRed, DrawKind::Line), 2);
+
+    launcher.lightCurveLoaded();
+    EXPECT_FALSE(launcher.window()->isVisible());
+    EXPECT_TRUE(launcher.window()->displayList().Commands().empty());
+    EXPECT_TRUE(launcher.window()->Label[1]->text().isEmpty());
+    delete launcher.window();
+}
+
+}  // namespace
+}  // namespace umbrix

@@ -1,23 +1,37 @@
 #include "timing/app/batch.h"
 
+#include <array>
 #include <charconv>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "timing/app/app_state.h"
 #include "timing/app/json.h"
 #include "timing/data/data_set.h"
+#include "timing/data/means.h"
 #include "timing/data/reader.h"
+#include "timing/methods/method_common.h"
 
 namespace umbrix {
 
 const char* const kBatchUsage =
     "usage: ectimer --batch FILE [--inverted] [--delete I,J,...] [--format text|json]\n"
+    "                            [--method LIST] [--range A:B] [--chords A:B:C:D] [--fold F]\n"
+    "                            [--stepp N] [--frac F] [--fourier-start Xo,C,W,A1,A2,A3,A4,A5]\n"
     "  FILE        light curve: comma-separated HJD, magnitude (at most 1000 points)\n"
     "  --inverted  use \"-Mags (inverted)\" (for flux, which falls in eclipse)\n"
-    "  --delete    delete these points (1-based, in file order) before the summary\n"
-    "  --format    text (default) or json\n";
+    "  --delete    delete these points (1-based, in file order) before the methods run\n"
+    "  --format    text (default) or json\n"
+    "  --method    comma-separated, from parabola,tracing,chords,kvw,fourier,sliding (default all)\n"
+    "  --range     times A:B (file's time scale): parabola, kvw and fourier use the points\n"
+    "              strictly between them (default all points)\n"
+    "  --chords    times A:B:C:D: left range between A and B, right range between C and D\n"
+    "              (default the points before and after the deepest point)\n"
+    "  --fold      tracing-paper fold time (default the time of the deepest point)\n"
+    "  --stepp, --frac  Kwee and van Woerden settings, read like the window's boxes (1, .9)\n"
+    "  --fourier-start  Fourier start values, Xo in the file's time scale\n";
 
 namespace {
 
@@ -28,7 +42,181 @@ struct BatchOptions {
     bool inverted = false;
     std::vector<int> deletions;
     Format format = Format::Text;
+    std::array<bool, kMethodRows> rows{true, true, true, true, true, true};
+    std::optional<std::array<double, 2>> range;
+    std::optional<std::array<double, 4>> chords;
+    std::optional<double> fold;
+    std::string stepp = kKvwDefaultStepp;
+    std::string frac = kKvwDefaultFrac;
+    std::optional<std::string> fourierStart;
 };
+
+// ---- What one method row yields, and the table of rows -------------------------------------
+
+struct RowReport {
+    bool ok = false;
+    std::string message;  // the refusal
+    std::string timeText, errorText;
+    double time = 0, error = 0;
+    std::string details;  // JSON members of the details object
+};
+
+// Collects JSON members "key": value, comma-separated.
+class Details {
+public:
+    Details& Add(const char* key, double v) { return Raw(key, JsonNumber(v)); }
+    Details& Add(const char* key, int v) { return Raw(key, std::to_string(v)); }
+    Details& Raw(const char* key, const std::string& json) {
+        text_ += (text_.empty() ? "" : ", ") + JsonString(key) + ": " + json;
+        return *this;
+    }
+    std::string str() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+RowReport Refused(const std::string& message) {
+    RowReport r;
+    r.message = message;
+    return r;
+}
+
+RowReport Done(double time, double error, std::string timeText, std::string errorText,
+               std::string details) {
+    RowReport r;
+    r.ok = true;
+    r.time = time;
+    r.error = error;
+    r.timeText = std::move(timeText);
+    r.errorText = std::move(errorText);
+    r.details = std::move(details);
+    return r;
+}
+
+const char* const kRangeEmpty = "No working point lies in the range.";
+
+// The working points strictly between two times of the file's time scale, as two right-clicks
+// pick them; {1, PointCount} without --range; a zero index when a click finds no point.
+std::array<int, 2> PickedRange(const AppState& app, const BatchOptions& o) {
+    const DataSet& ds = app.data;
+    if (!o.range) return {1, ds.PointCount};
+    return {FirstPointAfter(ds, (*o.range)[0] - ds.DayOffset),
+            LastPointBefore(ds, (*o.range)[1] - ds.DayOffset)};
+}
+
+// Go of rows 1, 3, 4 and 5 opens the method on the whole working set.
+void OpenMethodRange(AppState& app) {
+    app.RangeFirst = 1;
+    app.RangeLast = app.data.PointCount;
+}
+
+RowReport RunParabola(AppState& app, const BatchOptions& o) {
+    OpenMethodRange(app);
+    const auto [first, last] = PickedRange(app, o);
+    if (first == 0 || last == 0) return Refused(kRangeEmpty);
+    SetParabolaRange(app.parabola, first, last);
+    const ParabolaRowResult r = PressFitParabola(app.parabola, app.data);
+    if (!r.ok()) return Refused(r.message);
+    const ParabolaFit& f = r.fit;
+    return Done(r.time, r.error, r.timeText, r.errorText,
+                Details().Add("a0", f.a0).Add("a1", f.a1).Add("a2", f.a2)
+                    .Add("sigma_a1", f.sigmaA1).Add("sigma_a2", f.sigmaA2).Add("rms", f.rms)
+                    .Add("start", first).Add("end", last).str());
+}
+
+RowReport RunTracing(AppState& app, const BatchOptions& o) {
+    DataSet& ds = app.data;
+    ResetTraceMag(app.tracing, ds);
+    if (o.fold) ds.GuessMinTime = *o.fold - ds.DayOffset;  // typed into the box, then Update
+    UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
+    const TracingRowResult r = TraceResult(ds, ds.GuessMinTime);
+    return Done(r.time, LeadingNumber(r.errorText), r.timeText, r.errorText,
+                Details().Add("fold", r.fold).str());
+}
+
+RowReport RunChords(AppState& app, const BatchOptions& o) {
+    OpenMethodRange(app);
+    const DataSet& ds = app.data;
+    std::array<int, 4> idx{};
+    if (o.chords) {
+        const auto& c = *o.chords;
+        idx = {FirstPointAfter(ds, c[0] - ds.DayOffset), LastPointBefore(ds, c[1] - ds.DayOffset),
+               FirstPointAfter(ds, c[2] - ds.DayOffset), LastPointBefore(ds, c[3] - ds.DayOffset)};
+    } else {
+        const int deepest = ds.MagMaxIndex;
+        if (deepest <= 1) return Refused("No working point lies before the deepest point.");
+        if (deepest >= ds.PointCount) return Refused("No working point lies after the deepest point.");
+        idx = {1, deepest - 1, deepest + 1, ds.PointCount};
+    }
+    SetChordsRanges(app.chords, idx[0], idx[1], idx[2], idx[3]);
+    const ChordsRowResult r = PressBisectChords(app.chords, ds);
+    if (r.outcome == MethodOutcome::NotRun) return Refused("The left range holds no working point.");
+    if (!r.ok()) return Refused(r.message);
+    const ChordsState& s = app.chords;
+    return Done(r.time, r.error, r.timeText, r.errorText,
+                Details().Add("n", r.chords.n).Add("left_start", s.BisLeftStart)
+                    .Add("left_end", s.BisLeftEnd).Add("right_start", s.BisRightStart)
+                    .Add("right_end", s.BisRightEnd).str());
+}
+
+RowReport RunKvw(AppState& app, const BatchOptions& o) {
+    OpenMethodRange(app);
+    const auto [first, last] = PickedRange(app, o);
+    if (first == 0 || last == 0) return Refused(kRangeEmpty);
+    SetKvwRange(app.kvw, app.data, first, last);
+    const KvwRowResult r = PressFitKwee(app.kvw, app.data, o.stepp, o.frac);
+    if (!r.ok()) return Refused(r.message);
+    const KvwResult& k = r.kvw;
+    return Done(r.time, r.error, r.timeText, r.errorText,
+                Details().Add("n", k.n).Add("m", k.m).Add("grid_intervals", k.gridIntervals)
+                    .Add("centre", k.centre).Add("s1", k.s1).Add("s2", k.s2).Add("s3", k.s3)
+                    .Add("t1", k.t1).Add("t2", k.t2).Add("t3", k.t3).Add("stepp", k.stepp)
+                    .Add("frac", k.frac).str());
+}
+
+RowReport RunFourier(AppState& app, const BatchOptions& o) {
+    OpenMethodRange(app);
+    const auto [first, last] = PickedRange(app, o);
+    if (first == 0 || last == 0) return Refused(kRangeEmpty);
+    const FourierRowResult r = RunFourierFit(app, first, last);
+    if (!r.ok()) return Refused(r.message);
+    std::string params = "[";
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        params += (i > 1 ? ", " : "") + JsonNumber(r.params[static_cast<std::size_t>(i)]);
+    params += "]";
+    return Done(r.time, r.error, r.timeText, r.errorText,
+                Details().Raw("params", params).Add("chi2", r.chiSquare)
+                    .Add("iterations", r.iterations).Add("lambda", r.lambda).str());
+}
+
+RowReport RunSliding(AppState& app, const BatchOptions&) {
+    const SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
+    if (!r.ok()) return Refused(r.message);
+    const SlidingResult& s = r.sliding;
+    return Done(r.time, r.error, r.timeText, r.errorText,
+                Details().Add("l", s.l).Add("m", s.m).Add("k", s.k).Add("h", s.h)
+                    .Add("best", s.best).Add("range_first", s.rangeFirst)
+                    .Add("range_last", s.rangeLast).str());
+}
+
+struct MethodRow {
+    int row;
+    const char* label;  // as the main window shows it
+    const char* name;   // as --method takes it
+    RowReport (*run)(AppState&, const BatchOptions&);
+};
+
+constexpr std::array<MethodRow, kMethodRows> kRows{{
+    {1, "1. Parabolic Fit", "parabola", RunParabola},
+    {2, "2. Tracing Paper", "tracing", RunTracing},
+    {3, "3. Bisectors of Chords", "chords", RunChords},
+    {4, "4. Kwee and van Woerden", "kvw", RunKvw},
+    {5, "5. Fourier Fit", "fourier", RunFourier},
+    {6, "6. Sliding Integrations", "sliding", RunSliding},
+}};
+
+// ---- Options ------------------------------------------------------------------------------
 
 std::optional<int> ParseIndex(const std::string& s) {
     int value = 0;
@@ -37,17 +225,65 @@ std::optional<int> ParseIndex(const std::string& s) {
     return value;
 }
 
-std::optional<std::vector<int>> ParseIndexList(const std::string& list) {
-    std::vector<int> result;
+std::optional<double> ParseTime(const std::string& s) {
+    double value = 0;
+    const char* begin = s.data() + (s.size() > 1 && s[0] == '+' ? 1 : 0);
+    const auto r = std::from_chars(begin, s.data() + s.size(), value);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> Split(const std::string& list, char separator) {
+    std::vector<std::string> parts;
     std::size_t start = 0;
     while (true) {
-        const std::size_t comma = list.find(',', start);
-        const auto index = ParseIndex(list.substr(start, comma - start));
+        const std::size_t at = list.find(separator, start);
+        parts.push_back(list.substr(start, at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+std::optional<std::vector<int>> ParseIndexList(const std::string& list) {
+    std::vector<int> result;
+    for (const std::string& part : Split(list, ',')) {
+        const auto index = ParseIndex(part);
         if (!index) return std::nullopt;
         result.push_back(*index);
-        if (comma == std::string::npos) return result;
-        start = comma + 1;
     }
+    return result;
+}
+
+template <std::size_t N>
+std::optional<std::array<double, N>> ParseTimes(const std::string& text) {
+    const std::vector<std::string> parts = Split(text, ':');
+    if (parts.size() != N) return std::nullopt;
+    std::array<double, N> times{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto t = ParseTime(parts[i]);
+        if (!t) return std::nullopt;
+        times[i] = *t;
+    }
+    return times;
+}
+
+std::optional<std::array<bool, kMethodRows>> ParseMethods(const std::string& list) {
+    std::array<bool, kMethodRows> rows{};
+    for (const std::string& name : Split(list, ',')) {
+        bool known = false;
+        for (const MethodRow& row : kRows)
+            if (name == row.name) rows[static_cast<std::size_t>(row.row - 1)] = known = true;
+        if (!known) return std::nullopt;
+    }
+    return rows;
+}
+
+bool IsValueOption(const std::string& a) {
+    for (const char* o : {"--delete", "--format", "--method", "--range", "--chords", "--fold",
+                          "--stepp", "--frac", "--fourier-start"})
+        if (a == o) return true;
+    return false;
 }
 
 // Returns the options, or a complaint in `error`.
@@ -60,36 +296,60 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
     o.file = args[1];
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
         if (a == "--inverted") {
             o.inverted = true;
-        } else if (a == "--delete" && hasValue) {
-            const auto list = ParseIndexList(args[++i]);
-            if (!list) {
-                error = "--delete takes point numbers separated by commas, not \"" + args[i] + "\"";
-                return std::nullopt;
-            }
-            o.deletions.insert(o.deletions.end(), list->begin(), list->end());
-        } else if (a == "--format" && hasValue) {
-            const std::string& f = args[++i];
-            if (f == "text") {
-                o.format = Format::Text;
-            } else if (f == "json") {
-                o.format = Format::Json;
-            } else {
-                error = "--format is text or json, not \"" + f + "\"";
-                return std::nullopt;
-            }
-        } else {
-            error = (a == "--delete" || a == "--format") ? a + " needs a value"
-                                                         : "unknown option \"" + a + "\"";
+            continue;
+        }
+        if (!IsValueOption(a)) {
+            error = "unknown option \"" + a + "\"";
             return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            error = a + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& v = args[++i];
+        const auto complain = [&](const std::string& what) {
+            error = a + " takes " + what + ", not \"" + v + "\"";
+            return std::nullopt;
+        };
+        if (a == "--delete") {
+            const auto list = ParseIndexList(v);
+            if (!list) return complain("point numbers separated by commas");
+            o.deletions.insert(o.deletions.end(), list->begin(), list->end());
+        } else if (a == "--format") {
+            if (v == "text")
+                o.format = Format::Text;
+            else if (v == "json")
+                o.format = Format::Json;
+            else
+                return complain("text or json");
+        } else if (a == "--method") {
+            const auto rows = ParseMethods(v);
+            if (!rows) return complain("names from parabola,tracing,chords,kvw,fourier,sliding");
+            o.rows = *rows;
+        } else if (a == "--range") {
+            if (!(o.range = ParseTimes<2>(v))) return complain("two times A:B");
+        } else if (a == "--chords") {
+            if (!(o.chords = ParseTimes<4>(v))) return complain("four times A:B:C:D");
+        } else if (a == "--fold") {
+            if (!(o.fold = ParseTime(v))) return complain("a time");
+        } else if (a == "--stepp") {
+            o.stepp = v;
+        } else if (a == "--frac") {
+            o.frac = v;
+        } else {  // --fourier-start
+            if (Split(v, ',').size() != kFourierParamCount)
+                return complain("eight values Xo,C,W,A1,A2,A3,A4,A5");
+            o.fourierStart = v;
         }
     }
     return o;
 }
 
-void PrintText(const DataSet& ds, std::ostream& out) {
+// ---- Output -------------------------------------------------------------------------------
+
+void PrintSummaryText(const DataSet& ds, std::ostream& out) {
     out << "file: " << ds.DataFileName << "\n"
         << "read: " << ds.ReadCount << "\n"
         << "points: " << ds.PointCount << "\n"
@@ -103,8 +363,9 @@ void PrintText(const DataSet& ds, std::ostream& out) {
         << "mag_max_index: " << ds.MagMaxIndex << "\n";
 }
 
-void PrintJson(const DataSet& ds, std::ostream& out) {
-    out << "{\"file\": " << JsonString(ds.DataFileName)
+// The summary members of the JSON object, without braces.
+void PrintSummaryJson(const DataSet& ds, std::ostream& out) {
+    out << "\"file\": " << JsonString(ds.DataFileName)
         << ", \"read\": " << ds.ReadCount
         << ", \"points\": " << ds.PointCount
         << ", \"day_offset\": " << JsonNumber(ds.DayOffset)
@@ -114,7 +375,50 @@ void PrintJson(const DataSet& ds, std::ostream& out) {
         << ", \"mag_min\": " << JsonNumber(ds.MagMin)
         << ", \"mag_max\": " << JsonNumber(ds.MagMax)
         << ", \"mag_min_index\": " << ds.MagMinIndex
-        << ", \"mag_max_index\": " << ds.MagMaxIndex << "}\n";
+        << ", \"mag_max_index\": " << ds.MagMaxIndex;
+}
+
+struct RanRow {
+    const MethodRow* row;
+    RowReport report;
+};
+
+std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+
+void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
+    out << ", \"methods\": [";
+    for (std::size_t i = 0; i < ran.size(); ++i) {
+        const RowReport& r = ran[i].report;
+        out << (i ? ", " : "") << "{\"row\": " << ran[i].row->row
+            << ", \"method\": " << JsonString(ran[i].row->name);
+        if (r.ok)
+            out << ", \"time\": " << JsonString(r.timeText) << ", \"error\": "
+                << JsonString(r.errorText) << ", \"time_value\": " << JsonNumber(r.time)
+                << ", \"error_value\": " << JsonNumber(r.error) << ", \"details\": {" << r.details
+                << "}";
+        else
+            out << ", \"refused\": " << JsonString(r.message);
+        out << "}";
+    }
+    out << "], \"means\": {\"simple\": " << JsonOrNull(means.computed ? means.simple : "")
+        << ", \"weighted\": " << JsonOrNull(means.computed ? means.weighted : "")
+        << ", \"std_error\": " << JsonOrNull(means.computed ? means.stdError : "")
+        << ", \"std_dev\": " << JsonOrNull(means.computed ? means.stdDev : "") << "}";
+}
+
+void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
+    for (const RanRow& r : ran) {
+        out << r.row->label << ": ";
+        if (r.report.ok)
+            out << r.report.timeText << " +/- " << r.report.errorText << "\n";
+        else
+            out << "refused: " << r.report.message << "\n";
+    }
+    const auto box = [&](const std::string& text) { return means.computed ? text : ""; };
+    out << "simple_mean: " << box(means.simple) << "\n"
+        << "weighted_mean: " << box(means.weighted) << "\n"
+        << "std_error: " << box(means.stdError) << "\n"
+        << "std_dev: " << box(means.stdDev) << "\n";
 }
 
 }  // namespace
@@ -140,21 +444,50 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << message << "\n";
         return kBatchFailed;
     }
-    DataSet* ds = &app->data;
+    DataSet& ds = app->data;
 
-    if (options->inverted) SetMagSign(*ds, 1);
+    if (options->inverted) SetMagSign(ds, 1);
     for (const int i : options->deletions) {
-        if (!SetDeleted(*ds, i, true)) {
-            err << "ectimer: --delete " << i << ": the file has points 1 to " << ds->ReadCount
+        if (!SetDeleted(ds, i, true)) {
+            err << "ectimer: --delete " << i << ": the file has points 1 to " << ds.ReadCount
                 << "\n";
             return kBatchFailed;
         }
     }
+    if (options->fourierStart) {
+        if (const std::string message = ApplyFourierStartList(*app, *options->fourierStart);
+            !message.empty()) {
+            err << "ectimer: --fourier-start: " << message << "\n";
+            return kBatchFailed;
+        }
+    }
 
+    // The summary describes the data as loaded and edited, before any method moves the fold.
+    std::ostringstream summary;
     if (options->format == Format::Json)
-        PrintJson(*ds, out);
+        PrintSummaryJson(ds, summary);
     else
-        PrintText(*ds, out);
+        PrintSummaryText(ds, summary);
+
+    std::vector<RanRow> ran;
+    std::array<MeanRow, kMethodRows> meanRows{};
+    for (const MethodRow& row : kRows) {
+        const std::size_t k = static_cast<std::size_t>(row.row - 1);
+        if (!options->rows[k]) continue;
+        ran.push_back({&row, row.run(*app, *options)});
+        const RowReport& r = ran.back().report;
+        meanRows[k] = {r.ok, r.timeText, r.errorText};
+    }
+    const MeansResult means = CalcMeans(meanRows);
+
+    if (options->format == Format::Json) {
+        out << "{" << summary.str();
+        PrintRowsJson(ran, means, out);
+        out << "}\n";
+    } else {
+        out << summary.str();
+        PrintRowsText(ran, means, out);
+    }
     return kBatchOk;
 }
 

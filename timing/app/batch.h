@@ -1,6 +1,7 @@
 #pragma once
 // The command-line mode of ectimer: load one light curve exactly as File > Open would,
-// optionally invert and delete points, and print a summary. No window is created.
+// optionally invert and delete points, print a summary, run the chosen timing methods with
+// the same code the windows call, and print their rows and the means. No window is created.
 
 #include <ostream>
 #include <string>

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "converter/conversion_run.h"
 
 namespace hjdprep {
@@ -205,6 +208,44 @@ INSTANTIATE_TEST_SUITE_P(
                     NamesCase{"DotOnlyInTheFolder", "logs.2007/night", "logs.2007/night_new", "logs.2007/night_old"},
                     NamesCase{"FolderAndDot", "./logs/obs.std", "./logs/obs_new.std", "./logs/obs_old.std"}),
     [](const testing::TestParamInfo<NamesCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace hjdprep
+
+namespace hjdprep {
+namespace {
+
+// Lines of random bytes drawn mostly from the characters that matter to the format: every
+// line is either refused with a reason or read into a record whose rewritten line keeps the
+// whole line from its first blank on. Run under the sanitizers this also shows that no
+// position is read outside the line.
+TEST(LogLineProperty, RandomLinesAreReadOrRefusedNeverMangled) {
+    std::mt19937 random(4242);
+    const std::string alphabet = "0123456789 -.VRcABCZ\xe9\x82\t,";
+    const AliasList aliases = ParseAliasList("AB                      ABCDEFGHIJKLMNOPQRST\nV0                      CASV0455\n");
+    int read = 0;
+    for (int n = 0; n < 20000; ++n) {
+        std::string line;
+        const std::size_t length = random() % 48;
+        for (std::size_t i = 0; i < length; ++i) line += alphabet[random() % alphabet.size()];
+        if (n % 3 == 0) line = "CASRZ 2007010521304" + line;  // many lines reach the magnitude
+        const LogRecord r = ParseLogLine(line, aliases);
+        if (!r.ok) {
+            EXPECT_FALSE(r.why.empty()) << line;
+            continue;
+        }
+        ++read;
+        const std::size_t b = line.find(' ');
+        const std::string tail = line.substr(b);
+        ASSERT_GE(r.rewritten.size(), tail.size()) << line;
+        EXPECT_EQ(r.rewritten.substr(r.rewritten.size() - tail.size()), tail) << line;
+        EXPECT_EQ(r.name.size(), kNameWidth);
+        EXPECT_TRUE(std::isfinite(r.magnitude));
+        EXPECT_LE(r.code.size(), 3u);
+        EXPECT_EQ(r.band.find(' '), std::string::npos) << line;
+    }
+    EXPECT_GT(read, 300);  // the generator does exercise the accepted path
+}
 
 }  // namespace
 }  // namespace hjdprep

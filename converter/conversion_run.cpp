@@ -31,8 +31,10 @@ RunResult Stop(RunResult result, std::string message) {
 
 // Two names of the same file, even when written differently ("./x" and "x").
 bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+    std::error_code ecA, ecB;
+    const fs::path ca = fs::weakly_canonical(a, ecA), cb = fs::weakly_canonical(b, ecB);
+    if (ecA || ecB) return a.lexically_normal() == b.lexically_normal();
+    return ca == cb;
 }
 
 }  // namespace

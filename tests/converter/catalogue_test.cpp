@@ -83,12 +83,5 @@ INSTANTIATE_TEST_SUITE_P(
                     CoordinateCase{"TrailingLettersIgnored", {"1h", "2m", "3s", "+5d", "30'"}, 5.5}),
     [](const testing::TestParamInfo<CoordinateCase>& info) { return std::string(info.param.name); });
 
-TEST(CoordinatesFromTexts, RightAscensionFromLeadingNumbers) {
-    const StarCoordinates c = CoordinatesFromTexts({"02", "48", "55.5", "+69", "38"});
-    EXPECT_EQ(c.RaHour, 2);
-    EXPECT_EQ(c.RaMinute, 48);
-    EXPECT_DOUBLE_EQ(c.RaSecond, 55.5);
-}
-
 }  // namespace
 }  // namespace hjdprep

@@ -58,16 +58,6 @@ TEST(CommandLine, OptionsBecomeTheWindowsSettings) {
     EXPECT_DOUBLE_EQ(CoordinatesFromTexts(s->coordinates).DecMinute, -30);
 }
 
-TEST(CommandLine, DefaultsAreUtAndZeroCoordinates) {
-    std::string error;
-    const auto s = ParseCommandLine({"--convert", "obs.std"}, error);
-    ASSERT_TRUE(s.has_value());
-    EXPECT_EQ(s->zone, TimeZone::UT);
-    EXPECT_FALSE(s->autoSearch);
-    const StarCoordinates c = CoordinatesFromTexts(s->coordinates);
-    EXPECT_EQ(c.RaHour + c.RaMinute + c.RaSecond + c.DecDegree + c.DecMinute, 0);
-}
-
 TEST(CommandLine, ConvertsWithProgressEveryThousandRecordsAndEnd) {
     test::TempDir dir;
     std::string log;

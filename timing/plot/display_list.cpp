@@ -15,35 +15,36 @@ void DisplayList::Clear(std::optional<Rgb> background) {
     currentX_ = currentY_ = 0;
 }
 
-void DisplayList::Add(DrawCommand command) {
-    if (!std::isfinite(command.x1) || !std::isfinite(command.y1) ||
-        !std::isfinite(command.x2) || !std::isfinite(command.y2) || !std::isfinite(command.r)) {
+void DisplayList::Add(DrawKind kind, double x1, double y1, double x2, double y2, double r) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
+        !std::isfinite(r)) {
         ++dropped_;
         return;
     }
-    command.x1 = Clamp(command.x1);
-    command.y1 = Clamp(command.y1);
-    command.x2 = Clamp(command.x2);
-    command.y2 = Clamp(command.y2);
-    command.r = std::clamp(command.r, 0.0, kCoordinateLimit);
-    command.colour = colour_;
-    commands_.push_back(command);
+    DrawCommand& c = commands_.emplace_back();
+    c.kind = kind;
+    c.colour = colour_;
+    c.x1 = Clamp(x1);
+    c.y1 = Clamp(y1);
+    c.x2 = Clamp(x2);
+    c.y2 = Clamp(y2);
+    c.r = std::clamp(r, 0.0, kCoordinateLimit);
 }
 
 void DisplayList::Line(double x1, double y1, double x2, double y2) {
-    Add({DrawKind::Line, {}, x1, y1, x2, y2, 0});
+    Add(DrawKind::Line, x1, y1, x2, y2, 0);
     if (std::isfinite(x2) && std::isfinite(y2)) currentX_ = Clamp(x2), currentY_ = Clamp(y2);
 }
 
 void DisplayList::LineTo(double x, double y) { Line(currentX_, currentY_, x, y); }
 
 void DisplayList::Circle(double x, double y, double radius) {
-    Add({DrawKind::Circle, {}, x, y, x, y, radius});
+    Add(DrawKind::Circle, x, y, x, y, radius);
     if (std::isfinite(x) && std::isfinite(y)) currentX_ = Clamp(x), currentY_ = Clamp(y);
 }
 
 void DisplayList::PointSet(double x, double y) {
-    Add({DrawKind::Point, {}, x, y, x, y, 0});
+    Add(DrawKind::Point, x, y, x, y, 0);
     if (std::isfinite(x) && std::isfinite(y)) currentX_ = Clamp(x), currentY_ = Clamp(y);
 }
 

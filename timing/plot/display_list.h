@@ -69,7 +69,7 @@ public:
     int Dropped() const { return dropped_; }
 
 private:
-    void Add(DrawCommand command);
+    void Add(DrawKind kind, double x1, double y1, double x2, double y2, double r);
 
     std::vector<DrawCommand> commands_;
     std::optional<Rgb> background_;

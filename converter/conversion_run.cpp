@@ -1,5 +1,6 @@
 #include "converter/conversion_run.h"
 
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -9,14 +10,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
+// A log line and the line end it had ("\r\n", "\n", or none at the end of the file), so that
+// the rewritten log keeps the log's own line ends.
+struct LogLine {
+    std::string text;
+    std::string_view ending;
+};
+
+std::vector<LogLine> SplitLines(const std::string& text) {
+    std::vector<LogLine> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        LogLine line;
+        if (end == std::string::npos) {
+            end = text.size();
+        } else {
+            line.ending = "\n";
+        }
+        line.text = text.substr(start, end - start);
+        if (!line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.ending = line.ending.empty() ? "\r" : "\r\n";
+        }
         lines.push_back(std::move(line));
         start = end + 1;
     }
@@ -83,28 +99,30 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     }
 
     std::string previousLookedUp;  // the name of the star whose coordinates are in use
-    const std::vector<std::string> lines = SplitLines(*logText);
+    const std::vector<LogLine> lines = SplitLines(*logText);
     result.lines = lines.size();
 
     std::string newLog, csv, fixed, err, ave, umbrix, cyclo;
     newLog.reserve(logText->size() + 64);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+        const std::string& line = lines[i].text;
         if (progress) progress(i, lines.size(), line);
 
         if (line.empty()) {  // an empty line is no record and no error either
-            newLog += "\n";
+            newLog += lines[i].ending;
             continue;
         }
         const LogRecord record = ParseLogLine(line, settings.aliases);
         if (!record.ok) {
             // Kept as it was in the log, listed in err.txt, left out of the converted files.
-            newLog += line + "\n";
+            newLog += line;
+            newLog += lines[i].ending;
             err += line + "\n";
             ++result.refused;
             continue;
         }
-        newLog += record.rewritten + "\n";
+        newLog += record.rewritten;
+        newLog += lines[i].ending;
 
         if (catalogue && record.name != previousLookedUp) {
             const CatalogueStar* found = catalogue->Find(record.name);

@@ -142,14 +142,42 @@ TEST_F(ConversionRunTest, RefusedLineCarriesNothingIntoTheNextRecord) {
     EXPECT_EQ(dir.Lines("obs.std").size(), 3u);
 }
 
-TEST_F(ConversionRunTest, CrLfLogAndEmptyLinesAreRead) {
-    dir.Put("obs.std", kExampleLine + "\r\n\r\n" + kExampleLine + "\r\n");
-    const RunResult r = RunConversion(Settings(), disk);
-    ASSERT_TRUE(r.ok);
+struct LineEndCase {
+    const char* name;
+    std::string log;
+    std::string rewritten;
+};
+
+class LineEndTest : public testing::TestWithParam<LineEndCase> {};
+
+// The rewritten log keeps each line's own line end (and a missing one at the end), so a log
+// that needs no renaming comes back byte for byte.
+TEST_P(LineEndTest, RewrittenLogKeepsTheLineEnds) {
+    test::TempDir dir;
+    dir.Put("obs.std", GetParam().log);
+    DiskFiles disk;
+    RunSettings s;
+    s.StdFileName = "obs.std";
+    s.directory = dir.path();
+    s.aliases = ParseAliasList("RZCAS                   CASRZ\n");
+    const RunResult r = RunConversion(s, disk);
+    ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.converted, 2u);
     EXPECT_EQ(dir.Read("err.txt"), "");
-    EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n\n" + kExampleLine + "\n");
+    EXPECT_EQ(dir.Read("obs.std"), GetParam().rewritten);
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n454106.3949,10.520\n");
 }
+
+const std::string kAliased = "RZCAS 20070105213045 10.52V ABC remarks";
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, LineEndTest,
+    testing::Values(LineEndCase{"CrLfWithEmptyLine", kExampleLine + "\r\n\r\n" + kExampleLine + "\r\n",
+                                kExampleLine + "\r\n\r\n" + kExampleLine + "\r\n"},
+                    LineEndCase{"NoEndAfterLastLine", kExampleLine + "\n" + kExampleLine, kExampleLine + "\n" + kExampleLine},
+                    LineEndCase{"MixedEndsAndAlias", kAliased + "\r\n" + kExampleLine + "\n",
+                                kExampleLine + "\r\n" + kExampleLine + "\n"}),
+    [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConversionRunTest, RunReplacesThePreviousBackup) {
     dir.Put("obs.std", kExampleLine + "\n");

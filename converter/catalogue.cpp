@@ -46,7 +46,9 @@ std::optional<CatalogueStar> FindTypedName(std::string_view catalogueText, std::
     std::optional<CatalogueStar> found;
     ForEachLine(catalogueText, [&](std::string_view line) {
         if (FitWidth(Mid(line, 1, kNameWidth), kNameWidth) != key) return true;
-        found = CatalogueStar{key, TextsOfLine(line)};
+        CoordinateTexts texts = TextsOfLine(line);
+        const StarCoordinates coordinates = CoordinatesFromTexts(texts);
+        found = CatalogueStar{key, std::move(texts), coordinates};
         return false;
     });
     return found;
@@ -57,8 +59,11 @@ Catalogue::Catalogue(std::string_view text) {
         std::string name = FitWidth(Mid(line, 1, kNameWidth), kNameWidth);
         if (name[3] == 'V' && name[4] == '0')
             name = FitWidth(name.substr(0, 4) + name.substr(5, 10), kNameWidth);
-        if (byName_.emplace(name, stars_.size()).second)
-            stars_.push_back(CatalogueStar{std::move(name), TextsOfLine(line)});
+        if (byName_.emplace(name, stars_.size()).second) {
+            CoordinateTexts texts = TextsOfLine(line);
+            const StarCoordinates coordinates = CoordinatesFromTexts(texts);
+            stars_.push_back(CatalogueStar{std::move(name), std::move(texts), coordinates});
+        }
         return true;
     });
 }

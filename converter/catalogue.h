@@ -22,6 +22,7 @@ struct CoordinateTexts {
 struct CatalogueStar {
     std::string name;  // 20 bytes
     CoordinateTexts texts;
+    StarCoordinates coordinates;  // CoordinatesFromTexts(texts)
 };
 
 // The coordinates the converter computes with, from the five box texts: each the value of

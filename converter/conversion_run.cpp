@@ -99,6 +99,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     }
 
     std::string previousLookedUp;  // the name of the star whose coordinates are in use
+    const CatalogueStar* lastFound = nullptr;
     const std::vector<LogLine> lines = SplitLines(*logText);
     result.lines = lines.size();
 
@@ -132,21 +133,25 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
                 continue;
             }
             previousLookedUp = record.name;
-            result.lastFound = CatalogueStar{record.name, found->texts};
-            star = CoordinatesFromTexts(found->texts);
+            lastFound = found;
+            star = found->coordinates;
         }
 
         const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
-        csv += CsvLine(record, hjd) + "\n";
-        fixed += FixedColumnsLine(record, hjd) + "\n";
-        const double milli = MagnitudeMilli(record.magnitude);
-        const std::string h = HjdPlainText(hjd), m = MagnitudePlainText(milli);
-        ave += h + "  " + m + "\n";
-        umbrix += h + "," + m + "\n";
-        cyclo += h + "  " + m + " 0\n";
+        const RecordTexts texts = FormatRecord(record, hjd);
+        (csv += CsvLine(record, texts)) += '\n';
+        (fixed += FixedColumnsLine(record, texts)) += '\n';
+        // The light-curve files: HJD without leading zeros and magnitude, as the first pass
+        // wrote them (4 decimals of HJD, whole milli-magnitudes).
+        const std::string& h = texts.hjdPlain;
+        const std::string& m = texts.magnitudePlain;
+        ave.append(h).append("  ").append(m).append("\n");
+        umbrix.append(h).append(",").append(m).append("\n");
+        cyclo.append(h).append("  ").append(m).append(" 0\n");
         ++result.converted;
     }
     result.coordinates = star;
+    if (lastFound) result.lastFound = *lastFound;
 
     // The rewritten log first: until it is whole on disk nothing else is touched.
     if (!files.Write(newPath, newLog))

@@ -48,18 +48,19 @@ LogRecord Refuse(std::string why) {
     return r;
 }
 
+// A date or time field, zero-padded to width digits. The fields hold digits only, so the
+// values are small whole numbers and need no general number formatting.
 std::string Digits(double value, int width) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%0*.0f", width, value);
-    return buf;
-}
-
-std::string DatePart(const ObservationTime& t) {
-    return Digits(t.ObsYear, 4) + Digits(t.ObsMonth, 2) + Digits(t.ObsDay, 2);
-}
-
-std::string TimePart(const ObservationTime& t) {
-    return Digits(t.ObsHour, 2) + Digits(t.ObsMinute, 2) + Digits(t.ObsSecond, 2);
+    std::string out(static_cast<std::size_t>(width), '0');
+    if (!(value >= 0 && value < 1e9) || value != std::floor(value)) {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "%0*.0f", width, value);
+        return buf;
+    }
+    long long n = static_cast<long long>(value);
+    for (std::size_t i = out.size(); i-- > 0 && n > 0; n /= 10) out[i] = static_cast<char>('0' + n % 10);
+    if (n > 0) out.insert(0, std::to_string(n));
+    return out;
 }
 
 }  // namespace
@@ -174,8 +175,18 @@ std::string MagnitudePlainText(double milli) {
     return buf;
 }
 
-std::string CsvLine(const LogRecord& r, double hjd) {
-    std::string out = DatePart(r.time) + "," + r.code + "," + TimePart(r.time) + ",";
+RecordTexts FormatRecord(const LogRecord& r, double hjd) {
+    const double milli = MagnitudeMilli(r.magnitude);
+    return {Digits(r.time.ObsYear, 4) + Digits(r.time.ObsMonth, 2) + Digits(r.time.ObsDay, 2),
+            Digits(r.time.ObsHour, 2) + Digits(r.time.ObsMinute, 2) + Digits(r.time.ObsSecond, 2),
+            MagnitudeMilliText(milli),
+            HjdFieldText(hjd),
+            HjdPlainText(hjd),
+            MagnitudePlainText(milli)};
+}
+
+std::string CsvLine(const LogRecord& r, const RecordTexts& t) {
+    std::string out = t.date + "," + r.code + "," + t.time + ",";
     out += TrimRight(r.name);
     out += ",";
     if (r.band.empty()) {
@@ -183,21 +194,20 @@ std::string CsvLine(const LogRecord& r, double hjd) {
     } else {
         out += r.band + " magnitude," + "CCD(" + r.band + "),";
     }
-    out += MagnitudeMilliText(MagnitudeMilli(r.magnitude)) + "," + HjdFieldText(hjd);
+    out += t.milli + "," + t.hjdField;
     return out;
 }
 
-std::string FixedColumnsLine(const LogRecord& r, double hjd) {
+std::string FixedColumnsLine(const LogRecord& r, const RecordTexts& t) {
     // The code is padded so that a short code does not shift the columns after it.
-    std::string out = DatePart(r.time) + FitWidth(r.code, 3) + std::string(7, ' ') + TimePart(r.time) +
-                      FitWidth(r.name, kNameWidth);
+    std::string out = t.date + FitWidth(r.code, 3) + std::string(7, ' ') + t.time + FitWidth(r.name, kNameWidth);
     if (r.band.empty()) {
         out += "visual         visual   ";
     } else {
         const std::string extra = r.band.size() == 1 ? " " : "";
         out += r.band + " magnitude   " + extra + "CCD(" + r.band + ")  " + extra;
     }
-    out += MagnitudeMilliText(MagnitudeMilli(r.magnitude)) + " " + HjdFieldText(hjd);
+    out += t.milli + " " + t.hjdField;
     return out;
 }
 

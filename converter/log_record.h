@@ -74,8 +74,23 @@ std::string HjdPlainText(double hjd);
 // magnitude text of the light-curve files: G / 1000 as "00.000" ("10.520", "-01.200").
 std::string MagnitudePlainText(double milli);
 
+// The texts of a converted record that several output files share, formatted once.
+struct RecordTexts {
+    std::string date;            // yyyymmdd
+    std::string time;            // hhmmss
+    std::string milli;           // MagnitudeMilliText
+    std::string hjdField;        // HjdFieldText
+    std::string hjdPlain;        // HjdPlainText
+    std::string magnitudePlain;  // MagnitudePlainText
+};
+RecordTexts FormatRecord(const LogRecord& record, double hjd);
+
 // The "SDATA2.CSV" and "SDATA2.2" lines of a converted record (without line end).
-std::string CsvLine(const LogRecord& record, double hjd);
-std::string FixedColumnsLine(const LogRecord& record, double hjd);
+std::string CsvLine(const LogRecord& record, const RecordTexts& texts);
+std::string FixedColumnsLine(const LogRecord& record, const RecordTexts& texts);
+inline std::string CsvLine(const LogRecord& record, double hjd) { return CsvLine(record, FormatRecord(record, hjd)); }
+inline std::string FixedColumnsLine(const LogRecord& record, double hjd) {
+    return FixedColumnsLine(record, FormatRecord(record, hjd));
+}
 
 }  // namespace hjdprep

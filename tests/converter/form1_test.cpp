@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "converter/show_message.h"
 #include "temp_dir.h"
@@ -128,6 +129,38 @@ TEST_F(Form1Test, ConvertsWithAutomaticSearchAndTheNextStartShowsTheLastStar) {
     EXPECT_EQ(Box(again, "Text1"), QString::fromStdString((dir / "night.std").string()));
     EXPECT_EQ(Boxes(again), (std::vector<QString>{"17", "18", "37", "+41", "53"}));
     EXPECT_EQ(Box(again, "Text7"), "HERTX");
+}
+
+TEST_F(Form1Test, RunShowsEachLineAndCannotBeClosedOrRestartedMidway) {
+    std::string log;
+    for (int i = 0; i < 50; ++i) log += "CASRZ 200701052130" + std::to_string(10 + i) + " 10.52V ABC\n";
+    dir.Put("obs.std", log);
+    Form1 form(dir.path());
+    form.show();
+    Type(form, "Text1", "obs.std");
+    QLabel* label = Child<QLabel>(form, "Label5");
+    QString labelAtEnd;
+    setMessageHandler([&](QWidget*, const QString& text) {
+        messages.push_back(text);
+        labelAtEnd = label->text();
+    });
+    bool disabledDuringRun = false;
+    // Runs inside the conversion's event processing: a close and a second start are refused.
+    QTimer::singleShot(0, &form, [&] {
+        disabledDuringRun = form.running() && !Child<QPushButton>(form, "Command1")->isEnabled() &&
+                            !Child<QPushButton>(form, "Command2")->isEnabled();
+        form.close();
+        form.Command1_Click();
+    });
+    Click(form, "Command1");
+    EXPECT_TRUE(disabledDuringRun);
+    EXPECT_EQ(messages, std::vector<QString>{"END"});
+    EXPECT_EQ(labelAtEnd, "CASRZ 20070105213059 10.52V ABC");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(dir.Exists("hjdprep.ini"));
+    EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 50u);
+    form.close();
+    EXPECT_TRUE(dir.Exists("hjdprep.ini"));
 }
 
 TEST_F(Form1Test, RunSouthOfTheEquatorSavesMinutesWithoutSign) {

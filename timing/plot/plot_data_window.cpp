@@ -232,4 +232,12 @@ void PlotDataLauncher::lightCurveLoaded() {
     if (window_) window_->clearAndHide();
 }
 
+void PlotDataLauncher::refresh() {
+    if (window_ && window_->isVisible()) window_->PlotLightCurve();
+}
+
+void PlotDataLauncher::storePlacement() {
+    if (window_) window_->storePlacement();
+}
+
 }  // namespace umbrix

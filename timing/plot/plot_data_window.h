@@ -78,6 +78,11 @@ public:
     PlotView* surface() const { return surface_; }
     frmAction* action() const { return action_; }
 
+    // Stores left, top, width and height into the placement record (done on every resize and
+    // on close; the main window may call it before it writes the settings file, so that a
+    // window that was only moved is remembered too).
+    void storePlacement();
+
     // Window size in twips (the outer size the plot frame is laid out in).
     int windowWidthTwips() const;
     int windowHeightTwips() const;
@@ -103,7 +108,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void storePlacement();
     void setPicked(bool deleted);
     void placeLabels();
 
@@ -131,6 +135,10 @@ public slots:
     void show();
     // The main window loaded a light curve: clear and hide the plot/edit window if loaded.
     void lightCurveLoaded();
+    // The data set changed under the window (the magnitude sign): redraw it if it is shown.
+    void refresh();
+    // Stores the window's placement if it is loaded (before the settings file is written).
+    void storePlacement();
 
 signals:
     void editedCountChanged(int pointCount);

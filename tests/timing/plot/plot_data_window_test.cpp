@@ -116,9 +116,6 @@ TEST_F(PlotDataWindowTest, DeleteThenUndeleteChangesTheWorkingSetButNeverTheScal
     EXPECT_TRUE(app_.data.Deleted[1]);
     EXPECT_GT(app_.data.TimeMin, app_.data.FullTimeMin);
     EXPECT_FALSE(W().action()->isVisible());
-    const PlotScale& s = W().plot().scale;
-    EXPECT_TRUE(HasCrossAt(W().displayList(), kRed, s.X(app_.data.AllTime[1]),
-                           s.Y(app_.data.AllMag[1]), 0) == false);  // not a cross-hair
     EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Circle), 15 * 4);
     EXPECT_EQ(CountColour(W().displayList(), kRed, DrawKind::Line), 2);  // the cross
     EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 0);
@@ -206,6 +203,14 @@ TEST(PlotDataLauncher, CloseBoxUnloadsAndTheNextShowReopensAtTheStoredPlacement)
     EXPECT_EQ(launcher.window()->pos(), QPoint(120, 60));
     // The deleted point is still deleted: the window draws it as a cross again.
     EXPECT_EQ(CountColour(launcher.window()->displayList(), kRed, DrawKind::Line), 2);
+
+    // "-Mags (inverted)" in the main window: the shown window follows at once.
+    SetMagSign(app.data, 1);
+    launcher.refresh();
+    EXPECT_LT(launcher.window()->plot().scale.mag.max, 0);
+    launcher.window()->move(90, 30);
+    launcher.storePlacement();
+    EXPECT_EQ(app.placements[kPlotDataWindow].left, 1350);
 
     launcher.lightCurveLoaded();
     EXPECT_FALSE(launcher.window()->isVisible());

@@ -1,0 +1,172 @@
+#include "timing/methods/kvw/kvw.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/timing/methods/synthetic_eclipse.h"
+
+namespace umbrix {
+namespace {
+
+using testing_support::Eclipse;
+using testing_support::EclipseShape;
+using testing_support::WorkingSet;
+
+// n points every 0.01 day in a V symmetric about the middle point (n odd) or the middle of
+// the two central points (n even).
+DataSet SymmetricV(int n) {
+    std::vector<double> t, m;
+    const double centre = 0.40 + 0.01 * (n - 1) / 2.0;
+    for (int i = 0; i < n; ++i) {
+        t.push_back(0.40 + 0.01 * i);
+        m.push_back(12 - 5 * std::fabs(t.back() - centre));
+    }
+    return WorkingSet(t, m);
+}
+
+TEST(KweeVanWoerden, SymmetricRangeGivesTheCentralGridTime) {
+    // 11 points: m = 10, 20 grid intervals; the curve and the grid are symmetric about
+    // grid index 10, the time 0.45.
+    const DataSet ds = SymmetricV(11);
+    KvwState s;
+    const KvwResult r = KweeVanWoerden(s, ds, 1, 11, "1", ".9");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.centre, 10);
+    EXPECT_NEAR(r.s2, 0, 1e-20);
+    EXPECT_NEAR(r.s1, r.s3, 1e-15);
+    EXPECT_NEAR(r.tMin, 0.45, 1e-12);
+    EXPECT_NEAR(s.GridTime[10], 0.45, 1e-15);
+    EXPECT_GE(r.sigma, 0);
+}
+
+TEST(KweeVanWoerden, RepeatingGivesTheSameResult) {
+    EclipseShape e;
+    e.noise = 0.01;
+    const DataSet ds = Eclipse(e);
+    KvwState s;
+    const KvwResult a = KweeVanWoerden(s, ds, 60, 150, "1", ".9");
+    KweeVanWoerden(s, ds, 95, 105, "2", ".5");  // a shorter run in between
+    const KvwResult b = KweeVanWoerden(s, ds, 60, 150, "1", ".9");
+    ASSERT_TRUE(a.ok && b.ok);
+    EXPECT_EQ(a.tMin, b.tMin);
+    EXPECT_EQ(a.sigma, b.sigma);
+}
+
+struct GridSize {
+    int n, m;
+};
+
+class KvwGridSize : public testing::TestWithParam<GridSize> {};
+
+TEST_P(KvwGridSize, NinetyPercentOfThePointsRoundedHalfToEven) {
+    const DataSet ds = SymmetricV(61);
+    KvwState s;
+    const int start = 31 - GetParam().n / 2;
+    const KvwResult r = KweeVanWoerden(s, ds, start, start + GetParam().n - 1, "1", ".9");
+    EXPECT_EQ(r.n, GetParam().n);
+    EXPECT_EQ(r.m, GetParam().m);
+    EXPECT_EQ(r.gridIntervals, 2 * GetParam().m);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KvwGridSize,
+                         testing::Values(GridSize{5, 4}, GridSize{10, 9}, GridSize{15, 14},
+                                         GridSize{25, 22}),
+                         [](const testing::TestParamInfo<GridSize>& info) {
+                             return "n" + std::to_string(info.param.n);
+                         });
+
+struct Refusal {
+    const char* name;
+    int points;  // of a symmetric V
+    int start, end;
+    const char* stepp;
+    const char* frac;
+    const char* message;
+    friend void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+};
+
+class KvwRefusals : public testing::TestWithParam<Refusal> {};
+
+TEST_P(KvwRefusals, RefuseWithMessage) {
+    const Refusal& c = GetParam();
+    const DataSet ds = SymmetricV(c.points);
+    KvwState s;
+    SetKvwRange(s, ds, c.start, c.end);
+    const KvwRowResult r = PressFitKwee(s, ds, c.stepp, c.frac);
+    EXPECT_EQ(r.outcome, MethodOutcome::Refused);
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.timeText, "");
+}
+
+const char* const kOutside = "The Stepp and Frac settings would read outside the grid.";
+const char* const kLine = "The three symmetry sums lie on a line: no minimum.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KvwRefusals,
+    testing::Values(
+        Refusal{"FourPoints", 11, 4, 7, "1", ".9",
+                "Kwee and van Woerden needs at least five points in the range."},
+        Refusal{"RangeBeyondWorkingSet", 11, 1, 12, "1", ".9",
+                "The range lies outside the working points."},
+        // 557 points need m = 501 and 1002 grid intervals, beyond the grid's 1000.
+        Refusal{"TooLongForTheGrid", 557, 1, 557, "1", ".9",
+                "The range is too long for the grid (at most 556 points)."},
+        Refusal{"SteppBeyondTheGrid", 11, 1, 11, "30", ".9", kOutside},
+        Refusal{"SteppOverflowsSixteenBits", 11, 1, 11, "1e9", ".9", kOutside},
+        Refusal{"FracBeyondTheGrid", 11, 1, 11, "1", "3", kOutside},
+        // The faintest point starts the range: the centre sits on grid index 0 and its left
+        // trial centre would be index -1.
+        Refusal{"DeepestAtTheRangeStart", 11, 6, 11, "1", ".9", kOutside},
+        // Frac 0 leaves no pairs: all sums are 0, the search stops at once, the sums are flat.
+        Refusal{"FracZero", 11, 1, 11, "1", "0", kLine},
+        // Stepp text without a number reads 0: the three trial centres coincide.
+        Refusal{"SteppNotANumber", 11, 1, 11, "abc", ".9", kLine}),
+    [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST(KweeVanWoerden, LongestRangeTheGridHoldsIsAccepted) {
+    const DataSet ds = SymmetricV(556);  // m = 500, 1000 grid intervals
+    KvwState s;
+    const KvwResult r = KweeVanWoerden(s, ds, 1, 556, "1", ".9");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.gridIntervals, 1000);
+    EXPECT_NEAR(r.tMin, 0.40 + 0.01 * 555 / 2, 1e-9);
+}
+
+TEST(PickKvw, StartRemembersItsPointsTimeEndTheClickedTime) {
+    const DataSet ds = SymmetricV(11);
+    KvwState s;
+    PickKvwStart(s, ds, 0.405);
+    PickKvwEnd(s, ds, 0.475);
+    EXPECT_EQ(s.KvwStartIndex, 2);
+    EXPECT_EQ(s.KvwEndIndex, 8);
+    EXPECT_DOUBLE_EQ(s.KvwStartTime, ds.Time[2]);
+    EXPECT_DOUBLE_EQ(s.KvwEndTime, 0.475);
+    EXPECT_TRUE(s.KvwReady);
+    UndoKvw(s);
+    EXPECT_FALSE(s.KvwReady);
+    EXPECT_EQ(PressFitKwee(s, ds, "1", ".9").outcome, MethodOutcome::NotRun);
+    PickKvwEnd(s, ds, 0.485);  // one pick makes it ready again with the older start
+    EXPECT_TRUE(s.KvwReady);
+    EXPECT_EQ(PressFitKwee(s, ds, "1", ".9").outcome, MethodOutcome::Done);
+}
+
+// KvW over +-0.03 day about the minimum of a Gaussian sampled every 0.001 day. Clean: the
+// picked range is symmetric to within one point, and the three-sum parabola places the centre
+// to a small part of a grid step (~0.0007 day); 1e-4 day covers both. Noisy (0.005 mag): the
+// method's own sigma is ~1e-4 day here; three times that, 3e-4 day.
+TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
+    for (const auto& [noise, tolerance] : {std::pair{0.0, 1e-4}, std::pair{0.005, 3e-4}}) {
+        EclipseShape e;
+        e.noise = noise;
+        const DataSet ds = Eclipse(e);
+        KvwState s;
+        PickKvwStart(s, ds, e.minimum - 0.03);
+        PickKvwEnd(s, ds, e.minimum + 0.03);
+        const KvwRowResult r = PressFitKwee(s, ds, kKvwDefaultStepp, kKvwDefaultFrac);
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_NEAR(r.kvw.tMin, e.minimum, tolerance) << "noise " << noise;
+        EXPECT_LT(r.kvw.sigma, 1e-3);
+    }
+}
+
+}  // namespace
+}  // namespace umbrix

@@ -132,18 +132,8 @@ void frmPlotData::PlotLightCurve() {
         const int i = std::clamp(app_.data.SelectedPoint, 0, kMaxPoints);
         DrawCrossHair(list_, plot_.scale.X(app_.data.AllTime[i]), plot_.scale.Y(app_.data.AllMag[i]));
     }
-    placeLabels();
+    PlaceAxisLabels(Label, plot_.labels);
     surface_->setDisplayList(list_);
-}
-
-void frmPlotData::placeLabels() {
-    for (int i = 1; i <= 6; ++i) {
-        const AxisLabel& l = plot_.labels[i];
-        Label[i]->setText(QString::fromStdString(l.caption));
-        Label[i]->adjustSize();
-        Label[i]->move(static_cast<int>(std::lround(l.left / kTwipsPerPixel)),
-                       static_cast<int>(std::lround(l.top / kTwipsPerPixel)));
-    }
 }
 
 void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {

@@ -109,7 +109,6 @@ protected:
 
 private:
     void setPicked(bool deleted);
-    void placeLabels();
 
     AppState& app_;
     PlotView* surface_;

@@ -2,8 +2,10 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace umbrix {
 
@@ -33,6 +35,18 @@ void PlotView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAct
 void PlotView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     emit dropped();
+}
+
+void PlaceAxisLabels(const std::array<QLabel*, 7>& labels, const AxisLabels& axis) {
+    for (int i = 1; i <= 6; ++i) {
+        QLabel* label = labels[static_cast<std::size_t>(i)];
+        if (!label) continue;
+        const AxisLabel& a = axis[static_cast<std::size_t>(i)];
+        label->setText(QString::fromStdString(a.caption));
+        label->adjustSize();
+        label->move(static_cast<int>(std::lround(a.left / kTwipsPerPixel)),
+                    static_cast<int>(std::lround(a.top / kTwipsPerPixel)));
+    }
 }
 
 }  // namespace umbrix

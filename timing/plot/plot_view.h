@@ -4,9 +4,13 @@
 // painter when it is set; paintEvent only paints what is prepared.
 
 #include <QWidget>
+#include <array>
 
 #include "timing/plot/display_list.h"
+#include "timing/plot/light_curve_plot.h"
 #include "timing/plot/plot_painter.h"
+
+class QLabel;
 
 namespace umbrix {
 
@@ -35,5 +39,9 @@ private:
     DisplayList list_;
     PlotPainter painter_;
 };
+
+// Writes the six axis captions into a window's Label1..Label6 (index 1..6) and moves each to
+// its left and top (twips, in the coordinates of the label's parent).
+void PlaceAxisLabels(const std::array<QLabel*, 7>& labels, const AxisLabels& axis);
 
 }  // namespace umbrix

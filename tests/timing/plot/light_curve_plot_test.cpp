@@ -121,6 +121,16 @@ TEST_F(LightCurvePlotTest, DeletedPointIsACrossAndTheScaleStays) {
     EXPECT_EQ(CountOfColour(list, kRed, DrawKind::Circle), 15 * (ds.ReadCount - 1));
 }
 
+TEST_F(LightCurvePlotTest, WithEveryPointDeletedAllPointsStillShowAsCrosses) {
+    for (int i = 1; i <= ds.ReadCount; ++i) ASSERT_TRUE(SetDeleted(ds, i, true));
+    EXPECT_EQ(ds.PointCount, 0);
+    Plot();
+    EXPECT_EQ(CountOfColour(list, kRed, DrawKind::Circle), 0);
+    for (int i = 1; i <= ds.ReadCount; ++i)
+        EXPECT_TRUE(HasRedCross(list, plot.scale.X(ds.AllTime[i]), plot.scale.Y(ds.AllMag[i]))) << i;
+    ExpectAllFinite(list, plot);
+}
+
 TEST_F(LightCurvePlotTest, TimeGridHasASilverLineAndTwoBlackTicksPerHundredthOfADay) {
     Plot();
     EXPECT_FLOAT_EQ(plot.timeGrid.step, 0.01f);

@@ -3,9 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 
+#include <unistd.h>
+
+#include "tests/timing/methods/synthetic_eclipse.h"
 #include "timing/app/json.h"
+#include "timing/data/format.h"
 
 namespace umbrix {
 namespace {
@@ -24,11 +33,15 @@ BatchRun Batch(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
+
 TEST(BatchSummary, TextListsCountsOffsetAndExtremes) {
     const BatchRun r = Batch({"--batch", kFixture});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out,
+    EXPECT_PRED2(StartsWith, r.out,
               "file: header_with_letters.csv\n"
               "read: 5\n"
               "points: 5\n"
@@ -46,13 +59,13 @@ TEST(BatchSummary, JsonAfterInvertingAndDeletingInFileOrder) {
     // Inverted, the brightest star point (12.345, point 1) is the deepest; delete it and point 5.
     const BatchRun r = Batch({"--batch", kFixture, "--inverted", "--delete", "1,5", "--format", "json"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
+    EXPECT_PRED2(StartsWith, r.out,
               "{\"file\": \"header_with_letters.csv\", \"read\": 5, \"points\": 3"
               ", \"day_offset\": 2454123, \"guess_min_time\": 0.5123"
               ", \"time_min\": " + JsonNumber(2454123.52234 - 2454123 - 0.002) +
               ", \"time_max\": " + JsonNumber(2454123.54234 - 2454123 + 0.002) +
               ", \"mag_min\": -12.512, \"mag_max\": -12.401"
-              ", \"mag_min_index\": 2, \"mag_max_index\": 1}\n");
+              ", \"mag_min_index\": 2, \"mag_max_index\": 1, \"methods\": [");
 }
 
 TEST(BatchFailures, RefusedFilePrintsTheReaderMessageAndExitsTwo) {
@@ -101,6 +114,245 @@ TEST(BatchFailures, DeletingAPointThatDoesNotExistExitsTwo) {
         EXPECT_NE(r.err.find("the file has points 1 to 5"), std::string::npos) << r.err;
     }
 }
+
+// ---- The methods in batch mode ------------------------------------------------------------
+
+using testing_support::EclipseShape;
+
+// A synthetic eclipse written as a light-curve file: 200 points every 0.001 day, minimum at
+// kDay + 0.50123. Returns its path; the file lives in the temporary folder, named after this
+// process so that parallel test runs never share one.
+std::string EclipseFile(const std::string& name, double noise = 0) {
+    EclipseShape e;
+    e.noise = noise;
+    const DataSet ds = testing_support::Eclipse(e);
+    const auto path = std::filesystem::temp_directory_path() / ("umbrix_batch_" + std::to_string(::getpid()) + "_" + name + ".csv");
+    std::ofstream out(path);
+    char line[64];
+    for (int i = 1; i <= ds.PointCount; ++i) {
+        std::snprintf(line, sizeof line, "%.8f,%.6f\n", testing_support::kDay + ds.Time[i], ds.Mag[i]);
+        out << line;
+    }
+    return path.string();
+}
+
+constexpr double kTrueMinimum = testing_support::kDay + 0.50123;
+
+struct JsonRow {
+    int row = 0;
+    std::string method, time, error, refused;
+    double timeValue = 0, errorValue = 0;
+    mutable std::map<std::string, std::string> details;
+};
+
+// The rows of the JSON output, read with patterns that follow its fixed layout.
+std::vector<JsonRow> Rows(const std::string& json) {
+    static const std::regex row(
+        R"re(\{"row": (\d), "method": "(\w+)", (?:"time": "([^"]*)", "error": "([^"]*)", "time_value": ([^,]+), "error_value": ([^,]+), "details": \{([^}]*)\}|"refused": "([^"]*)")\})re");
+    static const std::regex member(R"re("(\w+)": (\[[^\]]*\]|[^,]+))re");
+    std::vector<JsonRow> rows;
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), row); it != std::sregex_iterator(); ++it) {
+        const std::smatch& m = *it;
+        JsonRow r;
+        r.row = std::stoi(m[1]);
+        r.method = m[2];
+        if (m[3].matched) {
+            r.time = m[3];
+            r.error = m[4];
+            r.timeValue = std::stod(m[5]);
+            r.errorValue = std::stod(m[6]);
+            const std::string d = m[7];
+            for (auto jt = std::sregex_iterator(d.begin(), d.end(), member); jt != std::sregex_iterator(); ++jt)
+                r.details[(*jt)[1]] = (*jt)[2];
+        } else {
+            r.refused = m[8];
+        }
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+std::string Means(const std::string& json) {
+    const auto at = json.find("\"means\": ");
+    return at == std::string::npos ? "" : json.substr(at);
+}
+
+// Every method on a clean and on a noisy eclipse. The tolerance is the loosest the method
+// tests justify (the tracing fold opens at the faintest point, up to 0.006 day from the
+// minimum with 0.005 mag of noise); here the point is that each row carries its own method's
+// answer in the file's time scale, in row order, with displayed texts matching the values.
+TEST(BatchMethods, EveryRowFindsTheMinimumInTheFileTimeScale) {
+    for (const double noise : {0.0, 0.005}) {
+        const BatchRun r = Batch({"--batch", EclipseFile("all", noise), "--format", "json"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::vector<JsonRow> rows = Rows(r.out);
+        ASSERT_EQ(rows.size(), 6u) << r.out;
+        const char* names[] = {"parabola", "tracing", "chords", "kvw", "fourier", "sliding"};
+        for (int k = 0; k < 6; ++k) {
+            const JsonRow& row = rows[k];
+            EXPECT_EQ(row.row, k + 1);
+            EXPECT_EQ(row.method, names[k]);
+            ASSERT_EQ(row.refused, "") << row.method;
+            // The parabola over the whole default range fits a Gaussian badly: its vertex is
+            // still within a few thousandths of a day of the axis of the symmetric dip.
+            EXPECT_NEAR(row.timeValue, kTrueMinimum, 0.006) << row.method << " noise " << noise;
+            EXPECT_NEAR(std::stod(row.time), row.timeValue, 0.5e-5 + 1e-9) << row.method;
+            EXPECT_GE(row.errorValue, 0) << row.method;
+        }
+    }
+}
+
+TEST(BatchMethods, TextRowsShowTheSameTextsAsJsonAndTheMeansOfThem) {
+    const std::string file = EclipseFile("text", 0.005);
+    const BatchRun text = Batch({"--batch", file, "--range", "2454123.47:2454123.53"});
+    const BatchRun json = Batch({"--batch", file, "--range", "2454123.47:2454123.53", "--format", "json"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::vector<JsonRow> rows = Rows(json.out);
+    const char* labels[] = {"1. Parabolic Fit", "2. Tracing Paper", "3. Bisectors of Chords",
+                            "4. Kwee and van Woerden", "5. Fourier Fit", "6. Sliding Integrations"};
+    ASSERT_EQ(rows.size(), 6u);
+    double sum = 0;
+    int counted = 0;
+    for (int k = 0; k < 6; ++k) {
+        const std::string line = std::string(labels[k]) + ": " + rows[k].time + " +/- " + rows[k].error + "\n";
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+        if (std::fabs(LeadingNumber(rows[k].error)) >= 1e-6) {  // rows the means keep
+            sum += std::stod(rows[k].time);
+            ++counted;
+        }
+    }
+    ASSERT_GT(counted, 1);
+    const std::string means = Means(json.out);
+    const std::regex simple(R"re("simple": "([0-9.]+)")re");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(means, m, simple)) << means;
+    EXPECT_NEAR(std::stod(m[1]), sum / counted, 0.5e-5 + 1e-9);
+    EXPECT_NE(text.out.find("simple_mean: " + std::string(m[1]) + "\n"), std::string::npos);
+}
+
+TEST(BatchMethods, MethodListRunsOnlyThoseInRowOrder) {
+    const BatchRun r = Batch({"--batch", EclipseFile("list"), "--method", "sliding,parabola,sliding",
+                              "--format", "json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].method, "parabola");
+    EXPECT_EQ(rows[1].method, "sliding");
+}
+
+TEST(BatchMethods, RangePicksThePointsStrictlyBetweenTheTwoTimes) {
+    // Points lie at kDay + 0.400, 0.401, ...: 0.4505 excludes point 51 (0.450), so the range
+    // starts at point 52 (0.451); 0.5510 is exactly on point 152 and leaves it out.
+    const BatchRun r = Batch({"--batch", EclipseFile("range"), "--method", "parabola,kvw",
+                              "--range", "2454123.4505:2454123.5510", "--format", "json"});
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].details["start"], "52");
+    EXPECT_EQ(rows[0].details["end"], "151");
+    EXPECT_EQ(rows[1].details["n"], "100");
+}
+
+TEST(BatchMethods, ChordsDefaultToBothSidesOfTheDeepestPointOrTakeFourTimes) {
+    const std::string file = EclipseFile("chords");
+    const std::vector<JsonRow> byDefault =
+        Rows(Batch({"--batch", file, "--method", "chords", "--format", "json"}).out);
+    ASSERT_EQ(byDefault.size(), 1u);
+    // The deepest sample is point 102 (0.501, nearest the minimum at 0.50123).
+    EXPECT_EQ(byDefault[0].details["left_start"], "1");
+    EXPECT_EQ(byDefault[0].details["left_end"], "101");
+    EXPECT_EQ(byDefault[0].details["right_start"], "103");
+    EXPECT_EQ(byDefault[0].details["right_end"], "200");
+    // A right range given end first is put in order, as the window swaps a reversed pick:
+    // from the last point before 0.5205 (121) to the first after 0.5405 (142).
+    const std::vector<JsonRow> given = Rows(Batch({"--batch", file, "--method", "chords", "--chords",
+                                                   "2454123.4605:2454123.4805:2454123.5405:2454123.5205",
+                                                   "--format", "json"}).out);
+    ASSERT_EQ(given.size(), 1u);
+    EXPECT_EQ(given[0].details["left_start"], "62");
+    EXPECT_EQ(given[0].details["left_end"], "81");
+    EXPECT_EQ(given[0].details["right_start"], "121");
+    EXPECT_EQ(given[0].details["right_end"], "142");
+    EXPECT_NEAR(given[0].timeValue, kTrueMinimum, 1e-5);
+}
+
+TEST(BatchMethods, FoldAndKweeSettingsAreTakenAsTyped) {
+    const BatchRun r = Batch({"--batch", EclipseFile("settings"), "--method", "tracing,kvw",
+                              "--fold", "2454123.49876", "--stepp", "2.5", "--frac", " .5x",
+                              "--format", "json"});
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].time, "2454123.49876");
+    EXPECT_EQ(rows[0].error, "0.0001");
+    EXPECT_NEAR(std::stod(rows[0].details["fold"]), 0.49876, 1e-9);
+    EXPECT_EQ(rows[1].details["stepp"], "2");  // 2.5 rounds half to even
+    EXPECT_EQ(rows[1].details["frac"], "0.5");
+}
+
+TEST(BatchMethods, FourierStartValuesAreUsed) {
+    const std::string file = EclipseFile("fourier");
+    // Start values far from the dip (Xo a tenth of a day off, no amplitude) end in a refusal
+    // or a different fit from the default start; the default start finds the minimum.
+    const std::vector<JsonRow> good = Rows(Batch({"--batch", file, "--method", "fourier", "--format", "json"}).out);
+    const std::vector<JsonRow> moved = Rows(Batch({"--batch", file, "--method", "fourier", "--fourier-start",
+                                                   "2454123.501,12.6,30,0.28,0.11,0.06,0.006,0.0035",
+                                                   "--format", "json"}).out);
+    ASSERT_EQ(good.size(), 1u);
+    ASSERT_EQ(moved.size(), 1u);
+    ASSERT_EQ(moved[0].refused, "");
+    EXPECT_NEAR(moved[0].timeValue, kTrueMinimum, 1e-4);
+    EXPECT_NE(moved[0].details["iterations"], good[0].details["iterations"]);
+}
+
+TEST(BatchMethods, RefusedRowsExitZeroAndLeaveTheMeansEmpty) {
+    // The light curve ends at 0.599: a range after it finds no first point.
+    const BatchRun r = Batch({"--batch", EclipseFile("refused"), "--method", "parabola,kvw,fourier",
+                              "--range", "2454123.7:2454123.8", "--format", "json"});
+    EXPECT_EQ(r.status, 0);
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 3u);
+    for (const JsonRow& row : rows) EXPECT_EQ(row.refused, "No working point lies in the range.") << row.method;
+    EXPECT_EQ(Means(r.out), "\"means\": {\"simple\": null, \"weighted\": null, \"std_error\": null, \"std_dev\": null}}\n");
+
+    // Clicks between the first two points give an end before the start: the fit refuses.
+    const BatchRun text = Batch({"--batch", EclipseFile("refused"), "--method", "parabola",
+                                 "--range", "2454123.4001:2454123.4009"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("1. Parabolic Fit: refused: The end of the range lies before its start.\n"
+                            "simple_mean: \nweighted_mean: \nstd_error: \nstd_dev: \n"),
+              std::string::npos)
+        << text.out;
+}
+
+struct BadMethodArgs {
+    const char* name;
+    std::vector<std::string> extra;
+    const char* complaint;
+    friend void PrintTo(const BadMethodArgs& c, std::ostream* os) { *os << c.name; }
+};
+
+class BatchBadMethodOptions : public testing::TestWithParam<BadMethodArgs> {};
+
+TEST_P(BatchBadMethodOptions, PrintComplaintAndExitTwoBeforeAnyOutput) {
+    std::vector<std::string> args{"--batch", kFixture};
+    args.insert(args.end(), GetParam().extra.begin(), GetParam().extra.end());
+    const BatchRun r = Batch(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(GetParam().complaint), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchBadMethodOptions,
+    testing::Values(
+        BadMethodArgs{"UnknownMethod", {"--method", "parabola,spline"}, "--method takes names"},
+        BadMethodArgs{"EmptyMethodName", {"--method", "kvw,"}, "--method takes names"},
+        BadMethodArgs{"RangeOfOneTime", {"--range", "2454123.4"}, "--range takes two times"},
+        BadMethodArgs{"RangeNotANumber", {"--range", "a:b"}, "--range takes two times"},
+        BadMethodArgs{"ChordsOfThreeTimes", {"--chords", "1:2:3"}, "--chords takes four times"},
+        BadMethodArgs{"FoldNotANumber", {"--fold", "noon"}, "--fold takes a time"},
+        BadMethodArgs{"FourierStartOfSeven", {"--fourier-start", "1,2,3,4,5,6,7"}, "eight values"},
+        BadMethodArgs{"SteppWithoutValue", {"--stepp"}, "--stepp needs a value"}),
+    [](const testing::TestParamInfo<BadMethodArgs>& info) { return info.param.name; });
 
 TEST(Json, StringsAreEscapedAndNumbersRoundTrip) {
     EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");

@@ -151,10 +151,10 @@ TEST(PickKvw, StartRemembersItsPointsTimeEndTheClickedTime) {
 
 // KvW over +-0.03 day about the minimum of a Gaussian sampled every 0.001 day. Clean: the
 // picked range is symmetric to within one point, and the three-sum parabola places the centre
-// to a small part of a grid step (~0.0007 day); 1e-4 day covers both. Noisy (0.005 mag): the
+// to a small part of a grid step (~0.0007 day); 1e-5 day covers both. Noisy (0.005 mag): the
 // method's own sigma is ~1e-4 day here; three times that, 3e-4 day.
 TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
-    for (const auto& [noise, tolerance] : {std::pair{0.0, 1e-4}, std::pair{0.005, 3e-4}}) {
+    for (const auto& [noise, tolerance] : {std::pair{0.0, 1e-5}, std::pair{0.005, 3e-4}}) {
         EclipseShape e;
         e.noise = noise;
         const DataSet ds = Eclipse(e);

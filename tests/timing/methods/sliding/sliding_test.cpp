@@ -172,11 +172,11 @@ TEST(FitLine, ExactLineAndDegenerateAbscissae) {
 
 // The zero crossing of the window differences, one window length on, is the axis of symmetry.
 // Clean: the 200 points are resampled to a grid of ~0.001 day and the line fit spans at most
-// +-5 starts of a smooth odd function; 5e-5 day covers the interpolation. Noisy (0.005 mag):
+// +-5 starts of a smooth odd function; 1e-5 day covers the interpolation. Noisy (0.005 mag):
 // each window integral averages ~67 grid points, the difference moves by ~1e-5 mag day, and
 // the slope of the difference (~0.05 mag day per day) turns that into ~2e-4 day: 6e-4 allowed.
 TEST(SlidingRecovery, ZeroCrossingPlusOneWindowFindsTheMinimum) {
-    for (const auto& [noise, tolerance] : {std::pair{0.0, 5e-5}, std::pair{0.005, 6e-4}}) {
+    for (const auto& [noise, tolerance] : {std::pair{0.0, 1e-5}, std::pair{0.005, 6e-4}}) {
         EclipseShape e;
         e.noise = noise;
         const DataSet ds = Eclipse(e);

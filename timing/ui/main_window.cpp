@@ -17,7 +17,12 @@
 #include <QUrl>
 
 #include "timing/app/app_state.h"
+#include "timing/data/error_texts.h"
 #include "timing/data/format.h"
+#include "timing/methods/sliding/sliding.h"
+#include "timing/methods/tracing/tracing.h"
+#include "timing/plot/plot_data_window.h"
+#include "timing/plot/printing.h"
 #include "timing/ui/file_dialogs.h"
 #include "timing/ui/help_windows.h"
 #include "timing/ui/results_file.h"
@@ -45,7 +50,10 @@ W* Named(W* widget, const QString& name) {
 }  // namespace
 
 frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
-    : QMainWindow(parent), app_(app), settingsPath_(std::move(settingsPath)) {
+    : QMainWindow(parent),
+      app_(app),
+      settingsPath_(std::move(settingsPath)),
+      printer_(std::make_unique<CurrentPrinter>()) {
     setObjectName("frmMain");
     setWindowTitle("Umbrix");
     setAcceptDrops(true);
@@ -68,6 +76,10 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
 
     help_ = new frmHelp(this);
     about_ = new frmAbout(this);
+
+    plotData_ = new PlotDataLauncher(app_, *printer_, this);
+    connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::showEditedCount);
+    connect(this, &frmMain::lightCurveLoaded, plotData_, &PlotDataLauncher::lightCurveLoaded);
 }
 
 frmMain::~frmMain() = default;
@@ -179,10 +191,6 @@ void frmMain::setRowAction(int row, std::function<void()> action) {
     if (row >= 1 && row <= kMethodRows) rowActions_[row] = std::move(action);
 }
 
-void frmMain::setPlotDataAction(std::function<void()> action) {
-    plotDataAction_ = std::move(action);
-}
-
 void frmMain::goRow(int row) {
     if (!fileLoaded()) return;
     // The windows of rows 1, 3, 4 and 5 start from the whole working set and narrow it by
@@ -191,7 +199,21 @@ void frmMain::goRow(int row) {
         app_.RangeFirst = 1;
         app_.RangeLast = app_.data.PointCount;
     }
+    if (row == 2) ResetTraceMag(app_.tracing, app_.data);
+    if (row == 6) {
+        runSlidingIntegrations();
+        return;
+    }
     if (rowActions_[row]) rowActions_[row]();
+}
+
+void frmMain::runSlidingIntegrations() {
+    const SlidingRowResult r = SlidingGo(app_.sliding, app_.data, app_.RangeFirst, app_.RangeLast);
+    if (!r.ok()) {
+        showMessage(this, QString::fromStdString(r.message));
+        return;
+    }
+    writeMethodResult(6, r.sliding.tMin, r.sliding.sigma);
 }
 
 void frmMain::writeMethodResult(int row, double relativeTime, double error) {
@@ -236,7 +258,7 @@ bool frmMain::openPath(const QString& path) {
 }
 
 void frmMain::Command7_Click() {
-    if (fileLoaded() && plotDataAction_) plotDataAction_();
+    if (fileLoaded()) plotData_->show();
 }
 
 void frmMain::Command8_Click() {
@@ -258,6 +280,7 @@ void frmMain::Option1_Click(int index) {
     if (index != 0 && index != 1) return;
     SetMagSign(app_.data, index);
     showEditedCount();
+    plotData_->refresh();
 }
 
 void frmMain::Open_Click() { openDialog_->showForChoice(); }
@@ -305,6 +328,7 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
 }
 
 bool frmMain::writeSettings() {
+    plotData_->storePlacement();  // a plot window that was only moved is remembered too
     const std::string error = WriteSettingsFile(settingsPath_.toStdString(), app_.placements);
     if (error.empty()) return true;
     showMessage(this, "The window positions could not be saved: " + QString::fromStdString(error) +

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "timing/data/means.h"
 
@@ -20,6 +21,8 @@ class QRadioButton;
 namespace umbrix {
 
 struct AppState;
+class CurrentPrinter;
+class PlotDataLauncher;
 class FileDialog;
 class frmHelp;
 class frmAbout;
@@ -33,12 +36,10 @@ public:
 
     static const std::array<const char*, kMethodRows> kRowLabels;
 
-    // What Go of row k (1..6) does once a file is loaded, after the main window's own part
-    // (rows 1, 3, 4, 5 reset RangeFirst/RangeLast first): rows 1-5 open their method window,
-    // row 6 computes at once. Rows without an action do nothing yet.
+    // Go of rows 1-5 opens that method's window once a file is loaded, after the main
+    // window's own part (rows 1, 3, 4, 5 reset RangeFirst/RangeLast; row 2 copies the working
+    // magnitudes for tracing). The method windows hook in here; row 6 computes by itself.
     void setRowAction(int row, std::function<void()> action);
-    // What "Plot/Edit Data" does once a file is loaded.
-    void setPlotDataAction(std::function<void()> action);
 
     // The contract with the method windows: a finished method writes its time of minimum
     // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
@@ -60,6 +61,8 @@ public:
     FileDialog* saveDialog() const { return saveDialog_; }
     frmHelp* helpWindow() const { return help_; }
     frmAbout* aboutWindow() const { return about_; }
+    PlotDataLauncher* plotData() const { return plotData_; }
+    CurrentPrinter& printer() { return *printer_; }
 
     // Controls, named as the rest of the program and the tests know them.
     QLabel* Label1;
@@ -108,6 +111,7 @@ private:
     void buildControls();
     void buildMenus();
     void goRow(int row);
+    void runSlidingIntegrations();
     bool fileLoaded() const;
     void writeResultsFile(const QString& dir, const QString& name);
 
@@ -115,7 +119,8 @@ private:
     QString settingsPath_;
     QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
-    std::function<void()> plotDataAction_;
+    std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
+    PlotDataLauncher* plotData_;
     FileDialog* openDialog_;
     FileDialog* saveDialog_;
     frmHelp* help_;

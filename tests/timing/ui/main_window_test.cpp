@@ -9,10 +9,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
 #include "tests/timing/ui/gui_fixture.h"
+#include "timing/plot/plot_data_window.h"
 #include "timing/ui/file_dialogs.h"
 #include "timing/ui/settings_file.h"
 
@@ -98,8 +100,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
 
 TEST_F(MainWindowTest, ButtonsDoNothingBeforeAFileIsLoaded) {
     int calls = 0;
-    for (int k = 1; k <= 6; ++k) Window().setRowAction(k, [&] { ++calls; });
-    Window().setPlotDataAction([&] { ++calls; });
+    for (int k = 1; k <= 5; ++k) Window().setRowAction(k, [&] { ++calls; });
     app_->RangeFirst = 7;
     for (int k = 1; k <= 8; ++k) Click(Window().Command[k]);
     Tick(1, "2454123.51234", "0.00021");
@@ -107,6 +108,9 @@ TEST_F(MainWindowTest, ButtonsDoNothingBeforeAFileIsLoaded) {
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(app_->RangeFirst, 7);
     EXPECT_TRUE(Window().Text[13]->text().isEmpty());
+    EXPECT_TRUE(Window().Text[6]->text().isEmpty());
+    EXPECT_EQ(Window().plotData()->window(), nullptr);
+    EXPECT_TRUE(messages_.isEmpty());
 }
 
 TEST_F(MainWindowTest, OpenDialogLoadsTheFileAndClearsEveryResult) {
@@ -143,7 +147,7 @@ TEST_F(MainWindowTest, RefusedFileShowsItsMessageAndKeepsTheLoadedData) {
 TEST_F(MainWindowTest, GoResetsTheRangeForPickingWindowsOnly) {
     OpenThroughDialog(kData, "header_with_letters.csv");
     std::vector<int> opened;
-    for (int k = 1; k <= 6; ++k) Window().setRowAction(k, [&opened, k] { opened.push_back(k); });
+    for (int k = 1; k <= 5; ++k) Window().setRowAction(k, [&opened, k] { opened.push_back(k); });
     for (int k : {1, 3, 4, 5}) {
         app_->RangeFirst = 3;
         app_->RangeLast = 4;
@@ -151,12 +155,55 @@ TEST_F(MainWindowTest, GoResetsTheRangeForPickingWindowsOnly) {
         EXPECT_EQ(app_->RangeFirst, 1) << k;
         EXPECT_EQ(app_->RangeLast, 5) << k;
     }
-    for (int k : {2, 6}) {
-        app_->RangeFirst = 3;
-        Click(Window().Command[k]);
-        EXPECT_EQ(app_->RangeFirst, 3) << k;
+    app_->RangeFirst = 3;
+    Click(Window().Command[2]);
+    EXPECT_EQ(app_->RangeFirst, 3);
+    EXPECT_EQ(opened, (std::vector<int>{1, 3, 4, 5, 2}));
+}
+
+TEST_F(MainWindowTest, SlidingIntegrationsGoWritesRowSixAtOnce) {
+    // A symmetric V-shaped eclipse, faintest (largest magnitude) at 0.5.
+    std::string text;
+    for (int i = 0; i <= 60; ++i) {
+        const double t = 0.35 + 0.005 * i;
+        text += std::to_string(2454123 + t) + "," + std::to_string(12.6 - 2 * std::fabs(t - 0.5)) + "\n";
     }
-    EXPECT_EQ(opened, (std::vector<int>{1, 3, 4, 5, 2, 6}));
+    WriteFile("dip.csv", text);
+    ASSERT_TRUE(Window().openLightCurve(Dir(), "dip.csv"));
+    Click(Window().Command[6]);
+    ASSERT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+    EXPECT_TRUE(Window().Check[6]->isChecked());
+    const double time = Window().Text[6]->text().toDouble();
+    EXPECT_NEAR(time, 2454123.5, 0.003);  // within the grid step of the resampled curve
+    EXPECT_FALSE(Window().Text[12]->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, SlidingIntegrationsRefusalIsShownAndWritesNothing) {
+    WriteFile("two.csv", "2454123.40,12.0\n2454123.50,12.6\n");
+    ASSERT_TRUE(Window().openLightCurve(Dir(), "two.csv"));
+    Click(Window().Command[6]);
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(Window().Text[6]->text().isEmpty());
+    EXPECT_FALSE(Window().Check[6]->isChecked());
+}
+
+TEST_F(MainWindowTest, PlotEditDataShowsTheCurveAndEditsReachTheCountLabel) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    Click(Window().Command[7]);
+    frmPlotData* plot = Window().plotData()->window();
+    ASSERT_NE(plot, nullptr);
+    EXPECT_TRUE(plot->isVisible());
+    EXPECT_EQ(plot->windowTitle(), frmPlotData::kCaption);
+    app_->data.SelectedPoint = 2;
+    plot->Delete_Click();
+    EXPECT_EQ(Window().Label[18]->text(), "4");
+    EXPECT_EQ(Window().Label[17]->text(), "5");
+    // A new load clears and hides the plot of the old one.
+    OpenThroughDialog(kData, "crlf_and_trailing_blank_lines.csv");
+    EXPECT_FALSE(plot->isVisible());
+    EXPECT_EQ(Window().Label[17]->text(), "4");
+    EXPECT_EQ(Window().Label[18]->text(), "4");
+    EXPECT_EQ(app_->data.PointCount, 4);
 }
 
 TEST_F(MainWindowTest, MethodResultIsWrittenAsAFullDateAndUndoEmptiesTheRow) {

@@ -73,4 +73,32 @@ inline DataSet Eclipse(const EclipseShape& e) {
     return WorkingSet(t, m);
 }
 
+// Arbitrary working sets for robustness checks: 1 to 40 points (now and then up to 1000),
+// times mostly rising but with repeats and reversals, magnitudes with ties and jumps.
+class RandomCurves {
+public:
+    explicit RandomCurves(std::uint64_t seed) : random_(seed) {}
+    int Uniform(int lo, int hi) {  // lo..hi inclusive
+        return lo + static_cast<int>(random_() % static_cast<std::uint64_t>(hi - lo + 1));
+    }
+    DataSet Next() {
+        const int n = Uniform(0, 9) == 0 ? Uniform(1, 1000) : Uniform(1, 40);
+        std::vector<double> t, m;
+        double time = 0.3;
+        for (int i = 0; i < n; ++i) {
+            switch (Uniform(0, 9)) {
+                case 0: break;                                   // repeated time
+                case 1: time -= 0.001 * Uniform(1, 5); break;    // out of order
+                default: time += 0.001 * Uniform(1, 20);
+            }
+            t.push_back(time);
+            m.push_back(Uniform(0, 4) == 0 ? 12.0 : 12 + 0.01 * Uniform(0, 100));
+        }
+        return WorkingSet(t, m);
+    }
+
+private:
+    std::mt19937_64 random_;
+};
+
 }  // namespace umbrix::testing_support

@@ -57,8 +57,9 @@ bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridI
 KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
                          const std::string& steppText, const std::string& fracText) {
     KvwResult r;
-    if (start < 1 || end > ds.PointCount || end < start)
+    if (start < 1 || end > ds.PointCount)
         return Refuse(r, "The range lies outside the working points.");
+    if (end < start) return Refuse(r, "The end of the range lies before its start.");
     r.n = end - start + 1;
     if (r.n < 5) return Refuse(r, "Kwee and van Woerden needs at least five points in the range.");
     RoundToInt16(0.9 * r.n, r.m);

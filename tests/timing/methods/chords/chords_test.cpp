@@ -162,5 +162,22 @@ TEST(ChordsRecovery, MeanBisectorFindsTheMinimum) {
     }
 }
 
+// Any ranges on any curve: either a refusal with a message, or finite numbers.
+TEST(ChordsRobustness, ArbitraryCurvesAndRangesGiveAMessageOrFiniteNumbers) {
+    testing_support::RandomCurves curves(13);
+    for (int run = 0; run < 400; ++run) {
+        const DataSet ds = curves.Next();
+        const int p = ds.PointCount;
+        ChordsState s;
+        SetChordsRanges(s, curves.Uniform(1, p), curves.Uniform(1, p), curves.Uniform(0, p),
+                        curves.Uniform(1, p));
+        const ChordsRowResult r = PressBisectChords(s, ds);
+        if (r.ok())
+            EXPECT_TRUE(std::isfinite(r.time) && std::isfinite(r.error) && r.error >= 0) << run;
+        else
+            EXPECT_NE(r.message, "") << run;
+    }
+}
+
 }  // namespace
 }  // namespace umbrix

@@ -107,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "Kwee and van Woerden needs at least five points in the range."},
         Refusal{"RangeBeyondWorkingSet", 11, 1, 12, "1", ".9",
                 "The range lies outside the working points."},
+        Refusal{"EndBeforeStart", 11, 7, 2, "1", ".9",
+                "The end of the range lies before its start."},
         // 557 points need m = 501 and 1002 grid intervals, beyond the grid's 1000.
         Refusal{"TooLongForTheGrid", 557, 1, 557, "1", ".9",
                 "The range is too long for the grid (at most 556 points)."},
@@ -165,6 +167,27 @@ TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
         ASSERT_TRUE(r.ok()) << r.message;
         EXPECT_NEAR(r.kvw.tMin, e.minimum, tolerance) << "noise " << noise;
         EXPECT_LT(r.kvw.sigma, 1e-3);
+    }
+}
+
+// Any range and settings on any curve: either a refusal with a message, or finite numbers.
+TEST(KvwRobustness, ArbitraryCurvesRangesAndSettingsGiveAMessageOrFiniteNumbers) {
+    testing_support::RandomCurves curves(17);
+    const char* stepps[] = {"1", "2", "0", "-1", "5", "x", "40000"};
+    const char* fracs[] = {".9", "1", "0", "-.5", "2", "1e300", ""};
+    for (int run = 0; run < 400; ++run) {
+        const DataSet ds = curves.Next();
+        KvwState s;
+        const int a = curves.Uniform(1, ds.PointCount), b = curves.Uniform(1, ds.PointCount);
+        SetKvwRange(s, ds, std::min(a, b), std::max(a, b));
+        // Half the runs with the window's own settings, so that many of them succeed.
+        const bool defaults = curves.Uniform(0, 1) == 0;
+        const KvwRowResult r = PressFitKwee(s, ds, defaults ? "1" : stepps[curves.Uniform(0, 6)],
+                                            defaults ? ".9" : fracs[curves.Uniform(0, 6)]);
+        if (r.ok())
+            EXPECT_TRUE(std::isfinite(r.time) && std::isfinite(r.error) && r.error >= 0) << run;
+        else
+            EXPECT_NE(r.message, "") << run;
     }
 }
 

@@ -206,5 +206,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParabolaRecovery,
                                          Recovery{"Noisy", 0.005, 0.0008}),
                          [](const testing::TestParamInfo<Recovery>& info) { return info.param.name; });
 
+// Any range on any curve: either a refusal with a message, or finite numbers.
+TEST(ParabolaRobustness, ArbitraryCurvesAndRangesGiveAMessageOrFiniteNumbers) {
+    testing_support::RandomCurves curves(11);
+    for (int run = 0; run < 400; ++run) {
+        const DataSet ds = curves.Next();
+        ParabolaState s;
+        SetParabolaRange(s, curves.Uniform(1, ds.PointCount), curves.Uniform(1, ds.PointCount));
+        const ParabolaRowResult r = PressFitParabola(s, ds);
+        if (r.ok()) {
+            EXPECT_TRUE(std::isfinite(r.time) && std::isfinite(r.error) && r.error >= 0) << run;
+            EXPECT_NE(r.timeText, "");
+        } else {
+            EXPECT_NE(r.message, "") << run;
+            EXPECT_FALSE(s.ParabFitted);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace umbrix

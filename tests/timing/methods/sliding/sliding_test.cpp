@@ -189,5 +189,25 @@ TEST(SlidingRecovery, ZeroCrossingPlusOneWindowFindsTheMinimum) {
     }
 }
 
+// Go on any curve: either a refusal with a message, or finite numbers and a fit range inside
+// the starts of this run.
+TEST(SlidingRobustness, ArbitraryCurvesGiveAMessageOrFiniteNumbers) {
+    testing_support::RandomCurves curves(19);
+    for (int run = 0; run < 400; ++run) {
+        const DataSet ds = curves.Next();
+        SlidingState s;
+        int first = -7, last = -7;
+        const SlidingRowResult r = SlidingGo(s, ds, first, last);
+        if (r.ok()) {
+            EXPECT_TRUE(std::isfinite(r.time) && std::isfinite(r.error)) << run;
+            EXPECT_GE(first, 1);
+            EXPECT_LE(last, r.sliding.m);
+            EXPECT_GE(last - first, 2);
+        } else {
+            EXPECT_NE(r.message, "") << run;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace umbrix

@@ -13,7 +13,10 @@ void SelectSlidingPoints(SlidingState& s, const DataSet& ds) {
     const int p = ds.PointCount, k = ds.MagMaxIndex;
     const double q = p / 2.0 * 0.9;
     int first = 1, l = p;
-    if (q > p - k) {
+    if (k < 1 || k > p) {
+        // Every point deleted: the deepest index is left over from before; nothing to select.
+        l = 0;
+    } else if (q > p - k) {
         // Few points after the deepest: as many before it as after, the last point left out.
         l = 2 * (p - k);
         first = p - l;

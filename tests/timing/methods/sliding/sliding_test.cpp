@@ -108,6 +108,18 @@ TEST(SlidingGo, NineHundredNinetyEightPointsFitTheGrid) {
     EXPECT_TRUE(r.ok()) << r.message;
 }
 
+TEST(SlidingGo, NothingToSelectWhenEveryPointIsDeleted) {
+    DataSet ds = OneDeepPoint(10, 5);
+    for (int i = 1; i <= 10; ++i) SetDeleted(ds, i, true);
+    ASSERT_EQ(ds.PointCount, 0);
+    ASSERT_GE(ds.MagMaxIndex, 1);  // the extremes keep an index of the last working set
+    SlidingState s;
+    int first = -7, last = -7;
+    const SlidingRowResult r = SlidingGo(s, ds, first, last);
+    EXPECT_EQ(s.SlideCount, 0);
+    EXPECT_EQ(r.message, "Too few points around the deepest point for sliding integrations.");
+}
+
 struct Refusal {
     const char* name;
     std::vector<double> mags;

@@ -35,7 +35,7 @@ inline DataSet WorkingSet(const std::vector<double>& times, const std::vector<do
     return ds;
 }
 
-// Standard normal numbers from a fully specified generator, so that a seed gives the same
+// Standard normal numbers from a generator whose output the C++ standard fixes, so that a seed gives the same
 // light curve with every standard library (Box-Muller on raw 64-bit words).
 class Noise {
 public:

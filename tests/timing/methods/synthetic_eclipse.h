@@ -35,8 +35,8 @@ inline DataSet WorkingSet(const std::vector<double>& times, const std::vector<do
     return ds;
 }
 
-// Standard normal numbers from a generator whose output the C++ standard fixes, so that a seed gives the same
-// light curve with every standard library (Box-Muller on raw 64-bit words).
+// Standard normal numbers from a generator whose output the C++ standard fixes, so that a
+// seed gives the same light curve with every standard library (Box-Muller on raw words).
 class Noise {
 public:
     explicit Noise(std::uint64_t seed) : random_(seed) {}

@@ -1,4 +1,5 @@
 #include "timing/methods/fourier/fourier.h"
+#include "timing/methods/method_common.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,24 +128,14 @@ void SetFourierRange(FourierState& s, int first, int last) {
 }
 
 void PickFourierStart(FourierState& s, const DataSet& ds, double t) {
-    for (int i = 1; i <= ds.PointCount && i <= kMaxPoints; ++i) {
-        if (ds.Time[U(i)] > t) {
-            s.FourierStartIndex = i;
-            break;
-        }
-    }
+    if (const int i = FirstPointAfter(ds, t); i != 0) s.FourierStartIndex = i;
     s.FourierStartTime = t;
     s.FourierStartSet = true;
     s.FourierReady = s.FourierStartSet && s.FourierEndSet;
 }
 
 void PickFourierEnd(FourierState& s, const DataSet& ds, double t) {
-    for (int m = std::min(ds.PointCount, kMaxPoints); m >= 1; --m) {
-        if (ds.Time[U(m)] < t) {
-            s.FourierEndIndex = m;
-            break;
-        }
-    }
+    if (const int m = LastPointBefore(ds, t); m != 0) s.FourierEndIndex = m;
     s.FourierEndTime = t;
     s.FourierEndSet = true;
     s.FourierReady = s.FourierStartSet && s.FourierEndSet;

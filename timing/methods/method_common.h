@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "timing/data/data_set.h"
 #include "timing/data/format.h"
@@ -44,5 +45,29 @@ enum class MethodOutcome {
 
 // A time or an error as the main window's row boxes show it.
 inline std::string RowText(double value) { return TrimLeft(FormatFixed(value, 14, 5)); }
+
+// What every method's row result carries: the outcome and, once done, the row's time of
+// minimum (the file's time scale) and error with the texts the main window shows.
+struct RowResult {
+    MethodOutcome outcome = MethodOutcome::NotRun;
+    std::string message;    // Refused: why, for the user
+    double time = 0;        // DayOffset + the relative time of minimum
+    double error = 0;       // days
+    std::string timeText;   // FormatFixed(time, 14, 5) without leading blanks
+    std::string errorText;  // FormatFixed(error, 14, 5) without leading blanks
+    bool ok() const { return outcome == MethodOutcome::Done; }
+
+    void refuse(std::string why) {
+        outcome = MethodOutcome::Refused;
+        message = std::move(why);
+    }
+    void done(const DataSet& ds, double relativeTime, double err) {
+        outcome = MethodOutcome::Done;
+        time = ds.DayOffset + relativeTime;
+        error = err;
+        timeText = RowText(time);
+        errorText = RowText(err);
+    }
+};
 
 }  // namespace umbrix

@@ -119,22 +119,16 @@ ChordsRowResult PressBisectChords(const ChordsState& s, const DataSet& ds) {
     ChordsRowResult result;
     if (!s.BisReady || s.BisLeftStart == 0 || s.BisLeftEnd == 0) return result;
     if (s.BisRightStart == 0) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = "The right range holds no working point.";
+        result.refuse("The right range holds no working point.");
         return result;
     }
     result.chords =
         BisectChords(ds, s.BisLeftStart, s.BisLeftEnd, s.BisRightStart, s.BisRightEnd);
     if (!result.chords.ok) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = result.chords.message;
+        result.refuse(result.chords.message);
         return result;
     }
-    result.outcome = MethodOutcome::Done;
-    result.time = ds.DayOffset + result.chords.tMin;
-    result.error = result.chords.error;
-    result.timeText = RowText(result.time);
-    result.errorText = RowText(result.error);
+    result.done(ds, result.chords.tMin, result.chords.error);
     return result;
 }
 

@@ -52,14 +52,8 @@ struct ChordsResult {
 ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rightStart,
                           int rightEnd);
 
-struct ChordsRowResult {
-    MethodOutcome outcome = MethodOutcome::NotRun;
-    std::string message;
+struct ChordsRowResult : RowResult {  // time: DayOffset + the mean bisector
     ChordsResult chords;
-    double time = 0;  // DayOffset + mean bisector
-    double error = 0;
-    std::string timeText, errorText;
-    bool ok() const { return outcome == MethodOutcome::Done; }
 };
 
 // Sets both ranges at once (the batch mode), each swapped when reversed, and makes the

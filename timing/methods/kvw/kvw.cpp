@@ -163,15 +163,10 @@ KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& ste
     if (!s.KvwReady || s.KvwStartIndex == 0 || s.KvwEndIndex == 0) return result;
     result.kvw = KweeVanWoerden(s, ds, s.KvwStartIndex, s.KvwEndIndex, steppText, fracText);
     if (!result.kvw.ok) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = result.kvw.message;
+        result.refuse(result.kvw.message);
         return result;
     }
-    result.outcome = MethodOutcome::Done;
-    result.time = ds.DayOffset + result.kvw.tMin;
-    result.error = result.kvw.sigma;
-    result.timeText = RowText(result.time);
-    result.errorText = RowText(result.error);
+    result.done(ds, result.kvw.tMin, result.kvw.sigma);
     return result;
 }
 

@@ -73,14 +73,8 @@ void PickKvwEnd(KvwState& s, const DataSet& ds, double t);
 // Both ends at once (the batch mode): indices, flags, ready; the start time is its point's.
 void SetKvwRange(KvwState& s, const DataSet& ds, int first, int last);
 
-struct KvwRowResult {
-    MethodOutcome outcome = MethodOutcome::NotRun;
-    std::string message;
+struct KvwRowResult : RowResult {  // time: DayOffset + T0
     KvwResult kvw;
-    double time = 0;  // DayOffset + T0
-    double error = 0;
-    std::string timeText, errorText;
-    bool ok() const { return outcome == MethodOutcome::Done; }
 };
 
 // "Fit Kwee": nothing unless ready with both indices non-zero.

@@ -111,15 +111,13 @@ ParabolaRowResult PressFitParabola(ParabolaState& s, const DataSet& ds) {
     if (!s.ParabReady || s.ParabStartIndex == 0 || s.ParabEndIndex == 0) return result;
     result.fit = FitParabola(ds, s.ParabStartIndex, s.ParabEndIndex);
     if (!result.fit.ok) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = result.fit.message;
+        result.refuse(result.fit.message);
         return result;
     }
     const ParabolaFit& f = result.fit;
     const double error = ParabolaTimeError(f);
     if (!std::isfinite(error)) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = "The fit gave an error that is not a number.";
+        result.refuse("The fit gave an error that is not a number.");
         return result;
     }
     s.ParabA0 = f.a0;
@@ -128,11 +126,7 @@ ParabolaRowResult PressFitParabola(ParabolaState& s, const DataSet& ds) {
     s.ParabSigmaA1 = f.sigmaA1;
     s.ParabSigmaA2 = f.sigmaA2;
     s.ParabFitted = true;
-    result.outcome = MethodOutcome::Done;
-    result.time = ds.DayOffset + f.tMin;
-    result.error = error;
-    result.timeText = RowText(result.time);
-    result.errorText = RowText(error);
+    result.done(ds, f.tMin, error);
     result.rmsText = FormatFixed(f.rms, 8, 3);
     return result;
 }

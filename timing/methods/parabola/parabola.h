@@ -74,16 +74,9 @@ void PickParabolaEnd(ParabolaState& s, const DataSet& ds, double t);
 // Both ends set at once (the batch mode's range): indices first..last, both flags, ready.
 void SetParabolaRange(ParabolaState& s, int first, int last);
 
-struct ParabolaRowResult {
-    MethodOutcome outcome = MethodOutcome::NotRun;
-    std::string message;
+struct ParabolaRowResult : RowResult {  // time: DayOffset + the vertex
     ParabolaFit fit;
-    double time = 0;   // DayOffset + vertex: the file's time scale
-    double error = 0;  // days
-    std::string timeText;   // FormatFixed(time, 14, 5) without leading blanks
-    std::string errorText;  // FormatFixed(error, 14, 5) without leading blanks
-    std::string rmsText;    // FormatFixed(rms, 8, 3), blanks kept
-    bool ok() const { return outcome == MethodOutcome::Done; }
+    std::string rmsText;  // FormatFixed(rms, 8, 3), blanks kept
 };
 
 // "Fit Parabola": nothing unless the range is ready with both indices non-zero; a refused fit

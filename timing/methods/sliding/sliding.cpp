@@ -139,15 +139,10 @@ SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, int& rangeFirst, 
         rangeLast = r.rangeLast;
     }
     if (!r.ok) {
-        result.outcome = MethodOutcome::Refused;
-        result.message = r.message;
+        result.refuse(r.message);
         return result;
     }
-    result.outcome = MethodOutcome::Done;
-    result.time = ds.DayOffset + r.tMin;
-    result.error = r.sigma;
-    result.timeText = RowText(result.time);
-    result.errorText = RowText(result.error);
+    result.done(ds, r.tMin, r.sigma);
     return result;
 }
 

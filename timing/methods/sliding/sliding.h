@@ -63,14 +63,8 @@ struct SlidingResult {
 // grid starts of this run (a best start at 1 or M leaves too few), or when its slope is zero.
 SlidingResult SlidingIntegrations(SlidingState& s);
 
-struct SlidingRowResult {
-    MethodOutcome outcome = MethodOutcome::NotRun;
-    std::string message;
+struct SlidingRowResult : RowResult {  // time: DayOffset + T
     SlidingResult sliding;
-    double time = 0;  // DayOffset + T
-    double error = 0;
-    std::string timeText, errorText;
-    bool ok() const { return outcome == MethodOutcome::Done; }
 };
 
 // Go of row 6 (the caller has checked that a file is loaded): selects the points and runs

@@ -11,7 +11,7 @@ void Fit(benchmark::State& state) {
     auto app = umbrix::bench::BenchApp();
     const umbrix::DataSet& ds = app->data;
     umbrix::KvwState s;
-    umbrix::SetKvwRange(s, ds, 251, 750);
+    umbrix::SetRangeEnds(s.Ends(), 251, 750);
     for (auto _ : state) {
         const umbrix::KvwRowResult r =
             umbrix::PressFitKwee(s, ds, umbrix::kKvwDefaultStepp, umbrix::kKvwDefaultFrac);

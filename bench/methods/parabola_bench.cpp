@@ -12,10 +12,10 @@ void Fit(benchmark::State& state, bool wholeCurve) {
     const umbrix::DataSet& ds = app->data;
     umbrix::ParabolaState s;
     if (wholeCurve)
-        umbrix::SetParabolaRange(s, 1, ds.PointCount);
+        umbrix::SetRangeEnds(s.Ends(), 1, ds.PointCount);
     else {
-        umbrix::PickParabolaStart(s, ds, 0.51234 - 0.04);
-        umbrix::PickParabolaEnd(s, ds, 0.51234 + 0.04);
+        umbrix::PickRangeStart(s.Ends(), ds, 0.51234 - 0.04, 0);
+        umbrix::PickRangeEnd(s.Ends(), ds, 0.51234 + 0.04, 0);
     }
     for (auto _ : state) {
         const umbrix::ParabolaRowResult r = umbrix::PressFitParabola(s, ds);

@@ -5,16 +5,6 @@
 
 namespace umbrix {
 
-std::array<WindowPlacement, kPlacementCount> DefaultPlacements() {
-    return {{{8100, 5600, 7200, 5400},
-             {8100, 3900, 7200, 7200},
-             {8100, 5600, 7200, 5400},
-             {8100, 5600, 7200, 5400},
-             {6500, 4600, 8800, 6500},
-             {8100, 5600, 7200, 5400},
-             {8100, 1500, 6675, 4245}}};
-}
-
 void ResetMethodStates(AppState& app) {
     ResetParabolaState(app.parabola);
     ResetTracingState(app.tracing);

@@ -12,32 +12,13 @@
 #include "timing/methods/parabola/parabola.h"
 #include "timing/methods/sliding/sliding.h"
 #include "timing/methods/tracing/tracing.h"
+#include "timing/ui/window_placement.h"
 
 namespace umbrix {
 
-// Where a window stands and how large it is, in twips.
-struct WindowPlacement {
-    int left = 0, top = 0, width = 0, height = 0;
-    friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
-};
-
-// Slots of the placement records, in the order of the settings file's lines.
-enum PlacementSlot {
-    kParabolaWindow = 0,
-    kTracingWindow = 1,
-    kChordsWindow = 2,
-    kKweeWindow = 3,
-    kFourierWindow = 4,
-    kSpareSlot = 5,
-    kPlotDataWindow = 6,
-    kPlacementCount = 7
-};
-
-std::array<WindowPlacement, kPlacementCount> DefaultPlacements();
-
 struct AppState {
     DataSet data;
-    std::array<WindowPlacement, kPlacementCount> placements = DefaultPlacements();
+    Placements placements = DefaultPlacements();
     // First and last working-point index of the open method.
     int RangeFirst = 0;
     int RangeLast = 0;

@@ -53,12 +53,11 @@ struct BatchOptions {
 
 // ---- What one method row yields, and the table of rows -------------------------------------
 
-struct RowReport {
-    bool ok = false;
-    std::string message;  // the refusal
-    std::string timeText, errorText;
-    double time = 0, error = 0;
-    std::string details;  // JSON members of the details object
+// A method's row as the batch mode reports it: the row result a window would write into the
+// main window, and the method's own numbers as the members of a JSON object.
+struct BatchRow {
+    RowResult result;
+    std::string details;
 };
 
 // Collects JSON members "key": value, comma-separated.
@@ -76,21 +75,9 @@ private:
     std::string text_;
 };
 
-RowReport Refused(const std::string& message) {
-    RowReport r;
-    r.message = message;
-    return r;
-}
-
-RowReport Done(double time, double error, std::string timeText, std::string errorText,
-               std::string details) {
-    RowReport r;
-    r.ok = true;
-    r.time = time;
-    r.error = error;
-    r.timeText = std::move(timeText);
-    r.errorText = std::move(errorText);
-    r.details = std::move(details);
+BatchRow Refused(const std::string& message) {
+    BatchRow r;
+    r.result.refuse(message);
     return r;
 }
 
@@ -111,31 +98,29 @@ void OpenMethodRange(AppState& app) {
     app.RangeLast = app.data.PointCount;
 }
 
-RowReport RunParabola(AppState& app, const BatchOptions& o) {
+BatchRow RunParabola(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
     const auto [first, last] = PickedRange(app, o);
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    SetParabolaRange(app.parabola, first, last);
+    SetRangeEnds(app.parabola.Ends(), first, last);
     const ParabolaRowResult r = PressFitParabola(app.parabola, app.data);
     if (!r.ok()) return Refused(r.message);
     const ParabolaFit& f = r.fit;
-    return Done(r.time, r.error, r.timeText, r.errorText,
-                Details().Add("a0", f.a0).Add("a1", f.a1).Add("a2", f.a2)
+    return {r, Details().Add("a0", f.a0).Add("a1", f.a1).Add("a2", f.a2)
                     .Add("sigma_a1", f.sigmaA1).Add("sigma_a2", f.sigmaA2).Add("rms", f.rms)
-                    .Add("start", first).Add("end", last).str());
+                    .Add("start", first).Add("end", last).str()};
 }
 
-RowReport RunTracing(AppState& app, const BatchOptions& o) {
+BatchRow RunTracing(AppState& app, const BatchOptions& o) {
     DataSet& ds = app.data;
     ResetTraceMag(app.tracing, ds);
     if (o.fold) ds.GuessMinTime = *o.fold - ds.DayOffset;  // typed into the box, then Update
     UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
     const TracingRowResult r = TraceResult(ds, ds.GuessMinTime);
-    return Done(r.time, LeadingNumber(r.errorText), r.timeText, r.errorText,
-                Details().Add("fold", r.fold).str());
+    return {r, Details().Add("fold", r.fold).str()};
 }
 
-RowReport RunChords(AppState& app, const BatchOptions& o) {
+BatchRow RunChords(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
     const DataSet& ds = app.data;
     std::array<int, 4> idx{};
@@ -154,57 +139,54 @@ RowReport RunChords(AppState& app, const BatchOptions& o) {
     if (r.outcome == MethodOutcome::NotRun) return Refused("The left range holds no working point.");
     if (!r.ok()) return Refused(r.message);
     const ChordsState& s = app.chords;
-    return Done(r.time, r.error, r.timeText, r.errorText,
-                Details().Add("n", r.chords.n).Add("left_start", s.BisLeftStart)
+    return {r, Details().Add("n", r.chords.n).Add("left_start", s.BisLeftStart)
                     .Add("left_end", s.BisLeftEnd).Add("right_start", s.BisRightStart)
-                    .Add("right_end", s.BisRightEnd).str());
+                    .Add("right_end", s.BisRightEnd).str()};
 }
 
-RowReport RunKvw(AppState& app, const BatchOptions& o) {
+BatchRow RunKvw(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
     const auto [first, last] = PickedRange(app, o);
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    SetKvwRange(app.kvw, app.data, first, last);
+    SetRangeEnds(app.kvw.Ends(), first, last);
     const KvwRowResult r = PressFitKwee(app.kvw, app.data, o.stepp, o.frac);
     if (!r.ok()) return Refused(r.message);
     const KvwResult& k = r.kvw;
-    return Done(r.time, r.error, r.timeText, r.errorText,
-                Details().Add("n", k.n).Add("m", k.m).Add("grid_intervals", k.gridIntervals)
+    return {r, Details().Add("n", k.n).Add("m", k.m).Add("grid_intervals", k.gridIntervals)
                     .Add("centre", k.centre).Add("s1", k.s1).Add("s2", k.s2).Add("s3", k.s3)
                     .Add("t1", k.t1).Add("t2", k.t2).Add("t3", k.t3).Add("stepp", k.stepp)
-                    .Add("frac", k.frac).str());
+                    .Add("frac", k.frac).str()};
 }
 
-RowReport RunFourier(AppState& app, const BatchOptions& o) {
+BatchRow RunFourier(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
     const auto [first, last] = PickedRange(app, o);
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    const FourierRowResult r = RunFourierFit(app, first, last);
+    SetRangeEnds(app.fourier.Ends(), first, last);
+    const FourierRowResult r = FitFourier(app.fourier, app.data);
     if (!r.ok()) return Refused(r.message);
     std::string params = "[";
     for (int i = 1; i <= kFourierParamCount; ++i)
         params += (i > 1 ? ", " : "") + JsonNumber(r.params[static_cast<std::size_t>(i)]);
     params += "]";
-    return Done(r.time, r.error, r.timeText, r.errorText,
-                Details().Raw("params", params).Add("chi2", r.chiSquare)
-                    .Add("iterations", r.iterations).Add("lambda", r.lambda).str());
+    return {r, Details().Raw("params", params).Add("chi2", r.chiSquare)
+                    .Add("iterations", r.iterations).Add("lambda", r.lambda).str()};
 }
 
-RowReport RunSliding(AppState& app, const BatchOptions&) {
+BatchRow RunSliding(AppState& app, const BatchOptions&) {
     const SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
     if (!r.ok()) return Refused(r.message);
     const SlidingResult& s = r.sliding;
-    return Done(r.time, r.error, r.timeText, r.errorText,
-                Details().Add("l", s.l).Add("m", s.m).Add("k", s.k).Add("h", s.h)
+    return {r, Details().Add("l", s.l).Add("m", s.m).Add("k", s.k).Add("h", s.h)
                     .Add("best", s.best).Add("range_first", s.rangeFirst)
-                    .Add("range_last", s.rangeLast).str());
+                    .Add("range_last", s.rangeLast).str()};
 }
 
 struct MethodRow {
     int row;
     const char* label;  // as the main window shows it
     const char* name;   // as --method takes it
-    RowReport (*run)(AppState&, const BatchOptions&);
+    BatchRow (*run)(AppState&, const BatchOptions&);
 };
 
 constexpr std::array<MethodRow, kMethodRows> kRows{{
@@ -277,6 +259,16 @@ std::optional<std::array<bool, kMethodRows>> ParseMethods(const std::string& lis
         if (!known) return std::nullopt;
     }
     return rows;
+}
+
+// --fourier-start: the eight texts (already checked to be eight) as if typed into the boxes,
+// Xo made relative to the day offset as the box shows it, followed by Update.
+void ApplyFourierStartList(AppState& app, const std::string& list) {
+    const std::vector<std::string> parts = Split(list, ',');
+    FourierBoxTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = parts[i];
+    texts[0] = NumText(LeadingNumber(texts[0]) - app.data.DayOffset);
+    ApplyFourierBoxTexts(app.fourier, app.data, texts);
 }
 
 bool IsValueOption(const std::string& a) {
@@ -380,7 +372,7 @@ void PrintSummaryJson(const DataSet& ds, std::ostream& out) {
 
 struct RanRow {
     const MethodRow* row;
-    RowReport report;
+    BatchRow report;
 };
 
 std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
@@ -388,14 +380,14 @@ std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" :
 void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
     out << ", \"methods\": [";
     for (std::size_t i = 0; i < ran.size(); ++i) {
-        const RowReport& r = ran[i].report;
+        const RowResult& r = ran[i].report.result;
         out << (i ? ", " : "") << "{\"row\": " << ran[i].row->row
             << ", \"method\": " << JsonString(ran[i].row->name);
-        if (r.ok)
+        if (r.ok())
             out << ", \"time\": " << JsonString(r.timeText) << ", \"error\": "
                 << JsonString(r.errorText) << ", \"time_value\": " << JsonNumber(r.time)
-                << ", \"error_value\": " << JsonNumber(r.error) << ", \"details\": {" << r.details
-                << "}";
+                << ", \"error_value\": " << JsonNumber(r.error) << ", \"details\": {"
+                << ran[i].report.details << "}";
         else
             out << ", \"refused\": " << JsonString(r.message);
         out << "}";
@@ -408,11 +400,12 @@ void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std
 
 void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
     for (const RanRow& r : ran) {
+        const RowResult& result = r.report.result;
         out << r.row->label << ": ";
-        if (r.report.ok)
-            out << r.report.timeText << " +/- " << r.report.errorText << "\n";
+        if (result.ok())
+            out << result.timeText << " +/- " << result.errorText << "\n";
         else
-            out << "refused: " << r.report.message << "\n";
+            out << "refused: " << result.message << "\n";
     }
     const auto box = [&](const std::string& text) { return means.computed ? text : ""; };
     out << "simple_mean: " << box(means.simple) << "\n"
@@ -455,11 +448,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         }
     }
     if (options->fourierStart) {
-        if (const std::string message = ApplyFourierStartList(*app, *options->fourierStart);
-            !message.empty()) {
-            err << "ectimer: --fourier-start: " << message << "\n";
-            return kBatchFailed;
-        }
+        ApplyFourierStartList(*app, *options->fourierStart);
     }
 
     // The summary describes the data as loaded and edited, before any method moves the fold.
@@ -475,8 +464,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         const std::size_t k = static_cast<std::size_t>(row.row - 1);
         if (!options->rows[k]) continue;
         ran.push_back({&row, row.run(*app, *options)});
-        const RowReport& r = ran.back().report;
-        meanRows[k] = {r.ok, r.timeText, r.errorText};
+        const RowResult& r = ran.back().report.result;
+        meanRows[k] = {r.ok(), r.timeText, r.errorText};
     }
     const MeansResult means = CalcMeans(meanRows);
 

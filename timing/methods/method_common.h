@@ -26,6 +26,53 @@ inline int LastPointBefore(const DataSet& ds, double t) {
     return 0;
 }
 
+// The two ends of a range picked by two right-clicks, one left and one right of the deepest
+// point. Parabola, Kwee and van Woerden and Fourier each keep these nine values under their own
+// names; a method's state hands them over as references (its Ends()) so that one set of
+// picking rules serves all three.
+struct RangeEnds {
+    int& startIndex;  // first working point of the range
+    int& endIndex;    // last working point of the range
+    bool& startSet;
+    bool& endSet;
+    bool& ready;         // both ends picked
+    double& startTime;   // relative days: where the start marker belongs
+    double& endTime;
+    float& startX;       // twips: where the markers were last drawn
+    float& endX;
+};
+
+// Which time the start marker keeps: the clicked one, or that of the range's first point.
+enum class StartMarkerTime { Clicked, FirstPoint };
+
+// A right-click left of the deepest point at relative time t, drawn at x: the range starts at
+// the first working point later than t (the index stays when there is none).
+inline void PickRangeStart(RangeEnds e, const DataSet& ds, double t, float x,
+                           StartMarkerTime rule = StartMarkerTime::Clicked) {
+    if (const int i = FirstPointAfter(ds, t); i != 0) e.startIndex = i;
+    e.startTime = rule == StartMarkerTime::Clicked ? t : ds.Time[e.startIndex];
+    e.startX = x;
+    e.startSet = true;
+    e.ready = e.startSet && e.endSet;
+}
+
+// A right-click right of it: the range ends at the last working point earlier than t.
+inline void PickRangeEnd(RangeEnds e, const DataSet& ds, double t, float x) {
+    if (const int i = LastPointBefore(ds, t); i != 0) e.endIndex = i;
+    e.endTime = t;
+    e.endX = x;
+    e.endSet = true;
+    e.ready = e.startSet && e.endSet;
+}
+
+// Both ends at once (the batch mode's range, where no marker is drawn): indices first..last,
+// both ends set and ready.
+inline void SetRangeEnds(RangeEnds e, int first, int last) {
+    e.startIndex = first;
+    e.endIndex = last;
+    e.startSet = e.endSet = e.ready = true;
+}
+
 // v rounded to the nearest integer, halves to even, as a 16-bit value. False (out untouched)
 // when v is not a number or the rounded value does not fit 16 bits.
 inline bool RoundToInt16(double v, int& out) {

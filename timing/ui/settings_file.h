@@ -6,11 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "timing/app/app_state.h"
+#include "timing/ui/window_placement.h"
 
 namespace umbrix {
-
-using Placements = std::array<WindowPlacement, kPlacementCount>;
 
 inline constexpr const char* kSettingsFileName = "zzzumb.ini";
 

@@ -1,10 +1,8 @@
 #include "timing/methods/fourier/fourier.h"
-#include "timing/methods/method_common.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "timing/app/app_state.h"
 #include "timing/data/format.h"
 
 namespace umbrix {
@@ -29,8 +27,6 @@ constexpr double kConvergedRatio = 0.9;    // an accepted step gaining under 10 
 constexpr int kBoxWidth = 8;               // boxes after a redraw or Undo
 constexpr int kFittedBoxWidth = 9;         // boxes right after a fit
 constexpr int kBoxDecimals = 5;
-constexpr int kRowWidth = 14;              // the main window's time and error boxes
-constexpr int kRowDecimals = 5;
 constexpr int kXoEngineIndex = 8;
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
@@ -51,8 +47,7 @@ FourierRowResult Refuse(FourierState& s, const char* message) {
     s.FitLambda = kFirstLambda;
     s.FitParams = s.StartParams;
     FourierRowResult r;
-    r.outcome = FourierOutcome::Refused;
-    r.message = message;
+    r.refuse(message);
     return r;
 }
 
@@ -119,28 +114,6 @@ void ResetFourierState(FourierState& s, const DataSet& ds) {
     s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
 }
 
-void SetFourierRange(FourierState& s, int first, int last) {
-    s.FourierStartIndex = first;
-    s.FourierEndIndex = last;
-    s.FourierStartSet = true;
-    s.FourierEndSet = true;
-    s.FourierReady = true;
-}
-
-void PickFourierStart(FourierState& s, const DataSet& ds, double t) {
-    if (const int i = FirstPointAfter(ds, t); i != 0) s.FourierStartIndex = i;
-    s.FourierStartTime = t;
-    s.FourierStartSet = true;
-    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
-}
-
-void PickFourierEnd(FourierState& s, const DataSet& ds, double t) {
-    if (const int m = LastPointBefore(ds, t); m != 0) s.FourierEndIndex = m;
-    s.FourierEndTime = t;
-    s.FourierEndSet = true;
-    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
-}
-
 bool SampleFourierModel(FourierState& s, const DataSet& ds) {
     if (!RangeInWorkingSet(s, ds)) return false;
     const double t0 = ds.Time[U(s.FourierStartIndex)];
@@ -180,23 +153,6 @@ void FourierUndo(FourierState& s) {
     s.FourierFitted = false;
 }
 
-std::string ApplyFourierStartList(AppState& app, const std::string& list) {
-    FourierBoxTexts texts;
-    std::size_t start = 0;
-    for (int i = 0; i < kFourierParamCount; ++i) {
-        const std::size_t comma = list.find(',', start);
-        const bool last = i == kFourierParamCount - 1;
-        if (last != (comma == std::string::npos))
-            return "Fourier start values need eight fields: Xo,C,W,A1,A2,A3,A4,A5";
-        texts[U(i)] = list.substr(start, last ? std::string::npos : comma - start);
-        start = comma + 1;
-    }
-    // The box holds Xo relative to the day offset, as the window shows it.
-    texts[0] = NumText(LeadingNumber(texts[0]) - app.data.DayOffset);
-    ApplyFourierBoxTexts(app.fourier, app.data, texts);
-    return "";
-}
-
 bool XoErrorFromCovariance(const FitMatrix& covariance, double& error) {
     const double variance = covariance(kXoEngineIndex, kXoEngineIndex);
     if (!std::isfinite(variance) || variance < 0) return false;
@@ -207,19 +163,14 @@ bool XoErrorFromCovariance(const FitMatrix& covariance, double& error) {
 FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     FourierRowResult result;
     if (!s.FourierReady) {
-        result.outcome = FourierOutcome::Refused;
-        result.message = kFourierSelectRangeFirst;
+        result.refuse(kFourierSelectRangeFirst);
         return result;
     }
-    if (s.FourierFitted) {
-        result.outcome = FourierOutcome::AlreadyFitted;
-        return result;
-    }
+    if (s.FourierFitted) return result;
     // Indices kept from an earlier file, or ends picked the wrong way round, leave nothing
     // to fit: refuse before anything changes.
     if (!RangeInWorkingSet(s, ds) || s.FourierEndIndex < s.FourierStartIndex) {
-        result.outcome = FourierOutcome::Refused;
-        result.message = kFourierRangeEmpty;
+        result.refuse(kFourierRangeEmpty);
         return result;
     }
 
@@ -275,21 +226,12 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     s.ParamText = FourierParamTexts(s.FourierParams, kFittedBoxWidth);
     s.ParamsEdited = false;
 
-    result.outcome = FourierOutcome::Fitted;
-    result.time = time;
-    result.error = error;
-    result.timeText = TrimLeft(FormatFixed(result.time, kRowWidth, kRowDecimals));
-    result.errorText = TrimLeft(FormatFixed(result.error, kRowWidth, kRowDecimals));
+    result.done(ds, s.FitParams[kXoEngineIndex], error);
     result.params = s.FourierParams;
     result.chiSquare = chiSquare;
     result.iterations = iterations;
     result.lambda = lambda;
     return result;
-}
-
-FourierRowResult RunFourierFit(AppState& app, int first, int last) {
-    SetFourierRange(app.fourier, first, last);
-    return FitFourier(app.fourier, app.data);
 }
 
 }  // namespace umbrix

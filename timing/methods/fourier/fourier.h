@@ -13,13 +13,14 @@
 // How the window uses this (all state in AppState::fourier):
 //   redraw       ParamText = FourierParamTexts(FourierParams, 8), show ParamText;
 //                if FourierFitted, draw ModelTime/ModelMag thin.
-//   right-click  PickFourierStart or PickFourierEnd (the window picks the end from the
-//                clicked index against MagMaxIndex and keeps the line's x itself).
+//   right-click  PickRangeStart or PickRangeEnd on Ends() with the clicked time and x (the
+//                window picks the end from the clicked index against MagMaxIndex).
 //   Update       copy the boxes into a FourierBoxTexts, FourierUpdate; on "" redraw and
 //                draw ModelTime/ModelMag thick, otherwise show the message.
 //   Fit Fourier  copy the boxes into ParamText, FitFourier; Fitted: draw the model thick,
 //                write timeText/errorText into the main window's Fourier row, tick it, show
-//                ParamText (width 9); Refused: show the message; AlreadyFitted: nothing.
+//                ParamText (width 9); Refused: show the message; NotRun (already fitted on
+//                this range): nothing.
 //   Undo         FourierUndo, empty the row's time and error, redraw.
 
 #include <array>
@@ -27,10 +28,9 @@
 
 #include "timing/data/data_set.h"
 #include "timing/fit/marquardt.h"
+#include "timing/methods/method_common.h"
 
 namespace umbrix {
-
-struct AppState;
 
 inline constexpr int kFourierParamCount = 8;
 inline constexpr int kFourierSamples = 100;  // the model curve has kFourierSamples + 1 points
@@ -81,6 +81,12 @@ struct FourierState {
     FitMatrix Alpha{};
     FitMatrix Covariance{};
     MarquardtState Engine{};
+
+    RangeEnds Ends() {
+        return {FourierStartIndex, FourierEndIndex, FourierStartSet, FourierEndSet,
+                FourierReady,      FourierStartTime, FourierEndTime, FourierStartX,
+                FourierEndX};
+    }
 };
 
 // After every load: start values from the faintest working point, FitLambda -1, PointSigma
@@ -97,15 +103,6 @@ FitVector EngineToBoxOrder(const FitVector& engine);
 
 // The eight parameters written as the boxes show them: FormatFixed(value, width, 5).
 FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width);
-
-// Sets the range as picked on the window: both ends set and FourierReady.
-void SetFourierRange(FourierState& s, int first, int last);
-
-// Right-click on the left end at relative time t: the first working point later than t
-// (index unchanged when there is none). Sets FourierStartSet and recomputes FourierReady.
-void PickFourierStart(FourierState& s, const DataSet& ds, double t);
-// Right-click on the right end: the last working point earlier than t.
-void PickFourierEnd(FourierState& s, const DataSet& ds, double t);
 
 // Samples the model for FourierParams over the picked range into ModelTime/ModelMag
 // (101 equally spaced times from Time(FourierStartIndex) to Time(FourierEndIndex)).
@@ -126,31 +123,14 @@ std::string FourierUpdate(FourierState& s, const DataSet& ds, const FourierBoxTe
 // parameters with width 8. The caller empties the main window's Fourier time and error.
 void FourierUndo(FourierState& s);
 
-// Start values from the command line: eight comma-separated texts in box order with Xo in
-// the file's time scale, applied as if typed into the boxes (Xo made relative to DayOffset)
-// and followed by Update. Returns "" or a message for a list without eight fields.
-std::string ApplyFourierStartList(AppState& app, const std::string& list);
-
-enum class FourierOutcome {
-    NotRun,         // no fit was attempted
-    Fitted,         // a result was produced
-    AlreadyFitted,  // a fit already completed on this range: nothing done, nothing said
-    Refused,        // message says why; no result written, the parameters as before
-};
-
-// What a press of "Fit Fourier" yields for the main window's Fourier row.
-struct FourierRowResult {
-    FourierOutcome outcome = FourierOutcome::NotRun;
-    std::string message;       // Refused: the text for the user
-    double time = 0;           // DayOffset + Xo, the file's time scale
-    double error = 0;          // formal error of Xo in days (sigma 0.01 mag per point)
-    std::string timeText;      // FormatFixed(time, 14, 5) without leading blanks
-    std::string errorText;     // FormatFixed(error, 14, 5) without leading blanks
-    FitVector params{};        // fitted parameters in box order (index 0 unused)
-    double chiSquare = 0;      // chi-square of the fitted parameters
-    int iterations = 0;        // engine steps after the initialising one
-    double lambda = 0;         // damping value the engine left (FitLambda)
-    bool ok() const { return outcome == FourierOutcome::Fitted; }
+// What a press of "Fit Fourier" yields for the main window's Fourier row. time: DayOffset +
+// Xo; error: the formal error of Xo in days (sigma 0.01 mag per point). NotRun when a fit
+// already completed on this range (nothing done, nothing said).
+struct FourierRowResult : RowResult {
+    FitVector params{};    // fitted parameters in box order (index 0 unused)
+    double chiSquare = 0;  // chi-square of the fitted parameters
+    int iterations = 0;    // engine steps after the initialising one
+    double lambda = 0;     // damping value the engine left (FitLambda)
 };
 
 // The error of the time of minimum from the covariance (engine order): the square root of
@@ -159,7 +139,7 @@ struct FourierRowResult {
 bool XoErrorFromCovariance(const FitMatrix& covariance, double& error);
 
 // The "Fit Fourier" button. Without a picked range: Refused with "Select range first" and
-// nothing changed; after a completed fit on this range: AlreadyFitted and nothing changed.
+// nothing changed; after a completed fit on this range: NotRun and nothing changed.
 // Otherwise the fit runs from FourierParams (the box texts re-read first when Update was
 // used), iterating until an accepted step lowers chi-square by less than ten per cent (at
 // most 501 steps after the first). A singular matrix anywhere in the fit, a covariance
@@ -168,9 +148,5 @@ bool XoErrorFromCovariance(const FitMatrix& covariance, double& error);
 // next attempt starts afresh. On success FourierFitted is set, FourierParams hold the fit,
 // the box texts show it with width 9, the model curve is sampled and ParamsEdited cleared.
 FourierRowResult FitFourier(FourierState& s, const DataSet& ds);
-
-// The batch mode's entry: picks the range first..last (indices into the working set) and
-// presses "Fit Fourier".
-FourierRowResult RunFourierFit(AppState& app, int first, int last);
 
 }  // namespace umbrix

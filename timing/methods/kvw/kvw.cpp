@@ -135,28 +135,6 @@ KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
     return r;
 }
 
-void PickKvwStart(KvwState& s, const DataSet& ds, double t) {
-    if (const int i = FirstPointAfter(ds, t); i != 0) s.KvwStartIndex = i;
-    s.KvwStartTime = ds.Time[s.KvwStartIndex];
-    s.KvwStartSet = true;
-    s.KvwReady = s.KvwStartSet && s.KvwEndSet;
-}
-
-void PickKvwEnd(KvwState& s, const DataSet& ds, double t) {
-    if (const int i = LastPointBefore(ds, t); i != 0) s.KvwEndIndex = i;
-    s.KvwEndTime = t;
-    s.KvwEndSet = true;
-    s.KvwReady = s.KvwStartSet && s.KvwEndSet;
-}
-
-void SetKvwRange(KvwState& s, const DataSet& ds, int first, int last) {
-    s.KvwStartIndex = first;
-    s.KvwEndIndex = last;
-    s.KvwStartTime = ds.Time[first];
-    s.KvwEndTime = ds.Time[last];
-    s.KvwStartSet = s.KvwEndSet = s.KvwReady = true;
-}
-
 KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& steppText,
                           const std::string& fracText) {
     KvwRowResult result;

@@ -5,8 +5,9 @@
 // the vertex of the parabola through the three sums is the time of minimum.
 //
 // How the window uses this (state in AppState::kvw):
-//   right-click  PickKvwStart / PickKvwEnd with the clicked time (the window decides the side
-//                against AllTime(FullMagMaxIndex) and keeps the marker x itself).
+//   right-click  PickRangeStart (StartMarkerTime::FirstPoint) / PickRangeEnd on Ends() with
+//                the clicked time and x (the window decides the side against
+//                AllTime(FullMagMaxIndex)).
 //   Fit Kwee     PressFitKwee with the texts of the Stepp and Frac boxes; Done: write row 4
 //                and tick it; Refused: show the message; NotRun: nothing.
 //   Undo         UndoKvw, empty row 4, redraw.
@@ -35,6 +36,11 @@ struct KvwState {
     // nothing reads them.
     PointArray GridTime{};
     PointArray GridMag{};
+
+    RangeEnds Ends() {
+        return {KvwStartIndex, KvwEndIndex, KvwStartSet, KvwEndSet, KvwReady,
+                KvwStartTime,  KvwEndTime,  KvwStartX,   KvwEndX};
+    }
 };
 
 // After every load, at start-up and when the window loads: the three flags cleared.
@@ -67,11 +73,6 @@ bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridI
 // stops nor moves ends the search at the current centre.
 KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
                          const std::string& steppText, const std::string& fracText);
-
-void PickKvwStart(KvwState& s, const DataSet& ds, double t);
-void PickKvwEnd(KvwState& s, const DataSet& ds, double t);
-// Both ends at once (the batch mode): indices, flags, ready; the start time is its point's.
-void SetKvwRange(KvwState& s, const DataSet& ds, int first, int last);
 
 struct KvwRowResult : RowResult {  // time: DayOffset + T0
     KvwResult kvw;

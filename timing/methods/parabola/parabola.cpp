@@ -86,26 +86,6 @@ double ParabolaTimeError(const ParabolaFit& fit) {
     return std::fabs(fit.tMin * std::sqrt(r2 * r2 + r1 * r1) * fit.rms);
 }
 
-void PickParabolaStart(ParabolaState& s, const DataSet& ds, double t) {
-    if (const int i = FirstPointAfter(ds, t); i != 0) s.ParabStartIndex = i;
-    s.ParabStartTime = t;
-    s.ParabStartSet = true;
-    s.ParabReady = s.ParabStartSet && s.ParabEndSet;
-}
-
-void PickParabolaEnd(ParabolaState& s, const DataSet& ds, double t) {
-    if (const int i = LastPointBefore(ds, t); i != 0) s.ParabEndIndex = i;
-    s.ParabEndTime = t;
-    s.ParabEndSet = true;
-    s.ParabReady = s.ParabStartSet && s.ParabEndSet;
-}
-
-void SetParabolaRange(ParabolaState& s, int first, int last) {
-    s.ParabStartIndex = first;
-    s.ParabEndIndex = last;
-    s.ParabStartSet = s.ParabEndSet = s.ParabReady = true;
-}
-
 ParabolaRowResult PressFitParabola(ParabolaState& s, const DataSet& ds) {
     ParabolaRowResult result;
     if (!s.ParabReady || s.ParabStartIndex == 0 || s.ParabEndIndex == 0) return result;

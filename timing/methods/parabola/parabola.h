@@ -4,8 +4,8 @@
 //
 // Times are days relative to DayOffset and are used as stored (no centring), magnitudes carry
 // MagSign. How the window uses this (state in AppState::parabola):
-//   right-click  PickParabolaStart / PickParabolaEnd with the clicked time (the window decides
-//                the side against AllTime(FullMagMaxIndex) and keeps the marker x itself).
+//   right-click  PickRangeStart / PickRangeEnd on Ends() with the clicked time and x (the
+//                window decides the side against AllTime(FullMagMaxIndex)).
 //   Fit Parabola PressFitParabola; Fitted: write timeText/errorText into row 1, tick it,
 //                SampleParabola and draw it, show FormatFixed(rms, 8, 3); Refused: show the
 //                message; NotRun: nothing.
@@ -40,6 +40,11 @@ struct ParabolaState {
     // The sampled parabola last drawn.
     ParabolaCurve ParabCurveTime{};
     ParabolaCurve ParabCurveMag{};
+
+    RangeEnds Ends() {
+        return {ParabStartIndex, ParabEndIndex, ParabStartSet, ParabEndSet, ParabReady,
+                ParabStartTime,  ParabEndTime,  ParabStartX,   ParabEndX};
+    }
 };
 
 // After every load and at start-up: the four flags cleared; indices, times and the fit stay.
@@ -64,15 +69,6 @@ ParabolaFit FitParabola(const DataSet& ds, int start, int end);
 // The error shown for the time of minimum: |TMin * sqrt((sA2/A2)^2 + (sA1/A1)^2) * Rms|,
 // TMin relative. The sign the raw product can carry (a vertex before DayOffset) means nothing.
 double ParabolaTimeError(const ParabolaFit& fit);
-
-// Right-click left of the deepest point at relative time t: the range starts at the first
-// working point later than t (index unchanged when there is none).
-void PickParabolaStart(ParabolaState& s, const DataSet& ds, double t);
-// Right-click right of it: the range ends at the last working point earlier than t.
-void PickParabolaEnd(ParabolaState& s, const DataSet& ds, double t);
-
-// Both ends set at once (the batch mode's range): indices first..last, both flags, ready.
-void SetParabolaRange(ParabolaState& s, int first, int last);
 
 struct ParabolaRowResult : RowResult {  // time: DayOffset + the vertex
     ParabolaFit fit;

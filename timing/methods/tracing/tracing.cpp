@@ -87,8 +87,8 @@ int FirstMirroredPoint(const DataSet& ds, double f) {
 TracingRowResult TraceResult(const DataSet& ds, double f) {
     TracingRowResult r;
     r.fold = f;
-    r.time = ds.DayOffset + f;
-    r.timeText = RowText(r.time);
+    r.done(ds, f, kFoldStep);
+    r.errorText = kTracingError;
     return r;
 }
 

@@ -54,6 +54,12 @@ double SeriesDip(double dt) {
 // A Gaussian dip, not of the series' form: 0.6 mag deep, 0.04 day 1/e half-width.
 double GaussianDip(double dt) { return 12.0 + 0.6 * std::exp(-(dt / 0.04) * (dt / 0.04)); }
 
+// Picks first..last as two right-clicks would and presses "Fit Fourier".
+FourierRowResult FitRange(AppState& app, int first, int last) {
+    SetRangeEnds(app.fourier.Ends(), first, last);
+    return FitFourier(app.fourier, app.data);
+}
+
 FourierBoxTexts Texts(std::initializer_list<const char*> t) {
     FourierBoxTexts b;
     std::size_t i = 0;
@@ -128,7 +134,7 @@ TEST(FourierState, LoadSetsStartValuesFromTheFaintestPoint) {
 
 TEST(FourierUndo, BeforeAnyFitGivesZerosAndClearsTheRange) {
     auto app = Eclipse(GaussianDip, 201, 0.1);
-    SetFourierRange(app->fourier, 1, 201);
+    SetRangeEnds(app->fourier.Ends(), 1, 201);
     FourierUndo(app->fourier);
     EXPECT_EQ(app->fourier.FourierParams, FitVector{});
     EXPECT_EQ(app->fourier.ParamText[0], "00.00000");  // the number format's text for 0
@@ -145,7 +151,7 @@ TEST(FourierUpdate, NeedsARangeThenReadsLeadingNumbersRewritesBoxesAndSamples) {
     EXPECT_FALSE(s.ParamsEdited);
     EXPECT_EQ(s.FourierParams[3], 25);
 
-    SetFourierRange(s, 11, 191);
+    SetRangeEnds(s.Ends(), 11, 191);
     ASSERT_EQ(FourierUpdate(s, app->data, typed), "");
     EXPECT_TRUE(s.ParamsEdited);
     EXPECT_EQ(s.FourierParams[1], 0.512345678);
@@ -163,16 +169,16 @@ TEST(FourierRange, PicksTheFirstPointInsideEachEndAndIsReadyWithBoth) {
     auto app = Eclipse(GaussianDip, 201, 0.1);  // points 0.001 day apart from 0.41234
     FourierState& s = app->fourier;
     const DataSet& ds = app->data;
-    PickFourierStart(s, ds, ds.Time[20] + 0.0004);
+    PickRangeStart(s.Ends(), ds, ds.Time[20] + 0.0004, 0);
     EXPECT_EQ(s.FourierStartIndex, 21);
     EXPECT_FALSE(s.FourierReady);
-    PickFourierEnd(s, ds, ds.Time[180]);  // strictly earlier: the point before
+    PickRangeEnd(s.Ends(), ds, ds.Time[180], 0);  // strictly earlier: the point before
     EXPECT_EQ(s.FourierEndIndex, 179);
     EXPECT_TRUE(s.FourierReady);
     // A time past every point leaves the left index as it was.
-    PickFourierStart(s, ds, 5.0);
+    PickRangeStart(s.Ends(), ds, 5.0, 0);
     EXPECT_EQ(s.FourierStartIndex, 21);
-    PickFourierEnd(s, ds, -1.0);
+    PickRangeEnd(s.Ends(), ds, -1.0, 0);
     EXPECT_EQ(s.FourierEndIndex, 179);
 }
 
@@ -181,7 +187,7 @@ TEST(FourierFit, WithoutUpdateStartsFromExactStartValuesAndIgnoresBoxEdits) {
     FourierState& s = app->fourier;
     const FitVector start = s.FourierParams;
     s.ParamText = Texts({"9", "9", "9", "9", "9", "9", "9", "9"});  // typed, no Update
-    const FourierRowResult r = RunFourierFit(*app, 1, 301);
+    const FourierRowResult r = FitRange(*app, 1, 301);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(s.StartParams, BoxToEngineOrder(start));
     EXPECT_FALSE(s.ParamsEdited);
@@ -191,7 +197,7 @@ TEST(FourierFit, WithoutUpdateStartsFromExactStartValuesAndIgnoresBoxEdits) {
 TEST(FourierFit, AfterUpdateStartsFromTheValuesAsTheBoxesShowThem) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;
-    SetFourierRange(s, 1, 301);
+    SetRangeEnds(s.Ends(), 1, 301);
     ASSERT_EQ(FourierUpdate(s, app->data,
                             Texts({"0.5123456", "12.55", "27.123456", "0.3", "0.05", "0.02",
                                    "0.004", "0.001"})),
@@ -206,45 +212,29 @@ TEST(FourierFit, AfterUpdateStartsFromTheValuesAsTheBoxesShowThem) {
 TEST(FourierFit, SecondFitDoesNothingUntilUndoThenRunsAgainFromTheSameStart) {
     auto app = Eclipse(GaussianDip, 301, 0.1, 0.01, 7);
     FourierState& s = app->fourier;
-    const FourierRowResult first = RunFourierFit(*app, 1, 301);
+    const FourierRowResult first = FitRange(*app, 1, 301);
     ASSERT_TRUE(first.ok()) << first.message;
     const FitVector fitted = s.FourierParams;
 
     const FourierRowResult again = FitFourier(s, app->data);
-    EXPECT_EQ(again.outcome, FourierOutcome::AlreadyFitted);
+    EXPECT_EQ(again.outcome, MethodOutcome::NotRun);
     EXPECT_EQ(s.FourierParams, fitted);
 
     FourierUndo(s);
     EXPECT_EQ(s.FitLambda, -1);
     EXPECT_FALSE(s.FourierFitted);
     EXPECT_EQ(s.FourierParams, EngineToBoxOrder(s.StartParams));
-    const FourierRowResult redo = RunFourierFit(*app, 1, 301);
+    const FourierRowResult redo = FitRange(*app, 1, 301);
     ASSERT_TRUE(redo.ok()) << redo.message;
     EXPECT_EQ(redo.time, first.time);
     EXPECT_EQ(redo.error, first.error);
-}
-
-TEST(FourierFit, StartListTakesXoInTheFileTimeScale) {
-    auto app = Eclipse(GaussianDip, 301, 0.1);
-    EXPECT_EQ(ApplyFourierStartList(*app, "2454123.5125,12.6,30,0.3,0.05,0.02,0.004,0.001"), "");
-    EXPECT_NEAR(app->fourier.FourierParams[1], 0.5125, 1e-9);
-    // 0.5125 less the day offset is 0.51249999995...: rounded to five decimals, the box
-    // shows the shorter text of 0.5125.
-    EXPECT_EQ(app->fourier.ParamText[0], "  0.5125");
-    EXPECT_TRUE(app->fourier.ParamsEdited);
-    const FourierRowResult r = RunFourierFit(*app, 1, 301);
-    ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(app->fourier.StartParams[8], 0.5125);
-
-    EXPECT_NE(ApplyFourierStartList(*app, "2454123.5,12.6,30"), "");
-    EXPECT_NE(ApplyFourierStartList(*app, "1,2,3,4,5,6,7,8,9"), "");
 }
 
 // ---- The stopping rule ------------------------------------------------------------------
 
 TEST(FourierFit, StartAtTheOptimumStopsAfterOneIteratedStep) {
     auto fitted = Eclipse(GaussianDip, 1000, 0.1, 0.01, 3);
-    const FourierRowResult best = RunFourierFit(*fitted, 1, 1000);
+    const FourierRowResult best = FitRange(*fitted, 1, 1000);
     ASSERT_TRUE(best.ok()) << best.message;
 
     // The same night, started from the fitted values (as typed, then rounded by the boxes):
@@ -254,7 +244,7 @@ TEST(FourierFit, StartAtTheOptimumStopsAfterOneIteratedStep) {
     for (int i = 1; i <= kFourierParamCount; ++i)
         texts[static_cast<std::size_t>(i - 1)] = NumText(best.params[static_cast<std::size_t>(i)]);
     ApplyFourierBoxTexts(again->fourier, again->data, texts);
-    const FourierRowResult r = RunFourierFit(*again, 1, 1000);
+    const FourierRowResult r = FitRange(*again, 1, 1000);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(r.iterations, 1);
     EXPECT_NEAR(r.time, best.time, 0.1 * best.error);
@@ -280,7 +270,7 @@ TEST(FourierFit, NeverMeetingTheStoppingRuleEndsAfter501StepsAndStillGivesAResul
     ApplyFourierBoxTexts(app->fourier, app->data, FourierParamTexts(box, 8));
     ASSERT_EQ(app->fourier.FourierParams, box);
 
-    const FourierRowResult r = RunFourierFit(*app, 1, 200);
+    const FourierRowResult r = FitRange(*app, 1, 200);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(r.iterations, 501);
     EXPECT_EQ(r.chiSquare, 0);
@@ -290,7 +280,7 @@ TEST(FourierFit, NeverMeetingTheStoppingRuleEndsAfter501StepsAndStillGivesAResul
 
 TEST(FourierFit, SamplesTheFittedCurveOverTheRange) {
     auto app = Eclipse(GaussianDip, 500, 0.1, 0.01, 9);
-    const FourierRowResult r = RunFourierFit(*app, 50, 450);
+    const FourierRowResult r = FitRange(*app, 50, 450);
     ASSERT_TRUE(r.ok()) << r.message;
     const FourierState& s = app->fourier;
     EXPECT_EQ(s.ModelTime[0], app->data.Time[50]);
@@ -311,7 +301,7 @@ TEST(FourierFit, SamplesTheFittedCurveOverTheRange) {
 TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;
-    SetFourierRange(s, 1, 301);
+    SetRangeEnds(s.Ends(), 1, 301);
     // W = 0 flattens every term: only C moves the model, seven columns of the curvature
     // matrix are zero.
     ASSERT_EQ(FourierUpdate(s, app->data, Texts({"0.5", "12.5", "0", "0.2", "0.1", "0.05",
@@ -319,7 +309,7 @@ TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
               "");
     const FitVector before = s.FourierParams;
     const FourierRowResult r = FitFourier(s, app->data);
-    EXPECT_EQ(r.outcome, FourierOutcome::Refused);
+    EXPECT_EQ(r.outcome, MethodOutcome::Refused);
     EXPECT_EQ(r.message, "Singular matrix 2");
     EXPECT_TRUE(r.timeText.empty());
     EXPECT_TRUE(r.errorText.empty());
@@ -344,8 +334,8 @@ class FourierBadRange : public ::testing::TestWithParam<RangeCase> {};
 TEST_P(FourierBadRange, IsRefusedBeforeAnythingChanges) {
     auto app = Eclipse(GaussianDip, 101, 0.1);
     const FitVector before = app->fourier.FourierParams;
-    const FourierRowResult r = RunFourierFit(*app, GetParam().first, GetParam().last);
-    EXPECT_EQ(r.outcome, FourierOutcome::Refused);
+    const FourierRowResult r = FitRange(*app, GetParam().first, GetParam().last);
+    EXPECT_EQ(r.outcome, MethodOutcome::Refused);
     EXPECT_EQ(r.message, kFourierRangeEmpty);
     EXPECT_EQ(app->fourier.FourierParams, before);
     EXPECT_EQ(app->fourier.StartParams, FitVector{});
@@ -367,7 +357,7 @@ class FourierWildStart : public ::testing::TestWithParam<StartCase> {};
 TEST_P(FourierWildStart, EitherRefusesOrGivesFiniteNumbers) {
     auto app = Eclipse(GaussianDip, 300, 0.1, 0.01, 11);
     ApplyFourierBoxTexts(app->fourier, app->data, GetParam().texts);
-    const FourierRowResult r = RunFourierFit(*app, 1, 300);
+    const FourierRowResult r = FitRange(*app, 1, 300);
     if (r.ok()) {
         EXPECT_TRUE(std::isfinite(r.time));
         EXPECT_TRUE(std::isfinite(r.error));
@@ -375,7 +365,7 @@ TEST_P(FourierWildStart, EitherRefusesOrGivesFiniteNumbers) {
         for (int i = 1; i <= kFourierParamCount; ++i)
             EXPECT_TRUE(std::isfinite(r.params[static_cast<std::size_t>(i)])) << i;
     } else {
-        EXPECT_EQ(r.outcome, FourierOutcome::Refused);
+        EXPECT_EQ(r.outcome, MethodOutcome::Refused);
         EXPECT_FALSE(r.message.empty());
         EXPECT_FALSE(app->fourier.FourierFitted);
     }
@@ -425,7 +415,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FourierFit, RecoversEveryParameterOfANoiselessSeries) {
     auto app = Eclipse(SeriesDip, 1000, 0.1);
-    const FourierRowResult r = RunFourierFit(*app, 1, 1000);
+    const FourierRowResult r = FitRange(*app, 1, 1000);
     ASSERT_TRUE(r.ok()) << r.message;
     // The data are the model itself, so the fit ends at rounding level; 1e-7 day (9 ms)
     // leaves room for the stopping rule ending one step early.
@@ -439,7 +429,7 @@ TEST(FourierFit, RecoversEveryParameterOfANoiselessSeries) {
 
 TEST(FourierFit, CentresASymmetricDipOfAnotherShape) {
     auto app = Eclipse(GaussianDip, 1000, 0.1);
-    const FourierRowResult r = RunFourierFit(*app, 1, 1000);
+    const FourierRowResult r = FitRange(*app, 1, 1000);
     ASSERT_TRUE(r.ok()) << r.message;
     // Points and curve are mirror images about the minimum, so the best symmetric model is
     // centred on it; the start value is the faintest sample, 1e-4 day off. 1e-6 day is far
@@ -457,7 +447,7 @@ class FourierNoisyDip : public ::testing::TestWithParam<NoiseCase> {};
 
 TEST_P(FourierNoisyDip, FindsTheMinimumWithinFourFormalErrors) {
     auto app = Eclipse(GaussianDip, 1000, 0.1, 0.01, GetParam().seed);
-    const FourierRowResult r = RunFourierFit(*app, 1, 1000);
+    const FourierRowResult r = FitRange(*app, 1, 1000);
     ASSERT_TRUE(r.ok()) << r.message;
     // The noise is 0.01 mag, the sigma the fit assumes, so the formal error is the real
     // standard error of Xo: a symmetric dip gives no bias, and a miss beyond four of them

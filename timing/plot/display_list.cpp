@@ -31,6 +31,12 @@ void DisplayList::Add(DrawKind kind, double x1, double y1, double x2, double y2,
     c.r = std::clamp(r, 0.0, kCoordinateLimit);
 }
 
+void DisplayList::Append(const DisplayList& other) {
+    commands_.insert(commands_.end(), other.commands_.begin(), other.commands_.end());
+    if (!other.commands_.empty()) currentX_ = other.currentX_, currentY_ = other.currentY_;
+    dropped_ += other.dropped_;
+}
+
 void DisplayList::Line(double x1, double y1, double x2, double y2) {
     Add(DrawKind::Line, x1, y1, x2, y2, 0);
     if (std::isfinite(x2) && std::isfinite(y2)) currentX_ = Clamp(x2), currentY_ = Clamp(y2);

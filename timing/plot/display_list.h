@@ -60,6 +60,9 @@ public:
     // A single point; the current point moves there.
     void PointSet(double x, double y);
 
+    // The commands of another list drawn after these; the current point moves to its end.
+    void Append(const DisplayList& other);
+
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
 

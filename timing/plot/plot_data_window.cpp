@@ -24,13 +24,6 @@ W* Named(W* widget, const char* name) {
     return widget;
 }
 
-int ToPixels(int twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-
-int ToTwips(int pixels) {
-    // Placements are 16-bit twips in the settings file.
-    return std::clamp(static_cast<int>(std::lround(pixels * kTwipsPerPixel)), -32768, 32767);
-}
-
 }  // namespace
 
 // --- frmAction -------------------------------------------------------------------------------
@@ -74,40 +67,18 @@ void frmAction::closeEvent(QCloseEvent* event) {
 // --- frmPlotData -----------------------------------------------------------------------------
 
 frmPlotData::frmPlotData(AppState& app, CurrentPrinter& printer, QWidget* parent)
-    : QMainWindow(parent), app_(app) {
-    setObjectName("frmPlotData");
+    : PlotWindow(app, printer, kPlotDataWindow, "frmPlotData", parent) {
     setWindowTitle("Plot Data");
-    surface_ = new PlotView(this);
-    surface_->setObjectName("Surface");
-    setCentralWidget(surface_);
-    for (int i = 1; i <= 6; ++i) {
-        Label[i] = new QLabel(surface_);
-        Label[i]->setObjectName(QString("Label%1").arg(i));
-        Label[i]->setTextFormat(Qt::PlainText);  // captions keep their leading blanks
-        Label[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    menu = AddPlotFileMenu(this, printer);
     action_ = new frmAction(this);
-
-    connect(surface_, &PlotView::pressed, this, &frmPlotData::Form_MouseDown);
-    connect(surface_, &PlotView::dropped, this, &frmPlotData::PlotLightCurve);
+    connect(surface(), &PlotView::dropped, this, &frmPlotData::PlotLightCurve);
     connect(action_, &frmAction::deleteChosen, this, &frmPlotData::Delete_Click);
     connect(action_, &frmAction::undeleteChosen, this, &frmPlotData::Undelete_Click);
     connect(action_, &frmAction::cancelChosen, this, &frmPlotData::Cancel_Click);
-
-    // Load: the stored placement, with the resize handler kept quiet meanwhile.
-    loading_ = true;
-    const WindowPlacement& p = app_.placements[kPlotDataWindow];
-    move(ToPixels(p.left), ToPixels(p.top));
-    resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
-    loading_ = false;
+    applyStoredPlacement();
     setWindowTitle(kCaption);
 }
 
 frmPlotData::~frmPlotData() = default;
-
-int frmPlotData::windowWidthTwips() const { return ToTwips(width()); }
-int frmPlotData::windowHeightTwips() const { return ToTwips(height()); }
 
 void frmPlotData::showPlot() {
     show();
@@ -119,21 +90,27 @@ void frmPlotData::showPlot() {
 void frmPlotData::clearAndHide() {
     marked_ = false;
     action_->hide();
-    list_.Clear(kWhite);
+    plotList().Clear(kWhite);
     plot_ = {};
     for (int i = 1; i <= 6; ++i) Label[i]->clear();
-    surface_->setDisplayList(list_);
+    finishPlot(plot_.scale, plot_.labels);
     hide();
 }
 
 void frmPlotData::PlotLightCurve() {
-    plot_ = umbrix::PlotLightCurve(list_, app_.data, windowWidthTwips(), windowHeightTwips());
-    if (marked_) {
-        const int i = std::clamp(app_.data.SelectedPoint, 0, kMaxPoints);
-        DrawCrossHair(list_, plot_.scale.X(app_.data.AllTime[i]), plot_.scale.Y(app_.data.AllMag[i]));
-    }
-    PlaceAxisLabels(Label, plot_.labels);
-    surface_->setDisplayList(list_);
+    plot_ = umbrix::PlotLightCurve(plotList(), app_.data, windowWidthTwips(), windowHeightTwips());
+    finishPlot(plot_.scale, plot_.labels);
+    if (marked_) markPickedPoint();
+}
+
+// The blue cross-hair over the picked point, drawn over the plot.
+void frmPlotData::markPickedPoint() {
+    const DataSet& ds = app_.data;
+    const int i = std::clamp(ds.SelectedPoint, 0, kMaxPoints);
+    DisplayList crossHair;
+    DrawCrossHair(crossHair, plot_.scale.X(ds.AllTime[i]), plot_.scale.Y(ds.AllMag[i]));
+    setCurve(crossHair);
+    showDrawing();
 }
 
 void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
@@ -146,8 +123,7 @@ void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     const int i = ds.SelectedPoint;
 
     marked_ = true;
-    DrawCrossHair(list_, plot_.scale.X(ds.AllTime[i]), plot_.scale.Y(ds.AllMag[i]));
-    surface_->setDisplayList(list_);
+    markPickedPoint();
 
     // The index as the number-to-text conversion writes a positive integer: a leading blank.
     action_->Text1->setText(" " + QString::number(i));
@@ -174,33 +150,17 @@ void frmPlotData::Cancel_Click() {
     PlotLightCurve();
 }
 
-void frmPlotData::storePlacement() {
-    app_.placements[kPlotDataWindow] = {ToTwips(x()), ToTwips(y()), ToTwips(width()),
-                                        ToTwips(height())};
-}
-
-// The old program shrank the window by one twip after each resize to force a second redraw;
-// a twip is a fifteenth of a pixel here, so that shrink would not change the size at all and
-// the single redraw below is all there is to do.
-void frmPlotData::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (loading_) return;
-    storePlacement();
-    PlotLightCurve();
-}
-
 // Getting and losing focus both redraw from scratch; the cross-hair of an open pick is part
 // of the redraw, so it survives the focus moving to frmAction.
 void frmPlotData::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
+    PlotWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isVisible()) PlotLightCurve();
 }
 
 void frmPlotData::closeEvent(QCloseEvent* event) {
-    storePlacement();
     action_->hide();
     marked_ = false;
-    QMainWindow::closeEvent(event);
+    PlotWindow::closeEvent(event);
 }
 
 // --- PlotDataLauncher ------------------------------------------------------------------------

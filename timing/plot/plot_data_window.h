@@ -5,12 +5,10 @@
 // timing method reads; the plot keeps its scale.
 
 #include <QDialog>
-#include <QMainWindow>
 #include <QPointer>
-#include <array>
 
 #include "timing/plot/light_curve_plot.h"
-#include "timing/plot/printing.h"
+#include "timing/plot/plot_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,7 +17,6 @@ class QPushButton;
 namespace umbrix {
 
 struct AppState;
-class PlotView;
 
 // The point dialog: index, time and magnitude of the picked point, and what to do with it.
 class frmAction : public QDialog {
@@ -52,7 +49,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
-class frmPlotData : public QMainWindow {
+class frmPlotData : public PlotWindow {
     Q_OBJECT
 public:
     static constexpr const char* kCaption =
@@ -74,21 +71,7 @@ public:
 
     // What the window drew last: its frame, scale and labels (a click is mapped with these).
     const LightCurvePlot& plot() const { return plot_; }
-    const DisplayList& displayList() const { return list_; }
-    PlotView* surface() const { return surface_; }
     frmAction* action() const { return action_; }
-
-    // Stores left, top, width and height into the placement record (done on every resize and
-    // on close; the main window may call it before it writes the settings file, so that a
-    // window that was only moved is remembered too).
-    void storePlacement();
-
-    // Window size in twips (the outer size the plot frame is laid out in).
-    int windowWidthTwips() const;
-    int windowHeightTwips() const;
-
-    std::array<QLabel*, 7> Label{};  // Label[1..6], the axis labels
-    PlotFileMenu menu;               // mFile: mPrintSetup, mPrint, mExportImage, mDash, mExit
 
 public slots:
     // A mouse button went down on the surface at (x, y) twips: the left one picks a point.
@@ -103,20 +86,20 @@ signals:
     void editedCountChanged(int pointCount);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void plotPressed(Qt::MouseButton button, double x, double y) override {
+        Form_MouseDown(button, x, y);
+    }
+    void resized() override { PlotLightCurve(); }
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void setPicked(bool deleted);
+    void markPickedPoint();
 
-    AppState& app_;
-    PlotView* surface_;
     frmAction* action_;
-    DisplayList list_;
     LightCurvePlot plot_;
-    bool loading_ = false;  // true while the window takes its stored placement
-    bool marked_ = false;   // the cross-hair is shown over the picked point
+    bool marked_ = false;  // the cross-hair is shown over the picked point
 };
 
 // What the main window keeps: creates frmPlotData when it is first shown, and again after

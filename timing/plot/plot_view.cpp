@@ -30,6 +30,20 @@ void PlotView::mousePressEvent(QMouseEvent* event) {
     emit pressed(event->button(), p.x() * kTwipsPerPixel, p.y() * kTwipsPerPixel);
 }
 
+void PlotView::setCrossHairFrame(const PlotFrame& frame) {
+    crossHairFrame_ = frame;
+    setMouseTracking(true);
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* event) {
+    if (!crossHairFrame_) return;
+    const PlotFrame& f = *crossHairFrame_;
+    const double x = event->position().x() * kTwipsPerPixel;
+    const double y = event->position().y() * kTwipsPerPixel;
+    const bool inside = f.PlotLeft < x && x < f.PlotRight && f.PlotTop < y && y < f.PlotBottom;
+    setCursor(inside ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
 void PlotView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
 
 void PlotView::dropEvent(QDropEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "timing/plot/display_list.h"
 #include "timing/plot/light_curve_plot.h"
@@ -23,6 +24,10 @@ public:
     void setDisplayList(const DisplayList& list);
     const DisplayList& displayList() const { return list_; }
 
+    // While a frame is set the pointer is the cross-hair strictly inside it, the arrow
+    // elsewhere (the frame's edges included).
+    void setCrossHairFrame(const PlotFrame& frame);
+
 signals:
     // A mouse button went down at (x, y) twips of the surface.
     void pressed(Qt::MouseButton button, double x, double y);
@@ -32,12 +37,14 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     DisplayList list_;
     PlotPainter painter_;
+    std::optional<PlotFrame> crossHairFrame_;
 };
 
 // Writes the six axis captions into a window's Label1..Label6 (index 1..6) and moves each to

@@ -1,0 +1,121 @@
+#pragma once
+// What every plot window has in common: the plot/edit window and the five method windows.
+//
+// - Placement: the window opens at its record in AppState::placements (a line of zzzumb.ini)
+//   and stores its left, top, width and height there whenever it is moved, resized or closed.
+//   While it takes the stored placement the resize handler stays quiet.
+// - The drawing surface (a PlotView filling the window below the File menu), the six axis
+//   labels Label1..Label6 on it, and the File menu (Print Setup ..., Print, Export Image ...,
+//   Exit = hide).
+// - Layers: the plot itself (frame, points, grids) is drawn from scratch by the window's plot
+//   procedure; range markers and fitted curves lie in an overlay drawn over it. Moving a
+//   marker or replacing a curve rebuilds only the overlay, so nothing of the plot under it is
+//   ever painted over; a new plot clears the overlay, as a cleared surface would.
+// - Controls of the method windows sit on the surface at positions in twips, most of them
+//   measured up from the window's height.
+// - The pointer is the cross-hair while it is strictly inside the frame (when the window asks
+//   for it), the arrow elsewhere.
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+
+#include "timing/plot/display_list.h"
+#include "timing/plot/light_curve_plot.h"
+#include "timing/plot/printing.h"
+#include "timing/ui/window_placement.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace umbrix {
+
+struct AppState;
+class PlotView;
+
+class PlotWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    ~PlotWindow() override;
+
+    // Outer size of the window in twips (what the plot frame and the controls are laid out in).
+    int windowWidthTwips() const;
+    int windowHeightTwips() const;
+
+    // Stores left, top, width and height into the window's placement record.
+    void storePlacement();
+
+    PlotView* surface() const { return surface_; }
+    // The frame and scale the window last drew with; clicks are mapped with these.
+    const PlotScale& scale() const { return scale_; }
+    // What the surface shows: the plot, then the overlay's markers and curves.
+    const DisplayList& displayList() const;
+
+    std::array<QLabel*, 7> Label{};  // Label[1..6], the axis labels
+    PlotFileMenu menu;               // mFile: mPrintSetup, mPrint, mExportImage, mDash, mExit
+
+protected:
+    PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot, const QString& name,
+               QWidget* parent);
+
+    // Takes the stored placement with the resize handler quiet. Called once by the derived
+    // window at the end of its construction.
+    void applyStoredPlacement();
+    bool loading() const { return loading_; }
+
+    // --- The plot layer ---
+    // The plot as drawn: the window's plot procedure fills it (after plotList().Clear(...))
+    // and then calls finishPlot, which takes the scale for mapping clicks, writes the axis
+    // labels, clears the overlay and shows the result.
+    DisplayList& plotList() { return plot_; }
+    void finishPlot(const PlotScale& scale, const AxisLabels& labels);
+    // The method windows' plot: cleared to the window's own colour, the frame for the window's
+    // size with the given margins, the working points as red dots, and the grids and labels on
+    // the working scale (time labels at H - 1800 and H - 1600, Label6 with 6 characters).
+    void drawWorkingCurve(const FrameMargins& margins = {});
+
+    // --- The overlay ---
+    // A purple vertical line from PlotTop to PlotBottom at x; a marker of the same slot is
+    // replaced.
+    void setMarker(int slot, double x);
+    void removeMarker(int slot);
+    // The fitted curve drawn over the plot (replaces the one before).
+    void setCurve(const DisplayList& curve);
+    // Pushes plot and overlay to the surface.
+    void showDrawing();
+
+    // True for a position on or inside the frame the window last drew.
+    bool onFrame(double x, double y) const;
+    // Show the cross-hair pointer strictly inside the frame.
+    void useCrossHairInFrame();
+
+    // --- Controls on the surface (sizes and positions in twips) ---
+    QPushButton* addButton(const char* name, const QString& caption, int width, int height = 375);
+    QLabel* addLabel(const char* name, const QString& caption, int width, int height = 255);
+    QLineEdit* addTextBox(const char* name, const QString& text, int width, int height = 285);
+    // Moves a control to left, top (twips of the surface).
+    static void place(QWidget* control, int left, int top);
+
+    // A mouse button went down on the surface at (x, y) twips.
+    virtual void plotPressed(Qt::MouseButton button, double x, double y);
+    // The window was resized by the user (not while taking its stored placement).
+    virtual void resized() {}
+
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    AppState& app_;
+
+private:
+    PlacementSlot slot_;
+    PlotView* surface_;
+    DisplayList plot_;
+    std::map<int, double> markers_;  // slot -> x
+    DisplayList curve_;
+    PlotScale scale_;
+    bool loading_ = false;
+};
+
+}  // namespace umbrix

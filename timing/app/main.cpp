@@ -12,6 +12,7 @@
 
 #include "timing/app/app_state.h"
 #include "timing/app/batch.h"
+#include "timing/methods/method_windows.h"
 #include "timing/ui/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Umbrix");
     auto app = std::make_unique<umbrix::AppState>();
     umbrix::frmMain main(*app);
+    new umbrix::MethodWindows(*app, main);  // owned by the main window
     QObject::connect(&main, &umbrix::frmMain::closed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     main.show();

@@ -125,8 +125,7 @@ void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     marked_ = true;
     markPickedPoint();
 
-    // The index as the number-to-text conversion writes a positive integer: a leading blank.
-    action_->Text1->setText(" " + QString::number(i));
+    action_->Text1->setText(IndexText(i));
     action_->Text2->setText(QString::fromStdString(FormatFixed(ds.AllTime[i], 12, 6)));
     action_->Text3->setText(QString::fromStdString(FormatFixed(ds.AllMag[i], 8, 3)));
 }

@@ -23,6 +23,8 @@ int ToTwips(int pixels) {
 
 }  // namespace
 
+QString IndexText(int index) { return (index >= 0 ? " " : "") + QString::number(index); }
+
 PlotWindow::PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot,
                        const QString& name, QWidget* parent)
     : QMainWindow(parent, Qt::Window), app_(app), slot_(slot) {
@@ -44,6 +46,16 @@ PlotWindow::~PlotWindow() = default;
 
 void PlotWindow::applyStoredPlacement() {
     loading_ = true;
+    int controlsRight = 0;
+    for (QWidget* control : surface_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (std::find(Label.begin(), Label.end(), control) == Label.end())
+            controlsRight = std::max(controlsRight, control->geometry().right() + 1);
+    if (controlsRight > 0) {
+        // A margin right of the last control, and room for a frame above the controls.
+        constexpr int kRightMargin = 16;
+        constexpr int kMinimumHeight = 3600;
+        setMinimumSize(controlsRight + kRightMargin, ToPixels(kMinimumHeight));
+    }
     const WindowPlacement& p = app_.placements[slot_];
     move(ToPixels(p.left), ToPixels(p.top));
     resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));

@@ -34,6 +34,10 @@ namespace umbrix {
 struct AppState;
 class PlotView;
 
+// A point index as the labels show it: the number with the blank a positive number's sign
+// takes (" 12").
+QString IndexText(int index);
+
 class PlotWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -60,7 +64,9 @@ protected:
                QWidget* parent);
 
     // Takes the stored placement with the resize handler quiet. Called once by the derived
-    // window at the end of its construction.
+    // window at the end of its construction, after its controls were placed once: the window
+    // never gets narrower than its rightmost control needs, so that none is cut off (the
+    // stored default widths are narrower than some windows' rows of controls).
     void applyStoredPlacement();
     bool loading() const { return loading_; }
 

@@ -37,10 +37,6 @@ const std::array<const char*, kMethodRows> frmMain::kRowLabels = {
 
 namespace {
 
-QString Shown(double value) {
-    return QString::fromStdString(TrimLeft(FormatFixed(value, 14, 5)));
-}
-
 template <typename W>
 W* Named(W* widget, const QString& name) {
     widget->setObjectName(name);
@@ -213,13 +209,19 @@ void frmMain::runSlidingIntegrations() {
         showMessage(this, QString::fromStdString(r.message));
         return;
     }
-    writeMethodResult(6, r.sliding.tMin, r.sliding.sigma);
+    writeMethodRow(6, r);
 }
 
 void frmMain::writeMethodResult(int row, double relativeTime, double error) {
-    if (row < 1 || row > kMethodRows) return;
-    Text[row]->setText(Shown(app_.data.DayOffset + relativeTime));
-    Text[row + 6]->setText(Shown(error));
+    RowResult result;
+    result.done(app_.data, relativeTime, error);
+    writeMethodRow(row, result);
+}
+
+void frmMain::writeMethodRow(int row, const RowResult& result) {
+    if (row < 1 || row > kMethodRows || !result.ok()) return;
+    Text[row]->setText(QString::fromStdString(result.timeText));
+    Text[row + 6]->setText(QString::fromStdString(result.errorText));
     Check[row]->setChecked(true);
 }
 

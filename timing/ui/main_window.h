@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "timing/data/means.h"
+#include "timing/methods/method_common.h"
 
 class QAction;
 class QButtonGroup;
@@ -44,6 +45,8 @@ public:
     // The contract with the method windows: a finished method writes its time of minimum
     // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
     void writeMethodResult(int row, double relativeTime, double error);
+    // The same from a method's row result, with its texts as they stand.
+    void writeMethodRow(int row, const RowResult& result);
     void clearMethodResult(int row);
     // Shows the working set's size in the edited-count label (after a delete or restore).
     void showEditedCount();

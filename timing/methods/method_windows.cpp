@@ -1,0 +1,29 @@
+#include "timing/methods/method_windows.h"
+
+#include "timing/methods/parabola/parabola_window.h"
+#include "timing/ui/main_window.h"
+
+namespace umbrix {
+
+MethodWindows::MethodWindows(AppState& app, frmMain& main)
+    : QObject(&main), app_(app), main_(main) {
+    main.setRowAction(1, [this] { load(parabola_)->Go(); });
+    connect(&main, &frmMain::lightCurveLoaded, this, &MethodWindows::lightCurveLoaded);
+}
+
+template <typename Window>
+Window* MethodWindows::load(QPointer<Window>& window) {
+    if (!window) {
+        window = new Window(app_, main_.printer(), main_);
+        // The close box unloads the window; the next Go loads it afresh.
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return window;
+}
+
+void MethodWindows::lightCurveLoaded() {
+    for (QWidget* w : std::initializer_list<QWidget*>{parabola_})
+        if (w) w->hide();
+}
+
+}  // namespace umbrix

@@ -10,10 +10,10 @@
 #                the clicks; focus starts on its first control ("space" presses it, "Tab" moves on)
 #   --window     saves only the method window instead of the screen's top-left 1280x900
 set -euo pipefail
-cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-ectimer.png}"); shift || true
 file=()
 if [ $# -gt 0 ] && [ "${1#--}" = "$1" ]; then file=("$(realpath "$1")"); shift; fi
+cd "$(dirname "$0")/.."
 go=""; actions=(); only_window=0
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -34,7 +34,8 @@ xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY=$display
 sleep 1
-(cd "$work" && exec "$OLDPWD/build/release/timing/ectimer" "${file[@]}") >/dev/null 2>&1 &
+top=$PWD
+(cd "$work" && exec "$top/build/release/timing/ectimer" "${file[@]}") >/dev/null 2>&1 &
 app=$!
 sleep 2
 

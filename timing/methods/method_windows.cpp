@@ -8,6 +8,10 @@ namespace umbrix {
 MethodWindows::MethodWindows(AppState& app, frmMain& main)
     : QObject(&main), app_(app), main_(main) {
     main.setRowAction(1, [this] { load(parabola_)->Go(); });
+    main.setRowAction(2, [this] { load(tracing_)->Go(); });
+    main.setRowAction(3, [this] { load(chords_)->Go(); });
+    main.setRowAction(4, [this] { load(kvw_)->Go(); });
+    main.setRowAction(5, [this] { load(fourier_)->Go(); });
     connect(&main, &frmMain::lightCurveLoaded, this, &MethodWindows::lightCurveLoaded);
 }
 
@@ -22,7 +26,7 @@ Window* MethodWindows::load(QPointer<Window>& window) {
 }
 
 void MethodWindows::lightCurveLoaded() {
-    for (QWidget* w : std::initializer_list<QWidget*>{parabola_})
+    for (QWidget* w : std::initializer_list<QWidget*>{parabola_, tracing_, chords_, kvw_, fourier_})
         if (w) w->hide();
 }
 

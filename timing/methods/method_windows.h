@@ -7,7 +7,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include "timing/methods/chords/chords_window.h"
+#include "timing/methods/fourier/fourier_window.h"
+#include "timing/methods/kvw/kvw_window.h"
 #include "timing/methods/parabola/parabola_window.h"
+#include "timing/methods/tracing/tracing_window.h"
 
 namespace umbrix {
 
@@ -22,6 +26,10 @@ public:
 
     // The windows while they are loaded (nullptr before the first Go and after a close box).
     frmPlott1* parabola() const { return parabola_; }
+    frmPlott2* tracing() const { return tracing_; }
+    frmPlott3* chords() const { return chords_; }
+    frmPlott4* kvw() const { return kvw_; }
+    frmPlott5* fourier() const { return fourier_; }
 
 public slots:
     // A light curve was loaded: every loaded method window is hidden.
@@ -34,6 +42,10 @@ private:
     AppState& app_;
     frmMain& main_;
     QPointer<frmPlott1> parabola_;
+    QPointer<frmPlott2> tracing_;
+    QPointer<frmPlott3> chords_;
+    QPointer<frmPlott4> kvw_;
+    QPointer<frmPlott5> fourier_;
 };
 
 }  // namespace umbrix

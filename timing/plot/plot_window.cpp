@@ -44,17 +44,15 @@ PlotWindow::PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slo
 
 PlotWindow::~PlotWindow() = default;
 
-void PlotWindow::applyStoredPlacement() {
+void PlotWindow::applyStoredPlacement(int minimumHeight) {
     loading_ = true;
     int controlsRight = 0;
     for (QWidget* control : surface_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (std::find(Label.begin(), Label.end(), control) == Label.end())
             controlsRight = std::max(controlsRight, control->geometry().right() + 1);
     if (controlsRight > 0) {
-        // A margin right of the last control, and room for a frame above the controls.
-        constexpr int kRightMargin = 16;
-        constexpr int kMinimumHeight = 3600;
-        setMinimumSize(controlsRight + kRightMargin, ToPixels(kMinimumHeight));
+        constexpr int kRightMargin = 16;  // pixels right of the last control
+        setMinimumSize(controlsRight + kRightMargin, ToPixels(minimumHeight));
     }
     const WindowPlacement& p = app_.placements[slot_];
     move(ToPixels(p.left), ToPixels(p.top));
@@ -81,20 +79,28 @@ void PlotWindow::finishPlot(const PlotScale& scale, const AxisLabels& labels) {
     showDrawing();
 }
 
-void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
-    const PlotFrame frame = FrameForWindow(windowWidthTwips(), windowHeightTwips(), margins);
-    const PlotScale scale = WorkingScale(frame, app_.data);
-    const int h = std::clamp(windowHeightTwips(), 0, 32767);
+void PlotWindow::drawPlot(const PlotScale& scale,
+                          const std::function<void(DisplayList&)>& drawPoints,
+                          double timeValuesTop, double timeStepTop) {
     AxisLabels labels;
-    DrawFrame(plot_, frame, std::nullopt);  // no background: the window keeps its own colour
-    DrawWorkingPoints(plot_, scale, app_.data);
+    DrawFrame(plot_, scale.frame, std::nullopt);  // no background: the window's own colour
+    drawPoints(plot_);
     const AxisGrid timeGrid = GridFor(scale.time);
     DrawTimeGrid(plot_, scale, timeGrid);
-    TimeLabels(labels, scale, timeGrid, h - 1800, h - 1600);
+    TimeLabels(labels, scale, timeGrid, timeValuesTop, timeStepTop);
     const AxisGrid magGrid = GridFor(scale.mag);
     DrawMagGrid(plot_, scale, magGrid);
     MagLabels(labels, scale, magGrid, 6);
     finishPlot(scale, labels);
+}
+
+void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
+    const PlotFrame frame = FrameForWindow(windowWidthTwips(), windowHeightTwips(), margins);
+    const PlotScale scale = WorkingScale(frame, app_.data);
+    const int h = std::clamp(windowHeightTwips(), 0, 32767);
+    drawPlot(
+        scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, app_.data); }, h - 1800,
+        h - 1600);
 }
 
 void PlotWindow::setMarker(int slot, double x) { markers_[slot] = x; }
@@ -134,7 +140,8 @@ QLabel* PlotWindow::addLabel(const char* name, const QString& caption, int width
     auto* l = new QLabel(caption, surface_);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
-    l->resize(ToPixels(width), ToPixels(height));
+    // Never narrower than its caption in the font the screen shows.
+    l->resize(std::max(ToPixels(width), l->sizeHint().width()), ToPixels(height));
     return l;
 }
 
@@ -147,6 +154,33 @@ QLineEdit* PlotWindow::addTextBox(const char* name, const QString& text, int wid
 
 void PlotWindow::place(QWidget* control, int left, int top) {
     control->move(ToPixels(left), ToPixels(top));
+}
+
+void PlotWindow::layOut(std::vector<ControlPlace> places) {
+    constexpr int kGap = 4;       // pixels between neighbours that had to move apart
+    constexpr int kRowSlack = 2;  // rows of labels may touch by this much and still pass
+    std::stable_sort(places.begin(), places.end(),
+                     [](const ControlPlace& a, const ControlPlace& b) { return a.left < b.left; });
+    std::vector<QRect> placed;
+    // Controls asked for the same left form a column and move together, so that a caption
+    // pushed aside keeps its value under the one above.
+    for (auto column = places.begin(); column != places.end();) {
+        const auto end = std::find_if(column, places.end(), [&](const ControlPlace& p) {
+            return p.left != column->left;
+        });
+        int left = ToPixels(column->left);
+        for (auto p = column; p != end; ++p) {
+            const int top = ToPixels(p->top), bottom = top + p->control->height() - 1;
+            for (const QRect& q : placed)
+                if (q.top() + kRowSlack < bottom && top + kRowSlack < q.bottom())
+                    left = std::max(left, q.right() + 1 + kGap);
+        }
+        for (auto p = column; p != end; ++p) {
+            p->control->move(left, ToPixels(p->top));
+            placed.push_back(p->control->geometry());
+        }
+        column = end;
+    }
 }
 
 // --- Events ----------------------------------------------------------------------------------

@@ -18,7 +18,9 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "timing/plot/display_list.h"
 #include "timing/plot/light_curve_plot.h"
@@ -66,8 +68,9 @@ protected:
     // Takes the stored placement with the resize handler quiet. Called once by the derived
     // window at the end of its construction, after its controls were placed once: the window
     // never gets narrower than its rightmost control needs, so that none is cut off (the
-    // stored default widths are narrower than some windows' rows of controls).
-    void applyStoredPlacement();
+    // stored default widths are narrower than some windows' rows of controls), nor lower than
+    // minimumHeight twips (enough for a frame above the controls under it).
+    void applyStoredPlacement(int minimumHeight = 3600);
     bool loading() const { return loading_; }
 
     // --- The plot layer ---
@@ -76,9 +79,14 @@ protected:
     // labels, clears the overlay and shows the result.
     DisplayList& plotList() { return plot_; }
     void finishPlot(const PlotScale& scale, const AxisLabels& labels);
-    // The method windows' plot: cleared to the window's own colour, the frame for the window's
-    // size with the given margins, the working points as red dots, and the grids and labels on
-    // the working scale (time labels at H - 1800 and H - 1600, Label6 with 6 characters).
+    // The steps of the light-curve plot as the method windows run them, on the scale given:
+    // the surface cleared to the window's own colour, the frame, the points as drawPoints
+    // draws them, the grids, and the labels (time values and step at the tops given, Label6
+    // with 6 characters); then finishPlot.
+    void drawPlot(const PlotScale& scale, const std::function<void(DisplayList&)>& drawPoints,
+                  double timeValuesTop, double timeStepTop);
+    // drawPlot for the frame with these margins on the working scale, with the working points
+    // as red dots and the time labels at H - 1800 and H - 1600.
     void drawWorkingCurve(const FrameMargins& margins = {});
 
     // --- The overlay ---
@@ -98,10 +106,21 @@ protected:
 
     // --- Controls on the surface (sizes and positions in twips) ---
     QPushButton* addButton(const char* name, const QString& caption, int width, int height = 375);
-    QLabel* addLabel(const char* name, const QString& caption, int width, int height = 255);
+    // Labels are 240 twips high: the two rows of index labels stand 240 twips apart.
+    QLabel* addLabel(const char* name, const QString& caption, int width, int height = 240);
     QLineEdit* addTextBox(const char* name, const QString& text, int width, int height = 285);
     // Moves a control to left, top (twips of the surface).
     static void place(QWidget* control, int left, int top);
+    // Places the controls under the plot at their left and top (twips), in order of left: a
+    // control that would overlap one placed left of it at the same height moves right, with
+    // the controls asked for the same left, just far enough to clear it. The positions were
+    // chosen for a narrower font than most screens show today; with it nothing moves, with a
+    // wider one nothing hides another.
+    struct ControlPlace {
+        QWidget* control;
+        int left, top;
+    };
+    static void layOut(std::vector<ControlPlace> places);
 
     // A mouse button went down on the surface at (x, y) twips.
     virtual void plotPressed(Qt::MouseButton button, double x, double y);

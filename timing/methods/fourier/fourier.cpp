@@ -14,6 +14,8 @@ const char* const kFourierErrorUndefined =
     "Fourier fit failed: the error of the time of minimum is undefined";
 const char* const kFourierNotFinite =
     "Fourier fit failed: the fitted parameters are not finite numbers";
+const char* const kFourierStartNotFinite =
+    "A start value is not a number - type it into its box and click 'Update'";
 
 namespace {
 
@@ -95,7 +97,8 @@ FitVector EngineToBoxOrder(const FitVector& engine) {
 FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width) {
     FourierBoxTexts t;
     for (int i = 1; i <= kFourierParamCount; ++i)
-        t[U(i - 1)] = FormatFixed(boxOrder[U(i)], width, kBoxDecimals);
+        if (std::isfinite(boxOrder[U(i)]))
+            t[U(i - 1)] = FormatFixed(boxOrder[U(i)], width, kBoxDecimals);
     return t;
 }
 
@@ -175,6 +178,13 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     }
 
     if (s.ParamsEdited) s.FourierParams = ReadBoxes(s.ParamText, s.FourierParams);
+    // A box reads as a finite number (0 at worst), but a value the user never typed may not
+    // be one; starting the engine from it could only end in a refusal with a vaguer reason.
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        if (!std::isfinite(s.FourierParams[U(i)])) {
+            result.refuse(kFourierStartNotFinite);
+            return result;
+        }
     s.FitParams = BoxToEngineOrder(s.FourierParams);
     s.StartParams = s.FitParams;
 

@@ -40,6 +40,7 @@ extern const char* const kFourierSelectRangeFirst;  // "Select range first"
 extern const char* const kFourierRangeEmpty;        // range indices outside the working set
 extern const char* const kFourierErrorUndefined;    // covariance gives no error for Xo
 extern const char* const kFourierNotFinite;         // the fit left a parameter that is no number
+extern const char* const kFourierStartNotFinite;    // a start value is no number
 
 using FourierBoxTexts = std::array<std::string, kFourierParamCount>;  // boxes 1..8 as 0..7
 using ModelCurve = std::array<double, kFourierSamples + 1>;
@@ -101,7 +102,8 @@ void FourierModel(double x, const FitVector& a, int p, double& y, FitVector& dyd
 FitVector BoxToEngineOrder(const FitVector& box);
 FitVector EngineToBoxOrder(const FitVector& engine);
 
-// The eight parameters written as the boxes show them: FormatFixed(value, width, 5).
+// The eight parameters written as the boxes show them: FormatFixed(value, width, 5). A value
+// that is not a finite number gives an empty text: a box never shows "NaN" or "Inf".
 FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width);
 
 // Samples the model for FourierParams over the picked range into ModelTime/ModelMag
@@ -142,11 +144,12 @@ bool XoErrorFromCovariance(const FitMatrix& covariance, double& error);
 // nothing changed; after a completed fit on this range: NotRun and nothing changed.
 // Otherwise the fit runs from FourierParams (the box texts re-read first when Update was
 // used), iterating until an accepted step lowers chi-square by less than ten per cent (at
-// most 501 steps after the first). A singular matrix anywhere in the fit, a covariance
-// diagonal for Xo that is negative or not finite, or a parameter that is not finite refuses
-// the fit: one message, FourierParams and FourierFitted as before and FitLambda -1, so the
-// next attempt starts afresh. On success FourierFitted is set, FourierParams hold the fit,
-// the box texts show it with width 9, the model curve is sampled and ParamsEdited cleared.
+// most 501 steps after the first). A start value that is not a finite number refuses the
+// fit before anything but the re-read boxes changed. A singular matrix anywhere in the fit, a
+// covariance diagonal for Xo that is negative or not finite, or a parameter that is not finite
+// refuses the fit: one message, FourierParams and FourierFitted as before and FitLambda -1,
+// so the next attempt starts afresh. On success FourierFitted is set, FourierParams hold the
+// fit, the box texts show it with width 9, the model curve is sampled and ParamsEdited cleared.
 FourierRowResult FitFourier(FourierState& s, const DataSet& ds);
 
 }  // namespace umbrix

@@ -69,15 +69,17 @@ void frmPlott1::PlotParabolaWindow() {
 
 void frmPlott1::layoutControls() {
     const int h = windowHeightTwips();
-    place(Label7, 400, h - 1300);
-    place(Label8, 1600, h - 1300);
-    place(Label9, 400, h - 1060);
-    place(Label10, 1600, h - 1060);
-    place(Command1, 2160, h - 1200);
-    place(Command2, 3600, h - 1200);
-    place(Label11, 4680, h - 1200);
-    place(Text1, 5880, h - 1200);
-    place(Command3, 6960, h - 1200);
+    layOut({
+        {Label7, 400, h - 1300},
+        {Label8, 1600, h - 1300},
+        {Label9, 400, h - 1060},
+        {Label10, 1600, h - 1060},
+        {Command1, 2160, h - 1200},
+        {Command2, 3600, h - 1200},
+        {Label11, 4680, h - 1200},
+        {Text1, 5880, h - 1200},
+        {Command3, 6960, h - 1200},
+    });
 }
 
 // Both markers where their clicked times lie on the present scale.

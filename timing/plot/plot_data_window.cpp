@@ -80,13 +80,6 @@ frmPlotData::frmPlotData(AppState& app, CurrentPrinter& printer, QWidget* parent
 
 frmPlotData::~frmPlotData() = default;
 
-void frmPlotData::showPlot() {
-    show();
-    raise();
-    activateWindow();
-    PlotLightCurve();
-}
-
 void frmPlotData::clearAndHide() {
     marked_ = false;
     action_->hide();

@@ -61,7 +61,7 @@ public:
     ~frmPlotData() override;
 
     // "Plot/Edit Data": show without blocking, bring to the front, draw.
-    void showPlot();
+    void showPlot() { Go(); }
     // A new light curve was loaded: the drawing is cleared and the window hidden.
     void clearAndHide();
 

@@ -44,6 +44,13 @@ PlotWindow::PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slo
 
 PlotWindow::~PlotWindow() = default;
 
+void PlotWindow::Go() {
+    show();
+    raise();
+    activateWindow();
+    resized();
+}
+
 void PlotWindow::applyStoredPlacement(int minimumHeight) {
     loading_ = true;
     int controlsRight = 0;
@@ -116,6 +123,26 @@ void PlotWindow::showDrawing() {
     for (const auto& [slot, x] : markers_) shown.Line(x, f.PlotTop, x, f.PlotBottom);
     shown.Append(curve_);
     surface_->setDisplayList(shown);
+}
+
+void PlotWindow::pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule) {
+    PickRangeStart(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x), rule);
+    setMarker(0, x);
+    showDrawing();
+}
+
+void PlotWindow::pickRangeEnd(RangeEnds ends, double x) {
+    PickRangeEnd(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x));
+    setMarker(1, x);
+    showDrawing();
+}
+
+void PlotWindow::drawRangeMarkersFromTimes(RangeEnds ends) {
+    ends.startX = static_cast<float>(scale_.X(ends.startTime));
+    ends.endX = static_cast<float>(scale_.X(ends.endTime));
+    setMarker(0, ends.startX);
+    setMarker(1, ends.endX);
+    showDrawing();
 }
 
 bool PlotWindow::onFrame(double x, double y) const {

@@ -22,6 +22,7 @@
 #include <map>
 #include <vector>
 
+#include "timing/methods/method_common.h"
 #include "timing/plot/display_list.h"
 #include "timing/plot/light_curve_plot.h"
 #include "timing/plot/printing.h"
@@ -44,6 +45,10 @@ class PlotWindow : public QMainWindow {
     Q_OBJECT
 public:
     ~PlotWindow() override;
+
+    // Shows the window, brings it to the front and draws it as after a resize: what Go of a
+    // method's row (and "Plot/Edit Data") does once the main window has done its part.
+    void Go();
 
     // Outer size of the window in twips (what the plot frame and the controls are laid out in).
     int windowWidthTwips() const;
@@ -98,6 +103,13 @@ protected:
     void setCurve(const DisplayList& curve);
     // Pushes plot and overlay to the surface.
     void showDrawing();
+
+    // Two-click ranges (parabola, Kwee and van Woerden, Fourier): a right-click at x picks the
+    // start or the end by the shared rules and moves that end's marker (slot 0 or 1) to x.
+    void pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule = StartMarkerTime::Clicked);
+    void pickRangeEnd(RangeEnds ends, double x);
+    // Both markers of a two-click range where their times lie on the present scale.
+    void drawRangeMarkersFromTimes(RangeEnds ends);
 
     // True for a position on or inside the frame the window last drew.
     bool onFrame(double x, double y) const;

@@ -50,13 +50,6 @@ frmPlott3::frmPlott3(AppState& app, CurrentPrinter& printer, frmMain& main)
     setWindowTitle(kLoadCaption);
 }
 
-void frmPlott3::Go() {
-    show();
-    raise();
-    activateWindow();
-    resized();
-}
-
 void frmPlott3::resized() {
     PlotChordsWindow();
     // Markers of ranges still being picked are not drawn again.

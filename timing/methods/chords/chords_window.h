@@ -15,8 +15,6 @@ class frmPlott3 : public PlotWindow {
 public:
     frmPlott3(AppState& app, CurrentPrinter& printer, frmMain& main);
 
-    // Go of row 3: show and draw, then the four markers of two complete ranges.
-    void Go();
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotChordsWindow();
 
@@ -39,6 +37,7 @@ public slots:
 
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
+    // Also Go of row 3: the plot, then the four markers of two complete ranges.
     void resized() override;
 
 private:

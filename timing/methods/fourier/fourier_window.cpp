@@ -13,8 +13,6 @@ namespace umbrix {
 namespace {
 
 constexpr int kFourierRow = 5;
-constexpr int kStartMarker = 0;
-constexpr int kEndMarker = 1;
 constexpr int kThickHalfHeight = 10;  // after Update and a fit: 21 lines per segment
 constexpr int kThinHalfHeight = 0;    // on redraws: one line per segment
 constexpr int kBoxWidth = 8;          // the boxes as every redraw writes them
@@ -96,16 +94,9 @@ std::array<QLabel*, 9> frmPlott5::boxCaptions() const {
     return {nullptr, Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18};
 }
 
-void frmPlott5::Go() {
-    show();
-    raise();
-    activateWindow();
-    resized();
-}
-
 void frmPlott5::resized() {
     PlotFourierWindow();
-    if (app_.fourier.FourierReady) drawRangeLinesFromTimes();
+    if (app_.fourier.FourierReady) drawRangeMarkersFromTimes(app_.fourier.Ends());
     if (app_.fourier.FourierFitted) RedrawFourierModel();
 }
 
@@ -147,16 +138,6 @@ void frmPlott5::showBoxTexts() {
             QString::fromStdString(texts[static_cast<std::size_t>(i - 1)]));
 }
 
-// Both range lines where their clicked times lie on the present scale.
-void frmPlott5::drawRangeLinesFromTimes() {
-    FourierState& s = app_.fourier;
-    s.FourierStartX = static_cast<float>(scale().X(s.FourierStartTime));
-    s.FourierEndX = static_cast<float>(scale().X(s.FourierEndTime));
-    setMarker(kStartMarker, s.FourierStartX);
-    setMarker(kEndMarker, s.FourierEndX);
-    showDrawing();
-}
-
 void frmPlott5::addModelCurve(int halfHeight) {
     const FourierState& s = app_.fourier;
     curves_.SetColour(kBlue);
@@ -184,7 +165,6 @@ void frmPlott5::plotPressed(Qt::MouseButton button, double x, double y) {
     const DataSet& ds = app_.data;
     if (button == Qt::RightButton) {
         const PlotFrame& f = scale().frame;
-        const double t = scale().TimeAt(x);
         // The side follows an index estimated from the position along the frame, compared
         // with the faintest point: not the order of the clicks, nor the clicked time.
         const double approximate =
@@ -192,17 +172,14 @@ void frmPlott5::plotPressed(Qt::MouseButton button, double x, double y) {
         int index = 0;
         if (RoundToInt16(approximate, index)) {
             if (index < ds.MagMaxIndex) {
-                PickRangeStart(s.Ends(), ds, t, static_cast<float>(x));
-                setMarker(kStartMarker, x);
+                pickRangeStart(s.Ends(), x);
                 Label8->setText(IndexText(s.FourierStartIndex));
                 setWindowTitle(kStartPickedCaption);
             } else {
-                PickRangeEnd(s.Ends(), ds, t, static_cast<float>(x));
-                setMarker(kEndMarker, x);
+                pickRangeEnd(s.Ends(), x);
                 Label10->setText(IndexText(s.FourierEndIndex));
                 setWindowTitle(kEndPickedCaption);
             }
-            showDrawing();
         }
     }
     s.FourierReady = s.FourierStartSet && s.FourierEndSet;

@@ -21,10 +21,6 @@ class frmPlott5 : public PlotWindow {
 public:
     frmPlott5(AppState& app, CurrentPrinter& printer, frmMain& main);
 
-    // Go of row 5 (the main window has set RangeFirst and RangeLast): show and draw, then the
-    // range lines of a ready range and, thin, the curve of a fit.
-    void Go();
-
     // Clears the surface, draws the working curve in the frame beside the box column, lays
     // out the controls and writes the boxes from the parameters (width 8).
     void PlotFourierWindow();
@@ -61,13 +57,14 @@ public slots:
 
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
+    // Also Go of row 5 (the main window has set RangeFirst and RangeLast): the plot, then the
+    // range lines of a ready range and, thin, the curve of a fit.
     void resized() override;
 
 private:
     // The box column from the window's width, the row of buttons and labels from its height.
     void layoutControls(int windowWidth);
     std::array<QLabel*, 9> boxCaptions() const;  // Label11..Label18 as [1..8]
-    void drawRangeLinesFromTimes();
     void showBoxTexts();
     // A sampled curve as a blue polyline; each segment drawn halfHeight twips above and below
     // its end as well, one twip apart, so that the curve shows as a band.

@@ -49,23 +49,10 @@ frmPlott4::frmPlott4(AppState& app, CurrentPrinter& printer, frmMain& main)
     setWindowTitle(kLoadCaption);
 }
 
-void frmPlott4::Go() {
-    show();
-    raise();
-    activateWindow();
-    resized();
-}
-
 void frmPlott4::resized() {
     PlotKweeWindow();
-    KvwState& s = app_.kvw;
-    if (!s.KvwReady) return;
     // The start marker goes back to its point's time, the end marker to the clicked time.
-    s.KvwStartX = static_cast<float>(scale().X(s.KvwStartTime));
-    s.KvwEndX = static_cast<float>(scale().X(s.KvwEndTime));
-    setMarker(kStartMarker, s.KvwStartX);
-    setMarker(kEndMarker, s.KvwEndX);
-    showDrawing();
+    if (app_.kvw.KvwReady) drawRangeMarkersFromTimes(app_.kvw.Ends());
 }
 
 void frmPlott4::PlotKweeWindow() {
@@ -96,20 +83,16 @@ void frmPlott4::plotPressed(Qt::MouseButton button, double x, double y) {
     KvwState& s = app_.kvw;
     const DataSet& ds = app_.data;
     if (button == Qt::RightButton) {
-        const double tc = scale().TimeAt(x);
         // The side follows the position against the deepest point as loaded, not the order.
-        if (tc < ds.AllTime[ds.FullMagMaxIndex]) {
+        if (scale().TimeAt(x) < ds.AllTime[ds.FullMagMaxIndex]) {
             setWindowTitle(kStartPickedCaption);
-            PickRangeStart(s.Ends(), ds, tc, static_cast<float>(x), StartMarkerTime::FirstPoint);
-            setMarker(kStartMarker, x);
+            pickRangeStart(s.Ends(), x, StartMarkerTime::FirstPoint);
             Label8->setText(IndexText(s.KvwStartIndex));
         } else {
-            PickRangeEnd(s.Ends(), ds, tc, static_cast<float>(x));
-            setMarker(kEndMarker, x);
+            pickRangeEnd(s.Ends(), x);
             setWindowTitle(kEndPickedCaption);
             Label10->setText(IndexText(s.KvwEndIndex));
         }
-        showDrawing();
     }
     // Any press inside the frame, even after Undo, makes the two remembered picks count again.
     s.KvwReady = s.KvwStartSet && s.KvwEndSet;

@@ -16,8 +16,6 @@ class frmPlott4 : public PlotWindow {
 public:
     frmPlott4(AppState& app, CurrentPrinter& printer, frmMain& main);
 
-    // Go of row 4: show and draw, then the markers of a ready range at their times.
-    void Go();
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotKweeWindow();
 
@@ -40,6 +38,7 @@ public slots:
 
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
+    // Also Go of row 4: the plot, then the markers of a ready range at their times.
     void resized() override;
 
 private:

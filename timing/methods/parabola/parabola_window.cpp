@@ -13,8 +13,6 @@ namespace umbrix {
 
 namespace {
 
-constexpr int kStartMarker = 0;
-constexpr int kEndMarker = 1;
 constexpr Rgb kExtrapolated{200, 200, 200};  // the parabola outside the picked range
 constexpr int kBandHalfHeight = 10;          // twips above and below each sample
 
@@ -48,16 +46,9 @@ frmPlott1::frmPlott1(AppState& app, CurrentPrinter& printer, frmMain& main)
     setWindowTitle(kLoadCaption);
 }
 
-void frmPlott1::Go() {
-    show();
-    raise();
-    activateWindow();
-    resized();
-}
-
 void frmPlott1::resized() {
     PlotParabolaWindow();
-    if (app_.parabola.ParabReady) drawMarkersFromTimes();
+    if (app_.parabola.ParabReady) drawRangeMarkersFromTimes(app_.parabola.Ends());
     if (app_.parabola.ParabFitted) DrawParabola();
 }
 
@@ -80,16 +71,6 @@ void frmPlott1::layoutControls() {
         {Text1, 5880, h - 1200},
         {Command3, 6960, h - 1200},
     });
-}
-
-// Both markers where their clicked times lie on the present scale.
-void frmPlott1::drawMarkersFromTimes() {
-    ParabolaState& s = app_.parabola;
-    s.ParabStartX = static_cast<float>(scale().X(s.ParabStartTime));
-    s.ParabEndX = static_cast<float>(scale().X(s.ParabEndTime));
-    setMarker(kStartMarker, s.ParabStartX);
-    setMarker(kEndMarker, s.ParabEndX);
-    showDrawing();
 }
 
 void frmPlott1::DrawParabola() {
@@ -118,20 +99,16 @@ void frmPlott1::plotPressed(Qt::MouseButton button, double x, double y) {
     ParabolaState& s = app_.parabola;
     const DataSet& ds = app_.data;
     if (button == Qt::RightButton) {
-        const double tc = scale().TimeAt(x);
         // The side follows the position against the deepest point as loaded, not the order.
-        if (tc < ds.AllTime[ds.FullMagMaxIndex]) {
-            PickRangeStart(s.Ends(), ds, tc, static_cast<float>(x));
-            setMarker(kStartMarker, x);
+        if (scale().TimeAt(x) < ds.AllTime[ds.FullMagMaxIndex]) {
+            pickRangeStart(s.Ends(), x);
             Label8->setText(IndexText(s.ParabStartIndex));
             setWindowTitle(kStartPickedCaption);
         } else {
-            PickRangeEnd(s.Ends(), ds, tc, static_cast<float>(x));
-            setMarker(kEndMarker, x);
+            pickRangeEnd(s.Ends(), x);
             Label10->setText(QString::fromStdString(PadInt(s.ParabEndIndex, 4, " ")));
             setWindowTitle(kEndPickedCaption);
         }
-        showDrawing();
     }
     s.ParabReady = s.ParabStartSet && s.ParabEndSet;
 }
@@ -139,7 +116,7 @@ void frmPlott1::plotPressed(Qt::MouseButton button, double x, double y) {
 void frmPlott1::Command1_Click() {
     ParabolaState& s = app_.parabola;
     if (!s.ParabReady || s.ParabStartIndex == 0 || s.ParabEndIndex == 0) return;
-    drawMarkersFromTimes();
+    drawRangeMarkersFromTimes(s.Ends());
     const ParabolaRowResult r = PressFitParabola(s, app_.data);
     if (!r.ok()) {
         // A range that cannot be fitted leaves row 1 and the earlier fit as they were.

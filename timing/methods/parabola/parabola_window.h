@@ -15,10 +15,6 @@ class frmPlott1 : public PlotWindow {
 public:
     frmPlott1(AppState& app, CurrentPrinter& printer, frmMain& main);
 
-    // Go of row 1 (the main window has set RangeFirst and RangeLast): show and draw, then the
-    // markers of a ready range and the parabola of a fit.
-    void Go();
-
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotParabolaWindow();
     // Samples the stored parabola and draws it as a band: blue strictly between the two marker
@@ -42,12 +38,12 @@ public slots:
 
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
+    // Also Go of row 1: the plot, then the markers of a ready range and the parabola of a fit.
     void resized() override;
 
 private:
     // The controls under the plot, placed from the window's height.
     void layoutControls();
-    void drawMarkersFromTimes();
 
     frmMain& main_;
 };

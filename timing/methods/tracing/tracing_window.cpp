@@ -115,13 +115,6 @@ frmPlott2::frmPlott2(AppState& app, CurrentPrinter& printer, frmMain& main)
     setWindowTitle(kCaption);
 }
 
-void frmPlott2::Go() {
-    show();
-    raise();
-    activateWindow();
-    PlotTracingWindow();
-}
-
 void frmPlott2::resized() { PlotTracingWindow(); }
 
 void frmPlott2::PlotTracingWindow() {

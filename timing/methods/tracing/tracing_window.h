@@ -21,9 +21,6 @@ class frmPlott2 : public PlotWindow {
 public:
     frmPlott2(AppState& app, CurrentPrinter& printer, frmMain& main);
 
-    // Go of row 2 (the main window has run ResetTraceMag): show and draw.
-    void Go();
-
     // Refolds about F, draws the folded curve with its grids and labels, lays out the
     // controls, shows F in Text1 and publishes row 2.
     void PlotTracingWindow();
@@ -48,6 +45,7 @@ public slots:
     void HScroll1_Scroll(int value);
 
 protected:
+    // Also Go of row 2 (the main window has run ResetTraceMag): PlotTracingWindow.
     void resized() override;
 
 private:

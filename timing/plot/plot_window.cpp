@@ -112,7 +112,6 @@ void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
 
 void PlotWindow::setMarker(int slot, double x) { markers_[slot] = x; }
 
-void PlotWindow::removeMarker(int slot) { markers_.erase(slot); }
 
 void PlotWindow::setCurve(const DisplayList& curve) { curve_ = curve; }
 

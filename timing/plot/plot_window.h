@@ -98,7 +98,6 @@ protected:
     // A purple vertical line from PlotTop to PlotBottom at x; a marker of the same slot is
     // replaced.
     void setMarker(int slot, double x);
-    void removeMarker(int slot);
     // The fitted curve drawn over the plot (replaces the one before).
     void setCurve(const DisplayList& curve);
     // Pushes plot and overlay to the surface.

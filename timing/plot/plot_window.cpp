@@ -108,6 +108,7 @@ void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
     drawPlot(
         scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, app_.data); }, h - 1800,
         h - 1600);
+    surface_->setCrossHairFrame(scale_.frame);
 }
 
 void PlotWindow::setMarker(int slot, double x) { markers_[slot] = x; }
@@ -148,8 +149,6 @@ bool PlotWindow::onFrame(double x, double y) const {
     const PlotFrame& f = scale_.frame;
     return f.PlotLeft <= x && x <= f.PlotRight && f.PlotTop <= y && y <= f.PlotBottom;
 }
-
-void PlotWindow::useCrossHairInFrame() { surface_->setCrossHairFrame(scale_.frame); }
 
 // --- Controls --------------------------------------------------------------------------------
 

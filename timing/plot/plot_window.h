@@ -91,7 +91,8 @@ protected:
     void drawPlot(const PlotScale& scale, const std::function<void(DisplayList&)>& drawPoints,
                   double timeValuesTop, double timeStepTop);
     // drawPlot for the frame with these margins on the working scale, with the working points
-    // as red dots and the time labels at H - 1800 and H - 1600.
+    // as red dots and the time labels at H - 1800 and H - 1600; the windows that draw it pick
+    // ranges, so the pointer becomes the cross-hair inside its frame.
     void drawWorkingCurve(const FrameMargins& margins = {});
 
     // --- The overlay ---
@@ -112,8 +113,6 @@ protected:
 
     // True for a position on or inside the frame the window last drew.
     bool onFrame(double x, double y) const;
-    // Show the cross-hair pointer strictly inside the frame.
-    void useCrossHairInFrame();
 
     // --- Controls on the surface (sizes and positions in twips) ---
     QPushButton* addButton(const char* name, const QString& caption, int width, int height = 375);

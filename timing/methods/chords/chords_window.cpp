@@ -58,7 +58,6 @@ void frmPlott3::resized() {
 
 void frmPlott3::PlotChordsWindow() {
     drawWorkingCurve();
-    useCrossHairInFrame();
     layoutControls();
 }
 

@@ -103,7 +103,6 @@ void frmPlott5::resized() {
 void frmPlott5::PlotFourierWindow() {
     drawWorkingCurve(kFourierMargins);
     curves_.Clear();  // the overlay went with the old plot
-    useCrossHairInFrame();
     layoutControls(windowWidthTwips());
     FourierState& s = app_.fourier;
     s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);

@@ -57,7 +57,6 @@ void frmPlott4::resized() {
 
 void frmPlott4::PlotKweeWindow() {
     drawWorkingCurve();
-    useCrossHairInFrame();
     layoutControls();
 }
 

@@ -54,7 +54,6 @@ void frmPlott1::resized() {
 
 void frmPlott1::PlotParabolaWindow() {
     drawWorkingCurve();
-    useCrossHairInFrame();
     layoutControls();
 }
 

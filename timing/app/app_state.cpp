@@ -14,6 +14,12 @@ void ResetMethodStates(AppState& app) {
     ResetSlidingState(app.sliding);
 }
 
+void ChangeMagSign(AppState& app, int index) {
+    SetMagSign(app.data, index);
+    // The default Fourier start sits on the faintest point, which the sign change moves.
+    SeedFourierStart(app.fourier, app.data);
+}
+
 std::string OpenLightCurve(AppState& app, const std::string& dir, const std::string& name) {
     DataSet& ds = app.data;
     ds.DataDir = dir;

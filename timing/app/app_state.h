@@ -34,6 +34,10 @@ struct AppState {
 // after every successful load. Picked indices and marker positions keep their values.
 void ResetMethodStates(AppState& app);
 
+// The "+Mags" / "-Mags (inverted)" choice (index 0 or 1): the magnitudes' sign changes and
+// the methods whose defaults come from the faintest point take them afresh.
+void ChangeMagSign(AppState& app, int index);
+
 // File > Open: names the file (DataDir, DataFileName, DataPath) and loads it. On success the
 // data set is replaced and every method's state is reset; on refusal only the name changes.
 // Returns "" on success, otherwise the message for the user.

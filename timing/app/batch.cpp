@@ -379,19 +379,10 @@ std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" :
 
 void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
     out << ", \"methods\": [";
-    for (std::size_t i = 0; i < ran.size(); ++i) {
-        const RowResult& r = ran[i].report.result;
-        out << (i ? ", " : "") << "{\"row\": " << ran[i].row->row
-            << ", \"method\": " << JsonString(ran[i].row->name);
-        if (r.ok())
-            out << ", \"time\": " << JsonString(r.timeText) << ", \"error\": "
-                << JsonString(r.errorText) << ", \"time_value\": " << JsonNumber(r.time)
-                << ", \"error_value\": " << JsonNumber(r.error) << ", \"details\": {"
-                << ran[i].report.details << "}";
-        else
-            out << ", \"refused\": " << JsonString(r.message);
-        out << "}";
-    }
+    for (std::size_t i = 0; i < ran.size(); ++i)
+        out << (i ? ", " : "")
+            << BatchRowJson(ran[i].row->row, ran[i].row->name, ran[i].report.result,
+                            ran[i].report.details);
     out << "], \"means\": {\"simple\": " << JsonOrNull(means.computed ? means.simple : "")
         << ", \"weighted\": " << JsonOrNull(means.computed ? means.weighted : "")
         << ", \"std_error\": " << JsonOrNull(means.computed ? means.stdError : "")
@@ -399,14 +390,7 @@ void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std
 }
 
 void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
-    for (const RanRow& r : ran) {
-        const RowResult& result = r.report.result;
-        out << r.row->label << ": ";
-        if (result.ok())
-            out << result.timeText << " +/- " << result.errorText << "\n";
-        else
-            out << "refused: " << result.message << "\n";
-    }
+    for (const RanRow& r : ran) out << BatchRowText(r.row->label, r.report.result) << "\n";
     const auto box = [&](const std::string& text) { return means.computed ? text : ""; };
     out << "simple_mean: " << box(means.simple) << "\n"
         << "weighted_mean: " << box(means.weighted) << "\n"
@@ -415,6 +399,28 @@ void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std
 }
 
 }  // namespace
+
+std::string BatchRowText(const std::string& label, const RowResult& r) {
+    if (!r.ok()) return label + ": refused: " + r.message;
+    std::string line = label + ": " + r.timeText + " +/- " + r.errorText;
+    if (r.hasCalibrated) line += " (calibrated " + r.calibratedText + ")";
+    // On the same line, so that each method stays one line for scripts that read them.
+    if (!r.warning.empty()) line += "  warning: " + r.warning;
+    return line;
+}
+
+std::string BatchRowJson(int row, const std::string& name, const RowResult& r,
+                         const std::string& details) {
+    std::string json = "{\"row\": " + std::to_string(row) + ", \"method\": " + JsonString(name);
+    if (!r.ok()) return json + ", \"refused\": " + JsonString(r.message) + "}";
+    json += ", \"time\": " + JsonString(r.timeText) + ", \"error\": " + JsonString(r.errorText) +
+            ", \"time_value\": " + JsonNumber(r.time) + ", \"error_value\": " + JsonNumber(r.error);
+    json += ", \"error_calibrated\": " + (r.hasCalibrated ? JsonString(r.calibratedText) : "null") +
+            ", \"error_calibrated_value\": " +
+            (r.hasCalibrated ? JsonNumber(r.calibratedError) : "null");
+    json += ", \"warning\": " + JsonOrNull(r.warning);
+    return json + ", \"details\": {" + details + "}}";
+}
 
 bool IsBatchRequest(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "--batch";
@@ -439,7 +445,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     DataSet& ds = app->data;
 
-    if (options->inverted) SetMagSign(ds, 1);
+    if (options->inverted) ChangeMagSign(*app, 1);
     for (const int i : options->deletions) {
         if (!SetDeleted(ds, i, true)) {
             err << "ectimer: --delete " << i << ": the file has points 1 to " << ds.ReadCount

@@ -9,6 +9,8 @@
 
 namespace umbrix {
 
+struct RowResult;
+
 inline constexpr int kBatchOk = 0;
 inline constexpr int kBatchFailed = 2;
 
@@ -21,5 +23,15 @@ bool IsBatchRequest(const std::vector<std::string>& args);
 // start with "--batch". Writes the result to out and every complaint to err; returns the
 // process exit status.
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// One method's line of the text output, without its line end:
+//   "<label>: <time> +/- <error>", then " (calibrated <error>)" when the method estimated one
+//   and "  warning: <text>" when it has a word to add; "<label>: refused: <message>".
+std::string BatchRowText(const std::string& label, const RowResult& r);
+
+// One method's object in the JSON "methods" array, braces included. details holds the
+// members of its "details" object.
+std::string BatchRowJson(int row, const std::string& name, const RowResult& r,
+                         const std::string& details);
 
 }  // namespace umbrix

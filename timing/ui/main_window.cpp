@@ -103,11 +103,20 @@ void frmMain::buildControls() {
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    grid->addWidget(Label1, 0, 0, 1, 5, Qt::AlignHCenter);
+    grid->addWidget(Label1, 0, 0, 1, 6, Qt::AlignHCenter);
 
+    // The calibrated error sits right beside the method's own error, so that the two can be
+    // compared at a glance; the tick box, which belongs to the time and its own error, follows.
+    const QString calibratedTip =
+        "Calibrated error (days): estimated from the scatter of the data themselves, so that "
+        "about 68 % of such results lie within one calibrated error of the true minimum.\n"
+        "The Est'd Error beside it is the method's traditional error; Calc. Means uses that one.";
     grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
     grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
-    grid->addWidget(label(13, "Use in Mean?"), 1, 4, Qt::AlignHCenter);
+    LabelCalibrated = Named(new QLabel("Calibrated", central), "LabelCalibrated");
+    LabelCalibrated->setToolTip(calibratedTip);
+    grid->addWidget(LabelCalibrated, 1, 4, Qt::AlignHCenter);
+    grid->addWidget(label(13, "Use in Mean?"), 1, 5, Qt::AlignHCenter);
 
     for (int k = 1; k <= kMethodRows; ++k) {
         const int row = k + 1;
@@ -116,8 +125,16 @@ void frmMain::buildControls() {
         grid->addWidget(Command[k], row, 1);
         grid->addWidget(textBox(k), row, 2);
         grid->addWidget(textBox(k + 6), row, 3);
+        auto* calibrated = Named(new QLineEdit(central), QString("TextCalibrated%1").arg(k));
+        calibrated->setReadOnly(true);
+        // Out of the Tab chain: a row stays Go, time, error, tick for keyboard users.
+        calibrated->setFocusPolicy(Qt::ClickFocus);
+        calibrated->setToolTip(calibratedTip);
+        calibrated->setMinimumWidth(Text[k + 6]->minimumWidth());
+        TextCalibrated[k] = calibrated;
+        grid->addWidget(calibrated, row, 4);
         Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
-        grid->addWidget(Check[k], row, 4, Qt::AlignHCenter);
+        grid->addWidget(Check[k], row, 5, Qt::AlignHCenter);
     }
     connect(Command[1], &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command[2], &QPushButton::clicked, this, &frmMain::Command2_Click);
@@ -222,14 +239,23 @@ void frmMain::writeMethodRow(int row, const RowResult& result) {
     if (row < 1 || row > kMethodRows || !result.ok()) return;
     Text[row]->setText(QString::fromStdString(result.timeText));
     Text[row + 6]->setText(QString::fromStdString(result.errorText));
+    // Always rewritten: a result without a calibrated error must not sit beside an older one.
+    TextCalibrated[row]->setText(
+        result.hasCalibrated ? QString::fromStdString(result.calibratedText) : QString());
     Check[row]->setChecked(true);
 }
 
 void frmMain::clearMethodResult(int row) {
     if (row < 1 || row > kMethodRows) return;
+    emptyMethodBoxes(row);
+    Check[row]->setChecked(false);
+}
+
+void frmMain::emptyMethodBoxes(int row) {
+    if (row < 1 || row > kMethodRows) return;
     Text[row]->clear();
     Text[row + 6]->clear();
-    Check[row]->setChecked(false);
+    TextCalibrated[row]->clear();
 }
 
 void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
@@ -250,7 +276,7 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         showMessage(this, QString::fromStdString(message));
     }
     // Whatever the outcome, the old results no longer belong to the file named now.
-    for (int n = 1; n <= 12; ++n) Text[n]->clear();
+    for (int k = 1; k <= kMethodRows; ++k) emptyMethodBoxes(k);
     return loaded;
 }
 
@@ -280,7 +306,7 @@ void frmMain::Command8_Click() {
 
 void frmMain::Option1_Click(int index) {
     if (index != 0 && index != 1) return;
-    SetMagSign(app_.data, index);
+    ChangeMagSign(app_, index);
     showEditedCount();
     plotData_->refresh();
 }
@@ -319,7 +345,8 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
     sheet.lightCurve = QFileInfo(loadedPath_).fileName().toStdString();
     for (int k = 1; k <= kMethodRows; ++k)
         sheet.rows[k - 1] = {kRowLabels[k - 1], Text[k]->text().toStdString(),
-                             Text[k + 6]->text().toStdString(), Check[k]->isChecked()};
+                             Text[k + 6]->text().toStdString(),
+                             TextCalibrated[k]->text().toStdString(), Check[k]->isChecked()};
     sheet.simpleMean = Text[13]->text().toStdString();
     sheet.weightedMean = Text[14]->text().toStdString();
     sheet.stdError = Text[15]->text().toStdString();

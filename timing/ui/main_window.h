@@ -45,14 +45,19 @@ public:
     // The contract with the method windows: a finished method writes its time of minimum
     // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
     void writeMethodResult(int row, double relativeTime, double error);
-    // The same from a method's row result, with its texts as they stand.
+    // The same from a method's row result, with its texts as they stand; the calibrated box
+    // shows the result's calibrated error, or nothing when it has none.
     void writeMethodRow(int row, const RowResult& result);
+    // Empties row k's time, error and calibrated error and unticks it (a method's Undo).
     void clearMethodResult(int row);
+    // Empties the same three boxes but leaves the tick as it is (Fourier's Undo).
+    void emptyMethodBoxes(int row);
     // Shows the working set's size in the edited-count label (after a delete or restore).
     void showEditedCount();
 
     // File > Open's OK, a file named on the command line, or a file dropped on the window:
-    // loads dir/name, then empties the twelve result boxes. False when the file was refused
+    // loads dir/name, then empties the rows' result boxes (time, error, calibrated error).
+    // False when the file was refused
     // (its message has been shown).
     bool openLightCurve(const QString& dir, const QString& name);
     bool openPath(const QString& path);
@@ -73,6 +78,10 @@ public:
     std::array<QPushButton*, 9> Command{};    // Command[1..8]
     std::array<QLineEdit*, 17> Text{};        // Text[1..16]
     std::array<QCheckBox*, 7> Check{};        // Check[1..6]
+    // Beside each error box, read-only: the error estimated from the data's own scatter.
+    // "Calc. Means" never reads it.
+    QLabel* LabelCalibrated;
+    std::array<QLineEdit*, 7> TextCalibrated{};  // TextCalibrated[1..6]
     std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
     QAction* Open;
     QAction* Save;

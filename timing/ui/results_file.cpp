@@ -16,10 +16,10 @@ std::string ResultsText(const ResultsSheet& sheet) {
     t += "Umbrix times of minimum" + std::string(eol);
     t += "Light curve: " + sheet.lightCurve + eol + eol;
     t += Column("Method", 28) + Column("Time of Minimum", 18) + Column("Est'd Error", 14) +
-         "Use in Mean?" + eol;
+         Column("Calibrated", 14) + "Use in Mean?" + eol;
     for (const auto& row : sheet.rows)
         t += Column(row.label, 28) + Column(row.time, 18) + Column(row.error, 14) +
-             (row.ticked ? "yes" : "no") + eol;
+             Column(row.calibrated, 14) + (row.ticked ? "yes" : "no") + eol;
     t += eol;
     t += Column("Simple Mean", 30) + sheet.simpleMean + eol;
     t += Column("Weighted Mean", 30) + sheet.weightedMean + eol;

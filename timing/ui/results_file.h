@@ -14,6 +14,7 @@ struct ResultsSheet {
         std::string label;  // "1. Parabolic Fit" ...
         std::string time;   // the boxes' texts exactly as shown
         std::string error;
+        std::string calibrated;  // the calibrated-error box, empty when the method gave none
         bool ticked = false;
     };
     std::string lightCurve;  // file name of the loaded light curve

@@ -15,6 +15,7 @@
 #include "tests/timing/methods/synthetic_eclipse.h"
 #include "timing/app/json.h"
 #include "timing/data/format.h"
+#include "timing/methods/method_common.h"
 
 namespace umbrix {
 namespace {
@@ -141,6 +142,7 @@ constexpr double kTrueMinimum = testing_support::kDay + 0.50123;
 struct JsonRow {
     int row = 0;
     std::string method, time, error, refused;
+    std::string calibrated, warning;  // unquoted; empty for null
     double timeValue = 0, errorValue = 0;
     mutable std::map<std::string, std::string> details;
 };
@@ -148,7 +150,7 @@ struct JsonRow {
 // The rows of the JSON output, read with patterns that follow its fixed layout.
 std::vector<JsonRow> Rows(const std::string& json) {
     static const std::regex row(
-        R"re(\{"row": (\d), "method": "(\w+)", (?:"time": "([^"]*)", "error": "([^"]*)", "time_value": ([^,]+), "error_value": ([^,]+), "details": \{([^}]*)\}|"refused": "([^"]*)")\})re");
+        R"re(\{"row": (\d), "method": "(\w+)", (?:"time": "([^"]*)", "error": "([^"]*)", "time_value": ([^,]+), "error_value": ([^,]+), "error_calibrated": (?:null|"([^"]*)"), "error_calibrated_value": [^,]+, "warning": (?:null|"([^"]*)"), "details": \{([^}]*)\}|"refused": "([^"]*)")\})re");
     static const std::regex member(R"re("(\w+)": (\[[^\]]*\]|[^,]+))re");
     std::vector<JsonRow> rows;
     for (auto it = std::sregex_iterator(json.begin(), json.end(), row); it != std::sregex_iterator(); ++it) {
@@ -161,11 +163,13 @@ std::vector<JsonRow> Rows(const std::string& json) {
             r.error = m[4];
             r.timeValue = std::stod(m[5]);
             r.errorValue = std::stod(m[6]);
-            const std::string d = m[7];
+            r.calibrated = m[7];
+            r.warning = m[8];
+            const std::string d = m[9];
             for (auto jt = std::sregex_iterator(d.begin(), d.end(), member); jt != std::sregex_iterator(); ++jt)
                 r.details[(*jt)[1]] = (*jt)[2];
         } else {
-            r.refused = m[8];
+            r.refused = m[10];
         }
         rows.push_back(r);
     }
@@ -214,7 +218,9 @@ TEST(BatchMethods, TextRowsShowTheSameTextsAsJsonAndTheMeansOfThem) {
     double sum = 0;
     int counted = 0;
     for (int k = 0; k < 6; ++k) {
-        const std::string line = std::string(labels[k]) + ": " + rows[k].time + " +/- " + rows[k].error + "\n";
+        const std::string line = std::string(labels[k]) + ": " + rows[k].time + " +/- " + rows[k].error +
+                                 (rows[k].calibrated.empty() ? "" : " (calibrated " + rows[k].calibrated + ")") +
+                                 (rows[k].warning.empty() ? "" : "  warning: " + rows[k].warning) + "\n";
         EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
         if (std::fabs(LeadingNumber(rows[k].error)) >= 1e-6) {  // rows the means keep
             sum += std::stod(rows[k].time);
@@ -228,6 +234,31 @@ TEST(BatchMethods, TextRowsShowTheSameTextsAsJsonAndTheMeansOfThem) {
     ASSERT_TRUE(std::regex_search(means, m, simple)) << means;
     EXPECT_NEAR(std::stod(m[1]), sum / counted, 0.5e-5 + 1e-9);
     EXPECT_NE(text.out.find("simple_mean: " + std::string(m[1]) + "\n"), std::string::npos);
+}
+
+TEST(BatchMethods, CalibratedErrorAndWarningJoinTheRowInTextAndJson) {
+    DataSet ds;
+    ds.DayOffset = 2454123;
+    RowResult plain;
+    plain.done(ds, 0.5, 0.00019);
+    RowResult full = plain;
+    full.calibrate(0.00004);
+    full.warning = "The vertex lies outside the picked points.";
+
+    EXPECT_EQ(BatchRowText("1. Parabolic Fit", plain), "1. Parabolic Fit: 2454123.50000 +/- 0.00019");
+    EXPECT_EQ(BatchRowText("1. Parabolic Fit", full),
+              "1. Parabolic Fit: 2454123.50000 +/- 0.00019 (calibrated 0.00004)"
+              "  warning: The vertex lies outside the picked points.");
+    const std::string head =
+        "{\"row\": 1, \"method\": \"parabola\", \"time\": \"2454123.50000\", \"error\": \"0.00019\", "
+        "\"time_value\": 2454123.5, \"error_value\": 0.00019, ";
+    EXPECT_EQ(BatchRowJson(1, "parabola", plain, "\"rms\": 0.01"),
+              head + "\"error_calibrated\": null, \"error_calibrated_value\": null, \"warning\": null, "
+                     "\"details\": {\"rms\": 0.01}}");
+    EXPECT_EQ(BatchRowJson(1, "parabola", full, "\"rms\": 0.01"),
+              head + "\"error_calibrated\": \"0.00004\", \"error_calibrated_value\": 4e-05, "
+                     "\"warning\": \"The vertex lies outside the picked points.\", "
+                     "\"details\": {\"rms\": 0.01}}");
 }
 
 TEST(BatchMethods, MethodListRunsOnlyThoseInRowOrder) {

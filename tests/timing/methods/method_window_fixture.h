@@ -70,6 +70,14 @@ protected:
     QString Row(int k) const { return window_->Text[k]->text(); }
     QString RowError(int k) const { return window_->Text[k + 6]->text(); }
     bool Ticked(int k) const { return window_->Check[k]->isChecked(); }
+    // Row k as the batch mode writes its line: "time +/- error", then the calibrated error
+    // when the row shows one.
+    std::string ShownRow(int k) const {
+        const QString calibrated = window_->TextCalibrated[k]->text();
+        return (Row(k) + " +/- " + RowError(k) +
+                (calibrated.isEmpty() ? QString() : " (calibrated " + calibrated + ")"))
+            .toStdString();
+    }
 
     // Vertical purple lines in the window's drawing, by their x.
     static std::vector<double> MarkerXs(const PlotWindow& w) {
@@ -97,7 +105,8 @@ protected:
         return n;
     }
 
-    // The batch mode on the same file: "time +/- error" of the method's row, or the refusal.
+    // The batch mode on the same file: "time +/- error (calibrated c)" of the method's row, or
+    // the refusal. A trailing warning is cut off: the main window has no box for it.
     std::string BatchRow(const std::vector<std::string>& options, const std::string& label) {
         std::vector<std::string> args{"--batch", (dir_ / "night.csv").string()};
         args.insert(args.end(), options.begin(), options.end());
@@ -105,7 +114,10 @@ protected:
         EXPECT_EQ(RunBatch(args, out, err), 0) << err.str();
         std::istringstream lines(out.str());
         for (std::string line; std::getline(lines, line);)
-            if (line.rfind(label + ": ", 0) == 0) return line.substr(label.size() + 2);
+            if (line.rfind(label + ": ", 0) == 0) {
+                const std::string row = line.substr(label.size() + 2);
+                return row.substr(0, row.find("  warning: "));
+            }
         return "no row " + label;
     }
     // A time of the file's scale as the batch options take it.

@@ -35,7 +35,10 @@ protected:
     }
     void FillAllBoxes() {
         for (int n = 1; n <= 16; ++n) Window().Text[n]->setText(QString("box %1").arg(n));
-        for (int k = 1; k <= 6; ++k) Window().Check[k]->setChecked(true);
+        for (int k = 1; k <= 6; ++k) {
+            Window().Check[k]->setChecked(true);
+            Window().TextCalibrated[k]->setText("calibrated");
+        }
     }
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void Tick(int row, const QString& time, const QString& error) {
@@ -59,6 +62,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
         {"Label8", "Time of Minimum"},
         {"Label9", "Est'd Error"},
         {"Label13", "Use in Mean?"},
+        {"LabelCalibrated", "Calibrated"},
         {"Label10", "Simple Mean"},
         {"Label11", "Weighted Mean"},
         {"Label12", "Std. Error of  Weighted Mean"},
@@ -122,7 +126,10 @@ TEST_F(MainWindowTest, OpenDialogLoadsTheFileAndClearsEveryResult) {
     EXPECT_EQ(Window().Label[17]->text(), "5");
     EXPECT_EQ(Window().Label[18]->text(), "5");
     for (int n = 1; n <= 16; ++n) EXPECT_TRUE(Window().Text[n]->text().isEmpty()) << n;
-    for (int k = 1; k <= 6; ++k) EXPECT_FALSE(Window().Check[k]->isChecked()) << k;
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_FALSE(Window().Check[k]->isChecked()) << k;
+        EXPECT_TRUE(Window().TextCalibrated[k]->text().isEmpty()) << k;
+    }
     EXPECT_TRUE(Window().Option1[0]->isChecked());
     EXPECT_EQ(app_->data.MagSign, 1);
     EXPECT_EQ(app_->data.DataDir, kData.toStdString());
@@ -218,6 +225,28 @@ TEST_F(MainWindowTest, MethodResultIsWrittenAsAFullDateAndUndoEmptiesTheRow) {
     EXPECT_TRUE(Window().Text[4]->text().isEmpty());
     EXPECT_TRUE(Window().Text[10]->text().isEmpty());
     EXPECT_FALSE(Window().Check[4]->isChecked());
+}
+
+TEST_F(MainWindowTest, CalibratedErrorIsShownBesideTheErrorAndLeftOutOfTheMeans) {
+    WriteFile("night.csv", "2454123.40,12.0\n2454123.50,12.6\n2454123.60,12.1\n");
+    ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
+    RowResult calibrated;
+    calibrated.done(app_->data, 0.51234, 0.00021);
+    calibrated.calibrate(0.00004);
+    Window().writeMethodRow(2, calibrated);
+    EXPECT_EQ(Window().TextCalibrated[2]->text(), "0.00004");
+    EXPECT_EQ(Window().Text[8]->text(), "0.00021");
+    Click(Window().Command[8]);
+    EXPECT_EQ(Window().Text[14]->text(), "2454123.51234");
+    EXPECT_EQ(Window().Text[15]->text(), "0.00021");  // weighted by the traditional error
+    // A later result without a calibrated error (the next tracing redraw) leaves none behind.
+    RowResult plain;
+    plain.done(app_->data, 0.51234, 0.00021);
+    Window().writeMethodRow(2, plain);
+    EXPECT_TRUE(Window().TextCalibrated[2]->text().isEmpty());
+    Window().writeMethodRow(2, calibrated);
+    Window().clearMethodResult(2);
+    EXPECT_TRUE(Window().TextCalibrated[2]->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, SignOptionResignsTheDataButLeavesResultsAlone) {
@@ -331,7 +360,10 @@ protected:
         MainWindowTest::SetUp();
         WriteFile("night.csv", "2454123.40,12.0\n2454123.50,12.6\n2454123.60,12.1\n");
         ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
-        Window().writeMethodResult(1, 0.51234, 0.00019);
+        RowResult r;
+        r.done(app_->data, 0.51234, 0.00019);
+        r.calibrate(0.00004);
+        Window().writeMethodRow(1, r);
     }
     void SaveAs(const QString& name) {
         Window().Save->trigger();
@@ -351,10 +383,16 @@ TEST_F(SaveResultsTest, WritesTheRowsAndMeansAsShown) {
     SaveAs("results.txt");
     const std::string text = Contents("results.txt");
     EXPECT_NE(text.find("Light curve: night.csv\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("1. Parabolic Fit            2454123.51234     0.00019       yes\r\n"),
+    EXPECT_NE(text.find("Method                      Time of Minimum   Est'd Error   Calibrated    "
+                        "Use in Mean?\r\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("6. Sliding Integrations                                     no\r\n"),
+    EXPECT_NE(text.find("1. Parabolic Fit            2454123.51234     0.00019       0.00004       "
+                        "yes\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("6. Sliding Integrations                                                   "
+                        "no\r\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(app_->data.DataFileName, "results.txt");

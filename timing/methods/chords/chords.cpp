@@ -65,11 +65,26 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
     const auto& time = ds.Time;
     const auto& mag = ds.Mag;
     double sum = 0, sumSq = 0;
-    const auto add = [&](double tx, double t) {
-        const double b = (tx + t) / 2;
-        sum += b;
-        sumSq += b * b;
+    // How each bisector moves with the magnitudes of the three points it is made from: the
+    // chord's own point i and the pair a, b that brackets its height on the other branch,
+    // the crossing lying a fraction u of the way from a to b. gradient sums these over all
+    // bisectors (each point's weight in the mean, times n); ownSquares sums each bisector's
+    // squared weights.
+    PointArray gradient{};
+    double ownSquares = 0;
+    const auto add = [&](int i, int a, int b) {
+        const double dm = mag[b] - mag[a], dt = time[b] - time[a];
+        const double u = (mag[i] - mag[a]) / dm;
+        const double crossing = time[a] + (mag[i] - mag[a]) * dt / dm;
+        const double bisector = (crossing + time[i]) / 2;
+        sum += bisector;
+        sumSq += bisector * bisector;
         ++r.n;
+        const double scale = dt / dm / 2;
+        gradient[i] += scale;
+        gradient[a] -= scale * (1 - u);
+        gradient[b] -= scale * u;
+        ownSquares += scale * scale * (1 + (1 - u) * (1 - u) + u * u);
     };
     // Left range: look back from the end of the curve for the last point at least as faint;
     // the next point is brighter, so the two bracket the magnitude and never coincide in it.
@@ -77,16 +92,14 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         int j = pc;
         while (j > 1 && mag[j] < mag[i]) --j;
         if (j >= pc || mag[j] < mag[i]) continue;  // no later neighbour to interpolate with
-        add(time[j] + (mag[i] - mag[j]) * (time[j + 1] - time[j]) / (mag[j + 1] - mag[j]),
-            time[i]);
+        add(i, j, j + 1);
     }
     // Right range: from the start of the curve, the first point at least as faint.
     for (int i = rightStart; i <= rightEnd; ++i) {
         int j = 1;
         while (j < pc && mag[j] < mag[i]) ++j;
         if (j <= 1 || mag[j] < mag[i]) continue;  // no earlier neighbour
-        add(time[j - 1] + (mag[i] - mag[j - 1]) * (time[j] - time[j - 1]) / (mag[j] - mag[j - 1]),
-            time[i]);
+        add(i, j - 1, j);
     }
     if (r.n < 2) {
         r.message = "Fewer than two chords could be bisected.";
@@ -100,6 +113,16 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         r.message = "The bisectors gave a value that is not a number.";
         return r;
     }
+    // Bisectors share points, so their scatter overstates the error of their mean. With
+    // every magnitude carrying noise s, the mean's variance is s^2 |gradient / n|^2 and the
+    // bisectors' sum of squared deviations has expectation s^2 (ownSquares - |gradient|^2 / n):
+    // the scatter gives s, the weights carry it to the mean.
+    double shared = 0;
+    for (int p = 1; p <= pc; ++p) shared += gradient[p] * gradient[p];
+    const double noiseShare = ownSquares - shared / r.n;
+    if (noiseShare > 0 && variance > 0)
+        r.calibrated = std::sqrt(variance * (r.n - 1) / noiseShare * shared) / r.n;
+    if (!std::isfinite(r.calibrated)) r.calibrated = 0;
     r.ok = true;
     return r;
 }
@@ -129,6 +152,7 @@ ChordsRowResult PressBisectChords(const ChordsState& s, const DataSet& ds) {
         return result;
     }
     result.done(ds, result.chords.tMin, result.chords.error);
+    if (result.chords.calibrated > 0) result.calibrate(result.chords.calibrated);
     return result;
 }
 

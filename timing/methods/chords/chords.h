@@ -43,6 +43,7 @@ struct ChordsResult {
     int n = 0;            // bisectors used
     double tMin = 0;      // mean bisector time, relative days
     double error = 0;     // sample standard deviation of the bisectors, days
+    double calibrated = 0;  // standard error of tMin, days; 0 when the scatter gives none
 };
 
 // The bisectors of the left range leftStart..leftEnd and the right range

@@ -44,7 +44,7 @@ FitVector ReadBoxes(const FourierBoxTexts& texts, FitVector params) {
     return params;
 }
 
-FourierRowResult Refuse(FourierState& s, const char* message) {
+FourierRowResult Refuse(FourierState& s, const std::string& message) {
     // The engine's remembered values belong to the failed attempt: start the next one afresh.
     s.FitLambda = kFirstLambda;
     s.FitParams = s.StartParams;
@@ -102,19 +102,23 @@ FourierBoxTexts FourierParamTexts(const FitVector& boxOrder, int width) {
     return t;
 }
 
-void ResetFourierState(FourierState& s, const DataSet& ds) {
+void SeedFourierStart(FourierState& s, const DataSet& ds) {
     const int faintest = (ds.MagMaxIndex >= 0 && ds.MagMaxIndex <= kMaxPoints) ? ds.MagMaxIndex : 0;
     s.FourierParams[1] = ds.Time[U(faintest)];
     s.FourierParams[2] = ds.Mag[U(faintest)];
     for (int i = 3; i <= kFourierParamCount; ++i) s.FourierParams[U(i)] = kStartShape[U(i - 3)];
     s.FitLambda = kFirstLambda;
-    for (int i = 1; i <= ds.PointCount && i <= kMaxPoints; ++i) s.PointSigma[U(i)] = kPointSigma;
     s.ParamsEdited = false;
     s.FourierFitted = false;
+    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+}
+
+void ResetFourierState(FourierState& s, const DataSet& ds) {
+    SeedFourierStart(s, ds);
+    for (int i = 1; i <= ds.PointCount && i <= kMaxPoints; ++i) s.PointSigma[U(i)] = kPointSigma;
     s.FourierStartSet = false;
     s.FourierEndSet = false;
     s.FourierReady = false;
-    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
 }
 
 bool SampleFourierModel(FourierState& s, const DataSet& ds) {
@@ -226,8 +230,30 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     // Formal error of Xo for sigma 0.01 mag per point, not scaled by the residuals.
     double error = 0;
     if (!XoErrorFromCovariance(s.Covariance, error)) return Refuse(s, kFourierErrorUndefined);
-    const double time = ds.DayOffset + s.FitParams[kXoEngineIndex];
+    const double xo = s.FitParams[kXoEngineIndex];
+    const double time = ds.DayOffset + xo;
     if (!std::isfinite(time)) return Refuse(s, kFourierNotFinite);
+    // A converged fit is not yet a timing: the model's symmetry point must lie among the
+    // fitted points, and be a minimum of light there. At theta = 0 the model's curvature is
+    // -W^2 sum i^2 A_i, and the working magnitudes peak at minimum light. A flat-bottomed
+    // eclipse can leave a shallow hump at Xo while Xo is still its centre, fainter than
+    // either end of the range: only a hump no fainter than an end is a maximum of light.
+    if (xo < std::min(s.FitX[1], s.FitX[U(n)]) || xo > std::max(s.FitX[1], s.FitX[U(n)]))
+        return Refuse(s, "Fourier fit failed: its time of minimum (" + RowText(time) +
+                             ") lies outside the picked range - pick a range around the "
+                             "minimum, or type a time of minimum near it into the first box "
+                             "and click 'Update'");
+    double curvature = 0;
+    for (int i = 1; i <= 5; ++i) curvature += i * i * s.FitParams[U(i)];
+    FitVector slopes{};
+    double first = 0, last = 0;
+    FourierModel(s.FitX[1], s.FitParams, kFourierParamCount, first, slopes);
+    FourierModel(s.FitX[U(n)], s.FitParams, kFourierParamCount, last, slopes);
+    if (!(curvature > 0) && !(s.FitParams[6] > std::max(first, last)))
+        return Refuse(s, "Fourier fit failed: the fitted curve has a maximum of light at " +
+                             RowText(time) + ", not a minimum - type start values nearer the "
+                             "eclipse (the time of minimum, its magnitude and the width W) "
+                             "and click 'Update'");
 
     s.FitLambda = lambda;
     s.FourierFitted = true;
@@ -236,7 +262,17 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     s.ParamText = FourierParamTexts(s.FourierParams, kFittedBoxWidth);
     s.ParamsEdited = false;
 
-    result.done(ds, s.FitParams[kXoEngineIndex], error);
+    result.done(ds, xo, error);
+    // The formal error assumes 0.01 mag per point; scaled by the reduced chi-square it
+    // reflects the scatter the points actually have about the model. The fit stops once a
+    // step gains under ten per cent, which can be short of the best Xo: the Gauss-Newton step
+    // still open there (covariance times gradient) is added as the distance left to go.
+    if (n > kFourierParamCount) {
+        double remaining = 0;
+        for (int j = 1; j <= kFourierParamCount; ++j)
+            remaining += s.Covariance(kXoEngineIndex, j) * s.Engine.beta[U(j)];
+        result.calibrate(std::hypot(error * std::sqrt(chiSquare / (n - kFourierParamCount)), remaining));
+    }
     result.params = s.FourierParams;
     result.chiSquare = chiSquare;
     result.iterations = iterations;

@@ -94,6 +94,10 @@ struct FourierState {
 // 0.01 for the working points, the flags cleared. Indices, times, positions and StartParams
 // keep their values. The box texts show the new start values (width 8, 5 decimals).
 void ResetFourierState(FourierState& s, const DataSet& ds);
+// The start values alone, for the magnitudes as they are now (after a load or a change of
+// sign): Xo and C from the faintest working point, the shape defaults, FitLambda -1, the box
+// texts rewritten; ParamsEdited and FourierFitted cleared. The picked range stays.
+void SeedFourierStart(FourierState& s, const DataSet& ds);
 
 // The model function for the engine: a in engine order, p = 8.
 void FourierModel(double x, const FitVector& a, int p, double& y, FitVector& dyda);
@@ -148,7 +152,9 @@ bool XoErrorFromCovariance(const FitMatrix& covariance, double& error);
 // fit before anything but the re-read boxes changed. A singular matrix anywhere in the fit, a
 // covariance diagonal for Xo that is negative or not finite, or a parameter that is not finite
 // refuses the fit: one message, FourierParams and FourierFitted as before and FitLambda -1,
-// so the next attempt starts afresh. On success FourierFitted is set, FourierParams hold the
+// so the next attempt starts afresh. So does a fit that converged where it times nothing:
+// Xo outside the times of the fitted points, or a model with a maximum of light at Xo
+// (sum i^2 A_i not positive). On success FourierFitted is set, FourierParams hold the
 // fit, the box texts show it with width 9, the model curve is sampled and ParamsEdited cleared.
 FourierRowResult FitFourier(FourierState& s, const DataSet& ds);
 

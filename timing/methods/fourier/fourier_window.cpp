@@ -213,9 +213,8 @@ void frmPlott5::Command2_Click() {
 
 void frmPlott5::Command3_Click() {
     FourierUndo(app_.fourier);
-    // The row's time and error go, its tick stays: clearMethodResult would untick it.
-    main_.Text[kFourierRow]->clear();
-    main_.Text[kFourierRow + 6]->clear();
+    // The row's boxes empty, its tick stays: clearMethodResult would untick it.
+    main_.emptyMethodBoxes(kFourierRow);
     Label8->clear();
     Label10->clear();
     PlotFourierWindow();

@@ -59,7 +59,13 @@ struct KvwResult {
     double frac = 0;
     double tMin = 0;   // vertex, relative days
     double sigma = 0;  // days, never negative
+    int pairs = 0;     // grid pairs in each of the three final sums
+    int moves = 0;     // grid steps the centre walked
+    double calibrated = 0;  // days; 0 when fewer than two pairs leave no estimate
 };
+
+// Refusal when the walk of the centre finds no minimum of the sums inside the grid.
+extern const char* const kKvwNoMinimum;
 
 // Fills GridTime/GridMag at 0..N by linear interpolation of the working points. The range
 // must already be checked (1 <= start, end <= PointCount, N <= 1000). False when the times
@@ -70,7 +76,10 @@ bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridI
 // their leading numbers, 0 when none; Stepp rounded halves to even). Refused: fewer than five
 // points, a range longer than the grid holds (N > 1000), settings that would read the grid
 // outside 0..N, A = 0, and any result that is not a number. A search pass that neither
-// stops nor moves ends the search at the current centre.
+// stops nor moves ends the search at the current centre. When eight moves leave the middle
+// sum still not the smallest, the centre walks on towards the smaller neighbour sum until it
+// is; the end of the grid, a tie between the neighbours or a walk longer than the grid
+// refuses with kKvwNoMinimum instead of reporting an unbracketed vertex.
 KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
                          const std::string& steppText, const std::string& fracText);
 

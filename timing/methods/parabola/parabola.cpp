@@ -1,6 +1,8 @@
 #include "timing/methods/parabola/parabola.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace umbrix {
 
@@ -12,16 +14,64 @@ ParabolaFit Refuse(const char* message) {
     return fit;
 }
 
-}  // namespace
-
-void ResetParabolaState(ParabolaState& s) {
-    s.ParabStartSet = false;
-    s.ParabEndSet = false;
-    s.ParabReady = false;
-    s.ParabFitted = false;
+// The scatter of the residuals that can move the vertex. An eclipse is not a parabola, and
+// over a wide range the residuals hold its symmetric misfit, which leaves the vertex where it
+// is; what moves it is what differs between mirror images. Each residual is compared with
+// the residual interpolated at its mirror time about the vertex; with noise s on every point
+// the difference has variance s^2 (1 + wa^2 + wb^2). Falls back to the residual RMS when
+// fewer than three points have a mirror time inside the range, or the times do not increase.
+double MirrorScatter(const DataSet& ds, int start, int end, const ParabolaFit& fit) {
+    std::vector<double> t, r;
+    for (int i = start; i <= end; ++i) {
+        if (!t.empty() && !(ds.Time[i] > t.back())) return fit.rms;
+        t.push_back(ds.Time[i]);
+        r.push_back(ds.Mag[i] - (fit.a0 + fit.a1 * ds.Time[i] + fit.a2 * ds.Time[i] * ds.Time[i]));
+    }
+    double squares = 0, weights = 0;
+    int used = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const double mirror = 2 * fit.tMin - t[i];
+        const auto above = std::upper_bound(t.begin(), t.end(), mirror);
+        if (above == t.begin() || above == t.end()) continue;
+        const std::size_t b = static_cast<std::size_t>(above - t.begin()), a = b - 1;
+        const double wb = (mirror - t[a]) / (t[b] - t[a]), wa = 1 - wb;
+        const double d = r[i] - (wa * r[a] + wb * r[b]);
+        squares += d * d;
+        weights += 1 + wa * wa + wb * wb;
+        ++used;
+    }
+    return used >= 3 ? std::sqrt(squares / weights) : fit.rms;
 }
 
-ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
+// The standard error of the vertex -A1/(2 A2): the coefficients' covariance, s^2 times the
+// inverse normal matrix, carried to the vertex through its gradient, s from MirrorScatter.
+// Times are centred on their mean first so that the inverse keeps its digits wherever in the
+// day the range lies. 0 when the centred normal matrix is singular.
+double VertexError(const DataSet& ds, int start, int end, const ParabolaFit& fit) {
+    const int n = end - start + 1;
+    double mean = 0;
+    for (int i = start; i <= end; ++i) mean += ds.Time[i];
+    mean /= n;
+    double u2 = 0, u3 = 0, u4 = 0;
+    for (int i = start; i <= end; ++i) {
+        const double u = ds.Time[i] - mean, uu = u * u;
+        u2 += uu;
+        u3 += uu * u;
+        u4 += uu * uu;
+    }
+    const double det = n * (u2 * u4 - u3 * u3) - u2 * u2 * u2;
+    if (!(det > 0)) return 0;
+    // Centred coefficients: B2 = A2 and B1 = -2 A2 (TMin - mean).
+    const double b2 = fit.a2, b1 = -2 * fit.a2 * (fit.tMin - mean);
+    const double g1 = -1 / (2 * b2), g2 = b1 / (2 * b2 * b2);
+    const double v11 = n * u4 - u2 * u2, v12 = -n * u3, v22 = n * u2;
+    const double scatter = MirrorScatter(ds, start, end, fit);
+    const double variance = scatter * scatter * (g1 * g1 * v11 + 2 * g1 * g2 * v12 + g2 * g2 * v22) / det;
+    return variance > 0 ? std::sqrt(variance) : 0;
+}
+
+
+ParabolaFit FitCoefficients(const DataSet& ds, int start, int end) {
     if (start < 1 || end > ds.PointCount)
         return Refuse("The range lies outside the working points.");
     if (end < start) return Refuse("The end of the range lies before its start.");
@@ -58,6 +108,11 @@ ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
     fit.a2 = (sy * c3 - sxy * c5 + sx2y * c6) / d;
     if (fit.a2 == 0) return Refuse("The fitted parabola is a straight line: no vertex.");
     if (fit.a1 == 0) return Refuse("The fitted A1 is zero: the error cannot be estimated.");
+    // Magnitudes grow as the light fades (a sign change turns fluxes the same way), so a
+    // vertex that is a minimum of the working values is a maximum of light.
+    if (fit.a2 > 0)
+        return Refuse("The fitted parabola opens the wrong way: its vertex is a maximum of "
+                      "light. Pick a range around the bottom of the eclipse.");
     fit.tMin = -fit.a1 / (2 * fit.a2);
 
     // Residuals, and the squared weights each point has in A1 and A2 (rows of the inverse
@@ -78,6 +133,24 @@ ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
     for (const double v : {fit.a0, fit.a1, fit.a2, fit.tMin, fit.rms, fit.sigmaA1, fit.sigmaA2})
         if (!std::isfinite(v)) return Refuse("The fit gave a value that is not a number.");
     fit.ok = true;
+    return fit;
+}
+
+}  // namespace
+
+void ResetParabolaState(ParabolaState& s) {
+    s.ParabStartSet = false;
+    s.ParabEndSet = false;
+    s.ParabReady = false;
+    s.ParabFitted = false;
+}
+
+ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
+    ParabolaFit fit = FitCoefficients(ds, start, end);
+    if (!fit.ok) return fit;
+    fit.calibrated = VertexError(ds, start, end, fit);
+    fit.vertexOutside = fit.tMin < std::min(ds.Time[start], ds.Time[end]) ||
+                        fit.tMin > std::max(ds.Time[start], ds.Time[end]);
     return fit;
 }
 
@@ -107,6 +180,10 @@ ParabolaRowResult PressFitParabola(ParabolaState& s, const DataSet& ds) {
     s.ParabSigmaA2 = f.sigmaA2;
     s.ParabFitted = true;
     result.done(ds, f.tMin, error);
+    if (f.calibrated > 0) result.calibrate(f.calibrated);
+    if (f.vertexOutside)
+        result.warning = "The vertex lies outside the picked points: the time of minimum is "
+                         "extrapolated.";
     result.rmsText = FormatFixed(f.rms, 8, 3);
     return result;
 }

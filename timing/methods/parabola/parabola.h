@@ -59,11 +59,14 @@ struct ParabolaFit {
     double sigmaA1 = 0, sigmaA2 = 0;
     double tMin = 0;  // vertex -A1/(2 A2), relative days
     double rms = 0;   // root-mean-square deviation with n - 3 degrees of freedom, magnitudes
+    double calibrated = 0;       // standard error of tMin from the full covariance, days
+    bool vertexOutside = false;  // tMin lies outside the times of the fitted points
 };
 
 // Fits the working points start..end (inclusive). Refuses an index outside 1..PointCount,
 // fewer than four points (including end below start), a zero determinant (coincident
-// times), a zero A1 or A2 (no vertex, or no error), and any result that is not a number.
+// times), a zero A1 or A2 (no vertex, or no error), a parabola whose vertex is a maximum of
+// light (A2 > 0), and any result that is not a number.
 ParabolaFit FitParabola(const DataSet& ds, int start, int end);
 
 // The error shown for the time of minimum: |TMin * sqrt((sA2/A2)^2 + (sA1/A1)^2) * Rms|,

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "timing/data/error_texts.h"
+#include "timing/methods/noise.h"
 
 namespace umbrix {
 
@@ -78,6 +79,48 @@ bool ResampleEven(SlidingState& s, int l, int k, double h) {
     return true;
 }
 
+// The standard error of the time of minimum. The time is where the line through the window
+// differences crosses zero, so it moves by -dD/slope when noise changes the differences by
+// dD there. dD is linear in the magnitudes: the line's weights over its starts, each start's
+// trapezoid weights over the grid (+h/2, +h.. over the first window, -h.. -h/2 over the
+// second) and each grid value's interpolation weights over the two points around it. The
+// noise of one point comes from the scatter about its neighbours.
+double SlidingError(const SlidingState& s, const SlidingResult& r, const LineFit& fit) {
+    const double noise = NoiseFromNeighbours(s.SlideTime, s.SlideMag, 1, r.l);
+    if (!(noise > 0)) return 0;
+    const int first = r.rangeFirst, last = r.rangeLast, m = r.m;
+    const int count = last - first + 1;
+    double mean = 0;
+    for (int i = first; i <= last; ++i) mean += s.SlideGridTime[i];
+    mean /= count;
+    double sxx = 0;
+    for (int i = first; i <= last; ++i) sxx += (s.SlideGridTime[i] - mean) * (s.SlideGridTime[i] - mean);
+    const double crossing = -fit.a / fit.b;
+    PointArray grid{};  // weight of each grid value in the fitted difference at the crossing
+    for (int i = first; i <= last; ++i) {
+        const double w = 1.0 / count + (crossing - mean) * (s.SlideGridTime[i] - mean) / sxx;
+        grid[i] += w * r.h / 2;
+        for (int g = i + 1; g < i + m; ++g) grid[g] += w * r.h;
+        for (int g = i + m + 1; g < i + 2 * m; ++g) grid[g] -= w * r.h;
+        grid[i + 2 * m] -= w * r.h / 2;
+    }
+    PointArray points{};
+    points[1] += grid[1];
+    for (int g = 2, u = 1; g <= r.k; ++g) {
+        const double t = s.SlideGridTime[g];
+        while (u <= r.l && s.SlideTime[u] < t) ++u;
+        const int j = u - 1;
+        // Times that do not increase give no single pair around a grid time: no estimate.
+        if (u > r.l || !(s.SlideTime[j] < t)) return 0;
+        const double toU = (t - s.SlideTime[j]) / (s.SlideTime[u] - s.SlideTime[j]);
+        points[j] += grid[g] * (1 - toU);
+        points[u] += grid[g] * toU;
+    }
+    double squares = 0;
+    for (int p = 1; p <= r.l; ++p) squares += points[p] * points[p];
+    return noise * std::sqrt(squares) / std::fabs(fit.b);
+}
+
 }  // namespace
 
 SlidingResult SlidingIntegrations(SlidingState& s) {
@@ -125,6 +168,8 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
     r.sigma = std::sqrt(fit.residual / m);
     if (!std::isfinite(r.tMin) || !std::isfinite(r.sigma))
         return Refuse(r, "The fit gave a value that is not a number.");
+    r.calibrated = SlidingError(s, r, fit);
+    if (!std::isfinite(r.calibrated)) r.calibrated = 0;
     r.ok = true;
     return r;
 }
@@ -143,6 +188,7 @@ SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, int& rangeFirst, 
         return result;
     }
     result.done(ds, r.tMin, r.sigma);
+    if (r.calibrated > 0) result.calibrate(r.calibrated);
     return result;
 }
 

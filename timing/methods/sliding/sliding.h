@@ -55,6 +55,7 @@ struct SlidingResult {
     bool fitReached = false;            // the line fit ran over rangeFirst..rangeLast
     double tMin = 0;   // relative days
     double sigma = 0;  // sqrt(residual / M)
+    double calibrated = 0;  // standard error of tMin from the points' noise, days; 0 if none
 };
 
 // The computation over SlideTime/SlideMag 1..SlideCount. Refused with "Error 9: Subscript

@@ -73,8 +73,17 @@ struct TracingRowResult : RowResult {  // time: DayOffset + the fold; error text
     double fold = 0;  // relative days
 };
 
+// The centre of symmetry of the working points around fold f and its standard error, by the
+// Kwee and van Woerden method over the points no further from f than the nearer end of the
+// curve (at most kMaxSymmetryPoints, as many before f as after). False when there is no
+// point on one side of f or the method finds no centre.
+inline constexpr int kMaxSymmetryPoints = 556;
+bool SymmetricFold(const DataSet& ds, double f, double& centre, double& error);
+
 // Row 2 of the main window for fold f (published after every redraw, always ticked): always
-// Done, with the fixed error of one scroll step, shown as "0.0001".
+// Done, with the fixed error of one scroll step, shown as "0.0001". Its calibrated error is
+// the distance d from f to the symmetric centre and e that centre's own error:
+// max(|d| + e/2, e).
 TracingRowResult TraceResult(const DataSet& ds, double f);
 
 }  // namespace umbrix

@@ -41,7 +41,7 @@ TEST_F(ChordsWindowTest, GuidedPathWritesRowThreeAsTheBatchModeDoesAndUndoes) {
     EXPECT_EQ(w.windowTitle(), "Bisect Chords - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.");
     const std::string chords =
         FileTime(t[0]) + ":" + FileTime(t[1]) + ":" + FileTime(t[2]) + ":" + FileTime(t[3]);
-    EXPECT_EQ((Row(3) + " +/- " + RowError(3)).toStdString(),
+    EXPECT_EQ(ShownRow(3),
               BatchRow({"--method", "chords", "--chords", chords}, "3. Bisectors of Chords"));
     EXPECT_TRUE(Row(3).startsWith("2454123.52")) << Row(3).toStdString();
     EXPECT_TRUE(Ticked(3));

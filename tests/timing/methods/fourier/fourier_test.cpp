@@ -298,6 +298,38 @@ TEST(FourierFit, SamplesTheFittedCurveOverTheRange) {
 
 // ---- Refusals ---------------------------------------------------------------------------
 
+// A fit can converge where it times nothing. Both cases keep the row unwritten and the state
+// as before the press, like every other refusal.
+TEST(FourierFit, AMinimumOutsideTheRangeIsRefused) {
+    // The descending branch only (0.08 to 0.02 day before the minimum): the start sits on the
+    // faintest point, beyond the range's end, and the fit keeps its centre out there.
+    auto app = Eclipse(GaussianDip, 1000, 0.1);
+    const FourierRowResult r = FitRange(*app, 100, 400);
+    ASSERT_EQ(r.outcome, MethodOutcome::Refused);
+    EXPECT_NE(r.message.find("lies outside the picked range"), std::string::npos) << r.message;
+    EXPECT_FALSE(app->fourier.FourierFitted);
+}
+
+TEST(FourierFit, AMaximumOfLightIsRefused) {
+    // A brightening, not an eclipse, with start values describing a hump: the fit follows it
+    // and puts its centre on the maximum of light.
+    auto app = Eclipse([](double dt) { return 24.0 - GaussianDip(dt); }, 400, 0.1);
+    ApplyFourierBoxTexts(app->fourier, app->data,
+                         Texts({"0.51", "11.4", "20", "-0.2", "-0.1", "0", "0", "0"}));
+    const FourierRowResult r = FitRange(*app, 1, 400);
+    ASSERT_EQ(r.outcome, MethodOutcome::Refused);
+    EXPECT_NE(r.message.find("maximum of light"), std::string::npos) << r.message;
+}
+
+TEST(FourierState, SignChangeTakesTheStartFromTheNewFaintestPoint) {
+    auto app = Eclipse(GaussianDip, 101, 0.1);
+    app->data.RawMag[7] = 11.5;  // the brightest point becomes the faintest once inverted
+    ChangeMagSign(*app, 1);
+    EXPECT_EQ(app->fourier.FourierParams[1], app->data.Time[7]);
+    EXPECT_EQ(app->fourier.FourierParams[2], -11.5);
+    EXPECT_EQ(app->fourier.ParamText[1], "-11.5000");  // eight characters, as the boxes show
+}
+
 TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "tests/timing/methods/synthetic_eclipse.h"
 
 namespace umbrix {
@@ -168,6 +171,40 @@ TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
         EXPECT_NEAR(r.kvw.tMin, e.minimum, tolerance) << "noise " << noise;
         EXPECT_LT(r.kvw.sigma, 1e-3);
     }
+}
+
+// A total eclipse, noise-free: linear branches 0.03 day long, a flat bottom of 0.03 day, the
+// minimum at 0.50123 between samples 0.001 day apart. One bottom point 0.013 day before the
+// centre is 0.003 mag fainter, so the search starts about 24 grid steps from the centre, three
+// times as far as eight moves reach. Walking on, the centre is found to a hundredth of the
+// sample spacing (the branches are exact lines, so the sums are an exact parabola near it).
+TEST(KweeVanWoerden, WalksOnAcrossAFlatBottomToTheCentre) {
+    const double t0 = 0.50123;
+    std::vector<double> t, m;
+    int faint = 0;
+    for (int i = 0; i <= 200; ++i) {
+        t.push_back(0.40 + 0.001 * i);
+        m.push_back(12 + 0.6 * std::clamp((0.045 - std::fabs(t.back() - t0)) / 0.03, 0.0, 1.0));
+        if (std::fabs(t.back() - (t0 - 0.013)) < 0.0005) faint = i;
+    }
+    m[static_cast<std::size_t>(faint)] += 0.003;
+    const DataSet ds = WorkingSet(t, m);
+    KvwState s;
+    const KvwResult r = KweeVanWoerden(s, ds, 53, 152, "1", ".9");  // 0.452 .. 0.551
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_GT(r.moves, 8);
+    EXPECT_NEAR(r.tMin, t0, 1e-5);
+}
+
+// Irregular points with no centre of symmetry: the walk runs into the end of the grid, and
+// the result is refused instead of a vertex that brackets nothing.
+TEST(KweeVanWoerden, AWalkThatReachesTheEndOfTheGridIsRefused) {
+    const DataSet ds = WorkingSet({0.300, 0.314, 0.317, 0.318, 0.329, 0.333},
+                                  {12.13, 12.38, 12.00, 13.00, 12.58, 12.72});
+    KvwState s;
+    const KvwResult r = KweeVanWoerden(s, ds, 1, 6, "1", ".9");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, kKvwNoMinimum);
 }
 
 // Any range and settings on any curve: either a refusal with a message, or finite numbers.

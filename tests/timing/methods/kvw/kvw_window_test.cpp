@@ -20,7 +20,7 @@ protected:
                          "--stepp", stepp},
                         "4. Kwee and van Woerden");
     }
-    std::string Shown() const { return (Row(4) + " +/- " + RowError(4)).toStdString(); }
+    std::string Shown() const { return ShownRow(4); }
 };
 
 TEST_F(KvwWindowTest, GuidedPathWritesRowFourAsTheBatchModeDoesForEachSetting) {

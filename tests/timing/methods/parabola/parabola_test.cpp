@@ -64,17 +64,18 @@ TEST(FitParabola, FourPointsUseOneDegreeOfFreedom) {
     EXPECT_NEAR(f.rms, std::sqrt(ssr / 1), 1e-12);
 }
 
-TEST(FitParabola, InvertedMagnitudesNegateCoefficientsOnly) {
+TEST(FitParabola, AVertexThatIsAMaximumOfLightIsRefused) {
+    // Working magnitudes peak at minimum light; the same points negated (a flux curve read
+    // without the sign change) put a maximum of light at the vertex.
     const std::vector<double> m{9.85, 9.95, 10.00, 9.96, 9.84};
     std::vector<double> neg;
     for (const double v : m) neg.push_back(-v);
     const ParabolaFit up = FitParabola(WorkingSet(kFiveTimes, m), 1, 5);
     const ParabolaFit down = FitParabola(WorkingSet(kFiveTimes, neg), 1, 5);
-    EXPECT_NEAR(down.a0, -up.a0, 1e-9);
-    EXPECT_NEAR(down.a2, -up.a2, 1e-9);
-    EXPECT_NEAR(down.tMin, up.tMin, 1e-12);
-    EXPECT_NEAR(down.rms, up.rms, 1e-12);
-    EXPECT_NEAR(ParabolaTimeError(down), ParabolaTimeError(up), 1e-12);
+    ASSERT_TRUE(up.ok);
+    EXPECT_FALSE(up.vertexOutside);
+    EXPECT_FALSE(down.ok);
+    EXPECT_NE(down.message.find("opens the wrong way"), std::string::npos) << down.message;
 }
 
 TEST(FitParabola, ErrorOfAVertexBeforeTheDayOffsetIsPositive) {
@@ -86,6 +87,7 @@ TEST(FitParabola, ErrorOfAVertexBeforeTheDayOffsetIsPositive) {
     ASSERT_TRUE(f.ok);
     ASSERT_LT(f.tMin, 0);
     EXPECT_GT(ParabolaTimeError(f), 0);
+    EXPECT_TRUE(f.vertexOutside);  // extrapolated: the result stands, with a warning
 }
 
 struct Refusal {

@@ -36,7 +36,7 @@ TEST_F(ParabolaWindowTest, GuidedPathFitsWritesRowOneAsTheBatchModeDoesAndUndoes
     const std::string batch =
         BatchRow({"--method", "parabola", "--range", FileTime(start) + ":" + FileTime(end)},
                  "1. Parabolic Fit");
-    EXPECT_EQ((Row(1) + " +/- " + RowError(1)).toStdString(), batch);
+    EXPECT_EQ(ShownRow(1), batch);
     EXPECT_TRUE(Row(1).startsWith("2454123.52")) << Row(1).toStdString();
     EXPECT_TRUE(Ticked(1));
     const ParabolaFit fit = FitParabola(app_->data, 26, 37);

@@ -31,6 +31,20 @@ TEST(BisectChords, SymmetricCurveGivesItsAxisAndNoSpread) {
     EXPECT_NEAR(r.error, 0, 1e-7);  // one-pass variance of equal numbers: rounding only
 }
 
+TEST(BisectChords, ErrorIsTheSampleStandardDeviationOfTheBisectors) {
+    // Worked by hand. Left points 2 (0.2, 10.5) and 3 (0.3, 11.0) cross the right branch at
+    // 0.58 and 0.4 + 0.2/3; right points 5 (0.5, 10.9) and 6 (0.6, 10.4) cross the left one at
+    // 0.28 and 0.18. Bisectors 0.39, 0.38333.., 0.39, 0.39: mean 0.38833.., squared deviations
+    // 3 (1/600)^2 + (1/200)^2 = 1/30000, over n - 1 = 3: standard deviation exactly 1/300.
+    const DataSet ds = WorkingSet({0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7},
+                                  {10.0, 10.5, 11.0, 11.2, 10.9, 10.4, 10.0});
+    const ChordsResult r = BisectChords(ds, 2, 3, 5, 6);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.n, 4);
+    EXPECT_NEAR(r.tMin, 1.165 / 3, 1e-12);
+    EXPECT_NEAR(r.error, 1.0 / 300, 1e-10);
+}
+
 TEST(BisectChords, CountsPointsOfBothRanges) {
     const DataSet ds = SymmetricV();
     EXPECT_EQ(BisectChords(ds, 2, 6, 12, 18).n, 12);  // 5 left + 7 right

@@ -173,6 +173,33 @@ TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
     }
 }
 
+// The error from the three final sums, checked against the parabola through them written in
+// its own coefficients (Lagrange form expanded): sigma^2 = (4ac - b^2) / (4 a^2 (n/4 - 1)),
+// with n the observed points in the range. A noisy asymmetric range keeps the sums apart.
+TEST(KweeVanWoerden, ErrorFollowsTheParabolaThroughTheThreeSums) {
+    EclipseShape e;
+    e.noise = 0.01;
+    e.seed = 3;
+    const DataSet ds = Eclipse(e);
+    KvwState s;
+    const KvwResult r = KweeVanWoerden(s, ds, 61, 140, "1", ".9");  // 80 points: Z - 1 = 19
+    ASSERT_TRUE(r.ok) << r.message;
+    const double x[3] = {r.t1, r.t2, r.t3}, y[3] = {r.s1, r.s2, r.s3};
+    double a = 0, b = 0, c = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double p = x[(i + 1) % 3], q = x[(i + 2) % 3];
+        const double w = y[i] / ((x[i] - p) * (x[i] - q));
+        a += w;
+        b -= w * (p + q);
+        c += w * p * q;
+    }
+    ASSERT_GT(a, 0);
+    const double expected = std::sqrt((4 * a * c - b * b) / (4 * a * a * (80 / 4.0 - 1)));
+    EXPECT_NEAR(r.tMin, -b / (2 * a), 1e-9);
+    EXPECT_NEAR(r.sigma, expected, 1e-6 * expected);
+    EXPECT_GT(r.sigma, 1e-5);  // not the zero of a touching parabola
+}
+
 // A total eclipse, noise-free: linear branches 0.03 day long, a flat bottom of 0.03 day, the
 // minimum at 0.50123 between samples 0.001 day apart. One bottom point 0.013 day before the
 // centre is 0.003 mag fainter, so the search starts about 24 grid steps from the centre, three

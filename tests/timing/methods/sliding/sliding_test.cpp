@@ -201,6 +201,42 @@ TEST(SlidingRecovery, ZeroCrossingPlusOneWindowFindsTheMinimum) {
     }
 }
 
+// The error is the root of the line fit's squared residuals over the window length M, not
+// over the number of starts fitted: recomputed here from the differences the run kept, with
+// the line fitted in centred form.
+TEST(SlidingIntegrations, ErrorIsTheLineResidualOverTheWindowLength) {
+    EclipseShape e;
+    e.noise = 0.005;
+    e.seed = 4;
+    const DataSet ds = Eclipse(e);
+    SlidingState s;
+    int first = 0, last = 0;
+    const SlidingRowResult r = SlidingGo(s, ds, first, last);
+    ASSERT_TRUE(r.ok()) << r.message;
+    const int n = last - first + 1;
+    ASSERT_GE(n, 3);
+    double mx = 0, my = 0;
+    for (int i = first; i <= last; ++i) {
+        mx += s.SlideGridTime[i] / n;
+        my += s.WindowDiff[i] / n;
+    }
+    double sxy = 0, sxx = 0;
+    for (int i = first; i <= last; ++i) {
+        sxy += (s.SlideGridTime[i] - mx) * (s.WindowDiff[i] - my);
+        sxx += (s.SlideGridTime[i] - mx) * (s.SlideGridTime[i] - mx);
+    }
+    const double slope = sxy / sxx;
+    double residual = 0;
+    for (int i = first; i <= last; ++i) {
+        const double d = s.WindowDiff[i] - (my + slope * (s.SlideGridTime[i] - mx));
+        residual += d * d;
+    }
+    ASSERT_GT(residual, 0);
+    EXPECT_NE(n, r.sliding.m);  // so that the two divisors differ
+    EXPECT_NEAR(r.sliding.sigma, std::sqrt(residual / r.sliding.m), 1e-6 * r.sliding.sigma);
+    EXPECT_NEAR(r.sliding.tMin, mx - my / slope + r.sliding.m * r.sliding.h, 1e-9);
+}
+
 // Go on any curve: either a refusal with a message, or finite numbers and a fit range inside
 // the starts of this run.
 TEST(SlidingRobustness, ArbitraryCurvesGiveAMessageOrFiniteNumbers) {

@@ -40,20 +40,28 @@ void ResetKvwState(KvwState& s) {
 }
 
 bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals) {
-    const int n = gridIntervals;
+    const int n = gridIntervals, count = ds.PointCount;
     s.GridTime[0] = ds.Time[start];
     s.GridTime[n] = ds.Time[end];
     s.GridMag[0] = ds.Mag[start];
     s.GridMag[n] = ds.Mag[end];
     const double step = (ds.Time[end] - ds.Time[start]) / n;
+    // Each grid time g is interpolated between the last working point of the whole curve at
+    // or before g and the point after it; that pair brackets g with a non-zero gap. The last
+    // such point is the last j whose later points all lie after g, the last j with
+    // latestLow[j] = min(Time[j..count]) <= g. latestLow never falls as j grows, so as g grows
+    // j only moves forward: one pass over the curve serves the whole grid, and whatever order
+    // the times are in, each grid value is the one the point-by-point search would give.
+    PointArray latestLow;
+    latestLow[static_cast<std::size_t>(count)] = ds.Time[count];
+    for (int j = count - 1; j >= 1; --j) latestLow[j] = std::min(ds.Time[j], latestLow[j + 1]);
+    int j = 0;
     for (int w = 1; w < n; ++w) {
         const double g = step * w + ds.Time[start];
         s.GridTime[w] = g;
-        // The last working point at or before g, searched from the end of the whole curve;
-        // the point after it is later than g, so the pair brackets g with a non-zero gap.
-        int j = ds.PointCount;
-        while (j >= 1 && ds.Time[j] > g) --j;
-        if (j < 1 || j >= ds.PointCount) return false;
+        if (j > 0 && latestLow[j] > g) j = 0;  // g fell back (a reversed range): search afresh
+        while (j < count && latestLow[j + 1] <= g) ++j;
+        if (j < 1 || j >= count) return false;
         s.GridMag[w] = ds.Mag[j] + (ds.Mag[j + 1] - ds.Mag[j]) * (g - ds.Time[j]) /
                                        (ds.Time[j + 1] - ds.Time[j]);
     }

@@ -62,6 +62,11 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         r.message = "A range of chords lies outside the working points.";
         return r;
     }
+    // Each chord's crossing is sought over the whole curve.
+    if (!TimesIncrease(ds, 1, pc)) {
+        r.message = kTimesNotIncreasing;
+        return r;
+    }
     const auto& time = ds.Time;
     const auto& mag = ds.Mag;
     double sum = 0, sumSq = 0;

@@ -181,6 +181,11 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
         return result;
     }
 
+    if (!TimesIncrease(ds, s.FourierStartIndex, s.FourierEndIndex)) {
+        result.refuse(kTimesNotIncreasing);
+        return result;
+    }
+
     if (s.ParamsEdited) s.FourierParams = ReadBoxes(s.ParamText, s.FourierParams);
     // A box reads as a finite number (0 at worst), but a value the user never typed may not
     // be one; starting the engine from it could only end in a refusal with a vaguer reason.

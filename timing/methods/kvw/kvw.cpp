@@ -84,8 +84,9 @@ KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
     r.frac = LeadingNumber(fracText);
     if (!RoundToInt16(LeadingNumber(steppText), r.stepp) || !std::isfinite(r.frac))
         return Refuse(r, "The Stepp and Frac settings would read outside the grid.");
-    if (!ResampleRange(s, ds, start, end, n))
-        return Refuse(r, "The times of the range do not increase.");
+    // The resampling looks for each grid time's neighbours over the whole curve.
+    if (!TimesIncrease(ds, 1, ds.PointCount) || !ResampleRange(s, ds, start, end, n))
+        return Refuse(r, kTimesNotIncreasing);
 
     // Start at the first grid index of the faintest interpolated magnitude.
     int k = 0;

@@ -53,7 +53,24 @@ LineFit FitLine(const PointArray& x, const PointArray& y, int first, int last) {
     return f;
 }
 
+const char* const kSlidingTooManyPoints =
+    "Sliding integrations takes at most 998 points: delete points far from the eclipse and "
+    "press Go again.";
+const char* const kSlidingTooFewPoints =
+    "Too few points around the deepest point for sliding integrations - the light curve needs "
+    "points on both sides of the eclipse.";
+const char* const kSlidingBalanceAtTheEnd =
+    "The light balances only near one end of the light curve, so sliding integrations cannot "
+    "place the minimum - it needs about as many points after the eclipse as before it.";
+
 namespace {
+
+// Strictly rising times over the selected points 1..l.
+bool TimesIncrease(const SlidingState& s, int l) {
+    for (int i = 2; i <= l; ++i)
+        if (!(s.SlideTime[i] > s.SlideTime[i - 1])) return false;
+    return true;
+}
 
 SlidingResult Refuse(SlidingResult r, const std::string& message) {
     r.ok = false;
@@ -131,12 +148,12 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
     r.k = 3 * r.m;
     const int m = r.m;
     // The grid and the two windows use indices up to 3M, which must fit the arrays.
-    if (r.k > kMaxPoints) return Refuse(r, ErrorText(9));
-    if (l < 2) return Refuse(r, "Too few points around the deepest point for sliding integrations.");
+    if (r.k > kMaxPoints) return Refuse(r, std::string(ErrorText(9)) + " " + kSlidingTooManyPoints);
+    if (l < 2) return Refuse(r, kSlidingTooFewPoints);
     r.h = (s.SlideTime[l] - s.SlideTime[1]) / r.k;
     const double h = r.h;
-    if (!(h > 0)) return Refuse(r, "The selected points do not span any time.");
-    if (!ResampleEven(s, l, r.k, h)) return Refuse(r, "The times of the light curve do not increase.");
+    if (!TimesIncrease(s, l) || !(h > 0) || !ResampleEven(s, l, r.k, h))
+        return Refuse(r, kTimesNotIncreasing);
 
     const auto& g = s.SlideGridMag;
     for (int i = 1; i <= m; ++i) {
@@ -151,7 +168,9 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
             smallest = std::fabs(s.WindowDiff[i]);
             r.best = i;
         }
-    if (r.best == 0) return Refuse(r, "No balanced pair of windows was found.");
+    if (r.best == 0)
+        return Refuse(r, "No two windows of the light curve hold equal light - check the "
+                         "magnitudes in the file for values far out of line.");
 
     int w = r.best < m - r.best ? r.best - 1 : m - r.best - 1;
     w = std::clamp(w, 1, kSlideMaxFitHalfWidth);
@@ -159,11 +178,12 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
     r.rangeFirst = std::max(r.best - w, 1);
     r.rangeLast = std::min(r.best + w, m);
     if (r.rangeLast - r.rangeFirst + 1 < 3)
-        return Refuse(r, "The balanced windows lie at the end of the grid: too few starts for a line.");
+        return Refuse(r, kSlidingBalanceAtTheEnd);
     r.fitReached = true;
     const LineFit fit = FitLine(s.SlideGridTime, s.WindowDiff, r.rangeFirst, r.rangeLast);
-    if (!fit.ok) return Refuse(r, "The grid times of the line fit do not spread.");
-    if (fit.b == 0) return Refuse(r, "The window differences do not change: zero slope.");
+    if (!fit.ok || fit.b == 0)
+        return Refuse(r, "The light does not change as the windows slide, so no minimum can "
+                         "be placed - check that the light curve shows the eclipse.");
     r.tMin = -fit.a / fit.b + m * h;
     r.sigma = std::sqrt(fit.residual / m);
     if (!std::isfinite(r.tMin) || !std::isfinite(r.sigma))

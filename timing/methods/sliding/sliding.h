@@ -15,7 +15,12 @@
 
 namespace umbrix {
 
-inline constexpr int kSlideMaxFitHalfWidth = 5;  // the line fit never spans more than 11 starts
+inline constexpr int kSlideMaxFitHalfWidth = 5;
+
+// Refusals a person meets with an ordinary light curve, saying what to do about them.
+extern const char* const kSlidingTooManyPoints;    // after "Error 9: Subscript out of range."
+extern const char* const kSlidingTooFewPoints;
+extern const char* const kSlidingBalanceAtTheEnd;  // the line fit never spans more than 11 starts
 
 struct SlidingState {
     PointArray SlideTime{};  // the selected points, 1..SlideCount
@@ -59,9 +64,10 @@ struct SlidingResult {
 };
 
 // The computation over SlideTime/SlideMag 1..SlideCount. Refused with "Error 9: Subscript
-// out of range." when more than 998 points would need a grid beyond 1000; refused when the
-// points do not span time or do not increase, when the line fit would have fewer than three
-// grid starts of this run (a best start at 1 or M leaves too few), or when its slope is zero.
+// out of range." and what to do about it when more than 998 points would need a grid beyond
+// 1000; refused when the times do not rise strictly, when the line fit would have fewer than
+// three grid starts of this run (a best start at 1 or M leaves too few), or when its slope is
+// zero. Every refusal says what is wrong with the light curve and what to try.
 SlidingResult SlidingIntegrations(SlidingState& s);
 
 struct SlidingRowResult : RowResult {  // time: DayOffset + T

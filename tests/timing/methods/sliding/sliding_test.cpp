@@ -89,8 +89,7 @@ TEST(SlidingGo, MoreThan998PointsOverflowTheGrid) {
     int first = -7, last = -7;
     const SlidingRowResult r = SlidingGo(s, ds, first, last);
     EXPECT_EQ(r.outcome, MethodOutcome::Refused);
-    EXPECT_EQ(r.message, "Error 9: Subscript out of range.");
-    EXPECT_EQ(r.message, ErrorText(9));
+    EXPECT_EQ(r.message, std::string("Error 9: Subscript out of range. ") + kSlidingTooManyPoints);
     EXPECT_EQ(first, -7);
     EXPECT_EQ(last, -7);
     EXPECT_EQ(r.timeText, "");
@@ -117,7 +116,7 @@ TEST(SlidingGo, NothingToSelectWhenEveryPointIsDeleted) {
     int first = -7, last = -7;
     const SlidingRowResult r = SlidingGo(s, ds, first, last);
     EXPECT_EQ(s.SlideCount, 0);
-    EXPECT_EQ(r.message, "Too few points around the deepest point for sliding integrations.");
+    EXPECT_EQ(r.message, kSlidingTooFewPoints);
 }
 
 struct Refusal {
@@ -161,10 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SlidingRefusals,
     testing::Values(
         // The faintest point is the last: no point follows it, nothing can balance it.
-        Refusal{"DeepestPointLast", Ramp(30),
-                "Too few points around the deepest point for sliding integrations."},
-        Refusal{"BalanceAtTheEndOfTheGrid", DipOutsideTheMiddleThird(),
-                "The balanced windows lie at the end of the grid: too few starts for a line."}),
+        Refusal{"DeepestPointLast", Ramp(30), kSlidingTooFewPoints},
+        Refusal{"BalanceAtTheEndOfTheGrid", DipOutsideTheMiddleThird(), kSlidingBalanceAtTheEnd}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 TEST(FitLine, ExactLineAndDegenerateAbscissae) {

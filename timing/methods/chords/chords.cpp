@@ -1,5 +1,6 @@
 #include "timing/methods/chords/chords.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -91,18 +92,37 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         gradient[b] -= scale * u;
         ownSquares += scale * scale * (1 + (1 - u) * (1 - u) + u * u);
     };
-    // Left range: look back from the end of the curve for the last point at least as faint;
-    // the next point is brighter, so the two bracket the magnitude and never coincide in it.
+    // The faintest magnitude from each point to the end of the curve (never rising with j)
+    // and from the start to each point (never falling): the last point at least as faint as
+    // m is the last j whose faintestAfter[j] >= m, the first one the first j whose
+    // faintestBefore[j] >= m. Both are found by bisection instead of a walk along the curve.
+    PointArray faintestAfter{}, faintestBefore{};
+    faintestAfter[static_cast<std::size_t>(pc)] = mag[pc];
+    for (int j = pc - 1; j >= 1; --j) faintestAfter[j] = std::max(mag[j], faintestAfter[j + 1]);
+    faintestBefore[1] = mag[1];
+    for (int j = 2; j <= pc; ++j) faintestBefore[j] = std::max(mag[j], faintestBefore[j - 1]);
+    // Left range: the last point at least as faint, looking back from the end of the curve
+    // (point 1 when none is); the next point is brighter, so the two bracket the magnitude
+    // and never coincide in it.
     for (int i = leftStart; i <= leftEnd; ++i) {
-        int j = pc;
-        while (j > 1 && mag[j] < mag[i]) --j;
+        int lo = 1, hi = pc;  // the answer lies in lo..hi
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (faintestAfter[mid] >= mag[i]) lo = mid; else hi = mid - 1;
+        }
+        const int j = lo;
         if (j >= pc || mag[j] < mag[i]) continue;  // no later neighbour to interpolate with
         add(i, j, j + 1);
     }
-    // Right range: from the start of the curve, the first point at least as faint.
+    // Right range: the first point at least as faint from the start of the curve (the last
+    // point when none is).
     for (int i = rightStart; i <= rightEnd; ++i) {
-        int j = 1;
-        while (j < pc && mag[j] < mag[i]) ++j;
+        int lo = 1, hi = pc;
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (faintestBefore[mid] >= mag[i]) hi = mid; else lo = mid + 1;
+        }
+        const int j = lo;
         if (j <= 1 || mag[j] < mag[i]) continue;  // no earlier neighbour
         add(i, j - 1, j);
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace umbrix {
 
@@ -19,22 +18,21 @@ ParabolaFit Refuse(const char* message) {
 // is; what moves it is what differs between mirror images. Each residual is compared with
 // the residual interpolated at its mirror time about the vertex; with noise s on every point
 // the difference has variance s^2 (1 + wa^2 + wb^2). Falls back to the residual RMS when
-// fewer than three points have a mirror time inside the range, or the times do not increase.
+// fewer than three points have a mirror time inside the range. The times rise strictly.
 double MirrorScatter(const DataSet& ds, int start, int end, const ParabolaFit& fit) {
-    std::vector<double> t, r;
-    for (int i = start; i <= end; ++i) {
-        if (!t.empty() && !(ds.Time[i] > t.back())) return fit.rms;
-        t.push_back(ds.Time[i]);
-        r.push_back(ds.Mag[i] - (fit.a0 + fit.a1 * ds.Time[i] + fit.a2 * ds.Time[i] * ds.Time[i]));
-    }
+    PointArray r{};
+    for (int i = start; i <= end; ++i)
+        r[i] = ds.Mag[i] - (fit.a0 + fit.a1 * ds.Time[i] + fit.a2 * ds.Time[i] * ds.Time[i]);
     double squares = 0, weights = 0;
     int used = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const double mirror = 2 * fit.tMin - t[i];
-        const auto above = std::upper_bound(t.begin(), t.end(), mirror);
-        if (above == t.begin() || above == t.end()) continue;
-        const std::size_t b = static_cast<std::size_t>(above - t.begin()), a = b - 1;
-        const double wb = (mirror - t[a]) / (t[b] - t[a]), wa = 1 - wb;
+    // Mirror times fall as i rises, so the point after each one only moves back.
+    int b = end;
+    for (int i = start; i <= end; ++i) {
+        const double mirror = 2 * fit.tMin - ds.Time[i];
+        while (b > start && ds.Time[b - 1] > mirror) --b;
+        if (!(ds.Time[b] > mirror) || b == start) continue;  // outside the range's times
+        const int a = b - 1;
+        const double wb = (mirror - ds.Time[a]) / (ds.Time[b] - ds.Time[a]), wa = 1 - wb;
         const double d = r[i] - (wa * r[a] + wb * r[b]);
         squares += d * d;
         weights += 1 + wa * wa + wb * wb;

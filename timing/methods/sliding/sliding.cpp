@@ -79,16 +79,25 @@ SlidingResult Refuse(SlidingResult r, const std::string& message) {
 }
 
 // Fills the grid 1..K; false when a grid time has no bracketing pair of selected points.
+// Grid time g lies between the last selected point earlier than g (the last j whose
+// earliestAfter[j] = min(SlideTime[j..l]) < g) and the first at or after it (the first u
+// whose latestBefore[u] = max(SlideTime[1..u]) >= g). Both bounds never fall as j and u
+// grow, and g only grows, so one forward pass finds every pair the point-by-point search
+// would.
 bool ResampleEven(SlidingState& s, int l, int k, double h) {
+    PointArray earliestAfter{}, latestBefore{};
+    earliestAfter[static_cast<std::size_t>(l)] = s.SlideTime[l];
+    for (int i = l - 1; i >= 1; --i) earliestAfter[i] = std::min(s.SlideTime[i], earliestAfter[i + 1]);
+    latestBefore[1] = s.SlideTime[1];
+    for (int i = 2; i <= l; ++i) latestBefore[i] = std::max(s.SlideTime[i], latestBefore[i - 1]);
     s.SlideGridTime[1] = s.SlideTime[1];
     s.SlideGridMag[1] = s.SlideMag[1];
+    int j = 0, u = 1;
     for (int i = 2; i <= k; ++i) {
         const double g = h * (i - 1) + s.SlideTime[1];
         s.SlideGridTime[i] = g;
-        int j = l;
-        while (j >= 1 && s.SlideTime[j] >= g) --j;
-        int u = 1;
-        while (u <= l && s.SlideTime[u] < g) ++u;
+        while (j < l && earliestAfter[j + 1] < g) ++j;
+        while (u <= l && latestBefore[u] < g) ++u;
         if (j < 1 || u > l || s.SlideTime[u] == s.SlideTime[j]) return false;
         s.SlideGridMag[i] = s.SlideMag[j] + (s.SlideMag[u] - s.SlideMag[j]) *
                                                 (g - s.SlideTime[j]) / (s.SlideTime[u] - s.SlideTime[j]);

@@ -9,7 +9,10 @@
 // the scatter of the timings against the Cramér-Rao bound of the points the method used, and
 // how often the true minimum lies within one reported error.
 //
-//   accuracy_bench [--copies N]     (N noisy copies per case, default 2000)
+//   accuracy_bench [--copies N] [--ranges auto]
+//     N noisy copies per case (default 2000); with --ranges auto the ranges are those the batch
+//     mode chooses from the light curve itself, and cases of nights that end early, are
+//     sampled unevenly, show one branch or no eclipse join the table.
 
 #include <algorithm>
 #include <array>
@@ -18,11 +21,13 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/accuracy/synthetic_night.h"
 #include "timing/app/app_state.h"
+#include "timing/methods/auto_ranges.h"
 #include "timing/methods/method_common.h"
 
 namespace umbrix::accuracy {
@@ -37,6 +42,8 @@ struct Case {
     int points;
     double spacing;   // days
     double minimum;   // relative time of minimum before the per-copy shift (< one spacing)
+    double start = NAN;   // when set: the night begins this long after the minimum (< 0)
+    bool uneven = false;  // gaps drawn between 0.3 and 1.7 spacings
 };
 
 // About 200 points over a night twice as long as the eclipse; the sparse case keeps the night
@@ -52,8 +59,20 @@ const std::array<Case, 8> kCases{{
     {"8 Gaussian, minimum at 0.9", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.9},
 }};
 
+// Nights only --ranges auto is asked to handle: a branch cut short (the night begins at 30 %
+// of the depth), uneven sampling, and nights it must refuse: one branch only, no eclipse.
+const std::array<Case, 4> kAutoCases{{
+    {"9 Gaussian, first branch cut short", {DipKind::Gaussian, 0.03}, 0.005, 120, 0.0013, 0.5,
+     -0.033},
+    {"10 Gaussian, uneven sampling", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.5, NAN,
+     true},
+    {"11 one branch only", {DipKind::Gaussian, 0.03}, 0.005, 150, 0.0013, 0.5, -0.2},
+    {"12 no eclipse", {DipKind::Gaussian, 0.03, 0.0}, 0.005, 200, 0.0013, 0.5},
+}};
+
 // Working-point indices of the ranges, as a careful observer picks them from the known shape.
 struct Picks {
+    const AutoRanges* chosen = nullptr;  // --ranges auto
     int parabolaFirst = 0, parabolaLast = 0;  // deeper than half the depth, at least 5 points
     int leftFirst = 0, leftLast = 0;          // chords: 20 % .. 80 % of the depth, each branch
     int rightFirst = 0, rightLast = 0;
@@ -106,21 +125,39 @@ void UseRange(const DataSet& ds, int first, int last, std::vector<double>& used)
         used.push_back(ds.Time[i]);
 }
 
+// --ranges auto: the refusal the batch mode gives a method without a range, or nothing.
+std::optional<RowResult> AutoRefusal(const Picks& p, const std::string& method) {
+    if (!p.chosen) return std::nullopt;
+    const std::string why = p.chosen->eclipse ? method : p.chosen->message;
+    if (why.empty()) return std::nullopt;
+    RowResult r;
+    r.refuse(why);
+    return r;
+}
+
 RowResult RunParabola(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->parabolaMessage : "")) return *refused;
     SetRangeEnds(app.parabola.Ends(), p.parabolaFirst, p.parabolaLast);
     UseRange(app.data, p.parabolaFirst, p.parabolaLast, used);
     return PressFitParabola(app.parabola, app.data);
 }
 
-RowResult RunTracing(AppState& app, const Picks&, std::vector<double>& used) {
+RowResult RunTracing(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, "")) return *refused;
     DataSet& ds = app.data;
     ResetTraceMag(app.tracing, ds);
+    if (p.chosen) {  // folded where the branches coincide, as the batch mode does
+        double centre = p.chosen->centre, error = 0;
+        SymmetricFold(ds, p.chosen->centre, centre, error);
+        ds.GuessMinTime = centre;
+    }
     UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
     UseRange(ds, 1, ds.PointCount, used);
     return TraceResult(ds, ds.GuessMinTime);
 }
 
 RowResult RunChords(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->chordsMessage : "")) return *refused;
     SetChordsRanges(app.chords, p.leftFirst, p.leftLast, p.rightFirst, p.rightLast);
     UseRange(app.data, p.leftFirst, p.leftLast, used);
     UseRange(app.data, p.rightFirst, p.rightLast, used);
@@ -128,18 +165,25 @@ RowResult RunChords(AppState& app, const Picks& p, std::vector<double>& used) {
 }
 
 RowResult RunKvw(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->contactMessage : "")) return *refused;
     SetRangeEnds(app.kvw.Ends(), p.contactFirst, p.contactLast);
     UseRange(app.data, p.contactFirst, p.contactLast, used);
     return PressFitKwee(app.kvw, app.data, kKvwDefaultStepp, kKvwDefaultFrac);
 }
 
 RowResult RunFourier(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->contactMessage : "")) return *refused;
+    if (p.chosen) {
+        app.fourier.FourierParams[1] = p.chosen->centre;
+        app.fourier.FourierParams[2] = p.chosen->level + p.chosen->depth;
+    }
     SetRangeEnds(app.fourier.Ends(), p.contactFirst, p.contactLast);
     UseRange(app.data, p.contactFirst, p.contactLast, used);
     return FitFourier(app.fourier, app.data);
 }
 
-RowResult RunSliding(AppState& app, const Picks&, std::vector<double>& used) {
+RowResult RunSliding(AppState& app, const Picks& p, std::vector<double>& used) {
+    if (auto refused = AutoRefusal(p, "")) return *refused;
     SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
     for (int i = 1; i <= app.sliding.SlideCount; ++i) used.push_back(app.sliding.SlideTime[i]);
     return r;
@@ -246,23 +290,28 @@ void PrintRow(const Case& c, const Method& m, const Tally& t) {
 // where the day allows, and otherwise kept inside the day, as a load would number it.
 DataSet Night(const Case& c, double minimum, Random& random) {
     const double span = (c.points - 1) * c.spacing;
-    const double first = std::clamp(c.minimum - span / 2, 0.005, 0.995 - span);
+    const double first = std::isnan(c.start) ? std::clamp(c.minimum - span / 2, 0.005, 0.995 - span)
+                                             : minimum + c.start;
     std::vector<double> t, m;
+    double time = first;
     for (int i = 0; i < c.points; ++i) {
-        t.push_back(first + c.spacing * i);
+        t.push_back(time);
+        time += c.uneven ? c.spacing * (0.3 + 1.4 * random.Uniform()) : c.spacing;
         const double dip = c.dip.depth * c.dip.Share(t.back() - minimum);
         m.push_back(kBaseMag + dip + c.noise * random.Normal());
     }
     return NightSet(t, m);
 }
 
-int Run(int copies) {
+int Run(int copies, bool autoRanges) {
     std::printf("| case | method | refused | bias (s) | RMS (s) | CR (s) | RMS/CR | med cal/RMS "
                 "| med err/RMS | cover cal | cover err |\n");
     std::printf("|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
     std::vector<std::string> notes;
-    for (std::size_t ci = 0; ci < kCases.size(); ++ci) {
-        const Case& c = kCases[ci];
+    std::vector<Case> cases(kCases.begin(), kCases.end());
+    if (autoRanges) cases.insert(cases.end(), kAutoCases.begin(), kAutoCases.end());
+    for (std::size_t ci = 0; ci < cases.size(); ++ci) {
+        const Case& c = cases[ci];
         Random random(1000 + ci);
         std::array<Tally, kMethods.size()> tallies;
         for (int copy = 0; copy < copies; ++copy) {
@@ -274,7 +323,15 @@ int Run(int copies) {
             ResetMethodStates(*app);
             app->RangeFirst = 1;
             app->RangeLast = app->data.PointCount;
-            const Picks picks = PickRanges(app->data, c.dip, minimum);
+            Picks picks = PickRanges(app->data, c.dip, minimum);
+            AutoRanges chosen;
+            if (autoRanges) {
+                chosen = ChooseRanges(app->data);
+                picks = {&chosen,
+                         chosen.parabolaFirst, chosen.parabolaLast,
+                         chosen.leftFirst, chosen.leftLast, chosen.rightFirst, chosen.rightLast,
+                         chosen.contactFirst, chosen.contactLast};
+            }
             for (std::size_t mi = 0; mi < kMethods.size(); ++mi) {
                 Tally& t = tallies[mi];
                 std::vector<double> used;
@@ -312,17 +369,22 @@ int Run(int copies) {
 
 int main(int argc, char** argv) {
     int copies = 2000;
+    bool autoRanges = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--copies" && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
             copies = std::atoi(argv[++i]);
+        } else if (a == "--ranges" && i + 1 < argc && std::string(argv[i + 1]) == "auto") {
+            autoRanges = true;
+            ++i;
         } else {
-            std::fprintf(stderr, "usage: accuracy_bench [--copies N]   (N > 0, default 2000)\n");
+            std::fprintf(stderr,
+                         "usage: accuracy_bench [--copies N] [--ranges auto]   (N > 0, default 2000)\n");
             return 2;
         }
     }
     std::string command = argv[0];
     for (int i = 1; i < argc; ++i) command += std::string(" ") + argv[i];
     std::printf("command: %s\ncopies per case: %d\n\n", command.c_str(), copies);
-    return umbrix::accuracy::Run(copies);
+    return umbrix::accuracy::Run(copies, autoRanges);
 }

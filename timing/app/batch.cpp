@@ -12,6 +12,7 @@
 #include "timing/data/data_set.h"
 #include "timing/data/means.h"
 #include "timing/data/reader.h"
+#include "timing/methods/auto_ranges.h"
 #include "timing/methods/method_common.h"
 
 namespace umbrix {
@@ -20,6 +21,7 @@ const char* const kBatchUsage =
     "usage: ectimer --batch FILE [--inverted] [--delete I,J,...] [--format text|json]\n"
     "                            [--method LIST] [--range A:B] [--chords A:B:C:D] [--fold F]\n"
     "                            [--stepp N] [--frac F] [--fourier-start Xo,C,W,A1,A2,A3,A4,A5]\n"
+    "                            [--ranges all|auto]\n"
     "  FILE        light curve: comma-separated HJD, magnitude (at most 1000 points)\n"
     "  --inverted  use \"-Mags (inverted)\" (for flux, which falls in eclipse)\n"
     "  --delete    delete these points (1-based, in file order) before the methods run\n"
@@ -31,7 +33,10 @@ const char* const kBatchUsage =
     "              (default the points before and after the deepest point)\n"
     "  --fold      tracing-paper fold time (default the time of the deepest point)\n"
     "  --stepp, --frac  Kwee and van Woerden settings, read like the window's boxes (1, .9)\n"
-    "  --fourier-start  Fourier start values, Xo in the file's time scale\n";
+    "  --fourier-start  Fourier start values, Xo in the file's time scale\n"
+    "  --ranges    all (default): the defaults above; auto: every method's range chosen from\n"
+    "              the light curve as an observer would pick it (--range, --chords, --fold and\n"
+    "              --fourier-start still win)\n";
 
 namespace {
 
@@ -49,6 +54,9 @@ struct BatchOptions {
     std::string stepp = kKvwDefaultStepp;
     std::string frac = kKvwDefaultFrac;
     std::optional<std::string> fourierStart;
+    bool autoRanges = false;
+    // --ranges auto: what was read off the light curve after loading and editing.
+    std::optional<AutoRanges> chosen;
 };
 
 // ---- What one method row yields, and the table of rows -------------------------------------
@@ -58,6 +66,7 @@ struct BatchOptions {
 struct BatchRow {
     RowResult result;
     std::string details;
+    std::string ranges;  // --ranges auto: the chosen range's end times, for the text output
 };
 
 // Collects JSON members "key": value, comma-separated.
@@ -81,6 +90,25 @@ BatchRow Refused(const std::string& message) {
     return r;
 }
 
+// --ranges auto: why a method has no range, or "" when it has one.
+std::string AutoRefusal(const AutoRanges& a, const std::string& method) {
+    return a.eclipse ? method : a.message;
+}
+
+// The chosen range's end times in the file's time scale, into the JSON details (under the
+// given keys) and the text line that follows the method's.
+void AddRangeTimes(BatchRow& row, const DataSet& ds, std::initializer_list<const char*> keys,
+                   std::initializer_list<int> points) {
+    Details d;
+    auto key = keys.begin();
+    for (const int i : points) {
+        const double t = ds.DayOffset + ds.Time[i];
+        d.Add(*key++, t);
+        row.ranges += (row.ranges.empty() ? "" : " ") + RowText(t);
+    }
+    row.details += (row.details.empty() ? "" : ", ") + d.str();
+}
+
 const char* const kRangeEmpty = "No working point lies in the range.";
 
 // The working points strictly between two times of the file's time scale, as two right-clicks
@@ -100,31 +128,52 @@ void OpenMethodRange(AppState& app) {
 
 BatchRow RunParabola(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
-    const auto [first, last] = PickedRange(app, o);
+    auto [first, last] = PickedRange(app, o);
+    const bool chosen = o.chosen && !o.range;
+    if (chosen) {
+        if (const std::string why = AutoRefusal(*o.chosen, o.chosen->parabolaMessage); !why.empty())
+            return Refused(why);
+        first = o.chosen->parabolaFirst;
+        last = o.chosen->parabolaLast;
+    }
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
     SetRangeEnds(app.parabola.Ends(), first, last);
     const ParabolaRowResult r = PressFitParabola(app.parabola, app.data);
     if (!r.ok()) return Refused(r.message);
     const ParabolaFit& f = r.fit;
-    return {r, Details().Add("a0", f.a0).Add("a1", f.a1).Add("a2", f.a2)
-                    .Add("sigma_a1", f.sigmaA1).Add("sigma_a2", f.sigmaA2).Add("rms", f.rms)
-                    .Add("start", first).Add("end", last).str()};
+    BatchRow row{r, Details().Add("a0", f.a0).Add("a1", f.a1).Add("a2", f.a2)
+                         .Add("sigma_a1", f.sigmaA1).Add("sigma_a2", f.sigmaA2).Add("rms", f.rms)
+                         .Add("start", first).Add("end", last).str(), ""};
+    if (chosen) AddRangeTimes(row, app.data, {"range_first_time", "range_last_time"}, {first, last});
+    return row;
 }
 
 BatchRow RunTracing(AppState& app, const BatchOptions& o) {
     DataSet& ds = app.data;
     ResetTraceMag(app.tracing, ds);
     if (o.fold) ds.GuessMinTime = *o.fold - ds.DayOffset;  // typed into the box, then Update
+    if (o.chosen && !o.fold) {
+        // Folded where the branches coincide best, as a person moves the fold until they do.
+        if (!o.chosen->eclipse) return Refused(o.chosen->message);
+        double centre = o.chosen->centre, error = 0;
+        SymmetricFold(ds, o.chosen->centre, centre, error);
+        ds.GuessMinTime = centre;
+    }
     UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
     const TracingRowResult r = TraceResult(ds, ds.GuessMinTime);
-    return {r, Details().Add("fold", r.fold).str()};
+    return {r, Details().Add("fold", r.fold).str(), ""};
 }
 
 BatchRow RunChords(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
     const DataSet& ds = app.data;
     std::array<int, 4> idx{};
-    if (o.chords) {
+    const bool chosen = o.chosen && !o.chords;
+    if (chosen) {
+        const AutoRanges& a = *o.chosen;
+        if (const std::string why = AutoRefusal(a, a.chordsMessage); !why.empty()) return Refused(why);
+        idx = {a.leftFirst, a.leftLast, a.rightFirst, a.rightLast};
+    } else if (o.chords) {
         const auto& c = *o.chords;
         idx = {FirstPointAfter(ds, c[0] - ds.DayOffset), LastPointBefore(ds, c[1] - ds.DayOffset),
                FirstPointAfter(ds, c[2] - ds.DayOffset), LastPointBefore(ds, c[3] - ds.DayOffset)};
@@ -139,28 +188,55 @@ BatchRow RunChords(AppState& app, const BatchOptions& o) {
     if (r.outcome == MethodOutcome::NotRun) return Refused("The left range holds no working point.");
     if (!r.ok()) return Refused(r.message);
     const ChordsState& s = app.chords;
-    return {r, Details().Add("n", r.chords.n).Add("left_start", s.BisLeftStart)
-                    .Add("left_end", s.BisLeftEnd).Add("right_start", s.BisRightStart)
-                    .Add("right_end", s.BisRightEnd).str()};
+    BatchRow row{r, Details().Add("n", r.chords.n).Add("left_start", s.BisLeftStart)
+                         .Add("left_end", s.BisLeftEnd).Add("right_start", s.BisRightStart)
+                         .Add("right_end", s.BisRightEnd).str(), ""};
+    if (chosen)
+        AddRangeTimes(row, ds, {"range_left_first_time", "range_left_last_time",
+                                "range_right_first_time", "range_right_last_time"},
+                      {s.BisLeftStart, s.BisLeftEnd, s.BisRightStart, s.BisRightEnd});
+    return row;
+}
+
+// --ranges auto for Kwee and van Woerden and Fourier: first to last contact.
+bool ChooseContactRange(const BatchOptions& o, int& first, int& last, std::string& why) {
+    if (!o.chosen || o.range) return false;
+    why = AutoRefusal(*o.chosen, o.chosen->contactMessage);
+    first = o.chosen->contactFirst;
+    last = o.chosen->contactLast;
+    return true;
 }
 
 BatchRow RunKvw(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
-    const auto [first, last] = PickedRange(app, o);
+    auto [first, last] = PickedRange(app, o);
+    std::string why;
+    const bool chosen = ChooseContactRange(o, first, last, why);
+    if (!why.empty()) return Refused(why);
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
     SetRangeEnds(app.kvw.Ends(), first, last);
     const KvwRowResult r = PressFitKwee(app.kvw, app.data, o.stepp, o.frac);
     if (!r.ok()) return Refused(r.message);
     const KvwResult& k = r.kvw;
-    return {r, Details().Add("n", k.n).Add("m", k.m).Add("grid_intervals", k.gridIntervals)
-                    .Add("centre", k.centre).Add("s1", k.s1).Add("s2", k.s2).Add("s3", k.s3)
-                    .Add("t1", k.t1).Add("t2", k.t2).Add("t3", k.t3).Add("stepp", k.stepp)
-                    .Add("frac", k.frac).str()};
+    BatchRow row{r, Details().Add("n", k.n).Add("m", k.m).Add("grid_intervals", k.gridIntervals)
+                         .Add("centre", k.centre).Add("s1", k.s1).Add("s2", k.s2).Add("s3", k.s3)
+                         .Add("t1", k.t1).Add("t2", k.t2).Add("t3", k.t3).Add("stepp", k.stepp)
+                         .Add("frac", k.frac).str(), ""};
+    if (chosen) AddRangeTimes(row, app.data, {"range_first_time", "range_last_time"}, {first, last});
+    return row;
 }
 
 BatchRow RunFourier(AppState& app, const BatchOptions& o) {
     OpenMethodRange(app);
-    const auto [first, last] = PickedRange(app, o);
+    auto [first, last] = PickedRange(app, o);
+    std::string why;
+    const bool chosen = ChooseContactRange(o, first, last, why);
+    if (!why.empty()) return Refused(why);
+    if (chosen && !o.fourierStart) {
+        // Start on the eclipse read off the curve, not on its faintest (noisiest) point.
+        app.fourier.FourierParams[1] = o.chosen->centre;
+        app.fourier.FourierParams[2] = o.chosen->level + o.chosen->depth;
+    }
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
     SetRangeEnds(app.fourier.Ends(), first, last);
     const FourierRowResult r = FitFourier(app.fourier, app.data);
@@ -169,17 +245,21 @@ BatchRow RunFourier(AppState& app, const BatchOptions& o) {
     for (int i = 1; i <= kFourierParamCount; ++i)
         params += (i > 1 ? ", " : "") + JsonNumber(r.params[static_cast<std::size_t>(i)]);
     params += "]";
-    return {r, Details().Raw("params", params).Add("chi2", r.chiSquare)
-                    .Add("iterations", r.iterations).Add("lambda", r.lambda).str()};
+    BatchRow row{r, Details().Raw("params", params).Add("chi2", r.chiSquare)
+                         .Add("iterations", r.iterations).Add("lambda", r.lambda).str(), ""};
+    if (chosen) AddRangeTimes(row, app.data, {"range_first_time", "range_last_time"}, {first, last});
+    return row;
 }
 
-BatchRow RunSliding(AppState& app, const BatchOptions&) {
+BatchRow RunSliding(AppState& app, const BatchOptions& o) {
+    // It picks its own points about the deepest one; a night without an eclipse has none.
+    if (o.chosen && !o.chosen->eclipse) return Refused(o.chosen->message);
     const SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
     if (!r.ok()) return Refused(r.message);
     const SlidingResult& s = r.sliding;
     return {r, Details().Add("l", s.l).Add("m", s.m).Add("k", s.k).Add("h", s.h)
                     .Add("best", s.best).Add("range_first", s.rangeFirst)
-                    .Add("range_last", s.rangeLast).str()};
+                    .Add("range_last", s.rangeLast).str(), ""};
 }
 
 struct MethodRow {
@@ -273,7 +353,7 @@ void ApplyFourierStartList(AppState& app, const std::string& list) {
 
 bool IsValueOption(const std::string& a) {
     for (const char* o : {"--delete", "--format", "--method", "--range", "--chords", "--fold",
-                          "--stepp", "--frac", "--fourier-start"})
+                          "--stepp", "--frac", "--fourier-start", "--ranges"})
         if (a == o) return true;
     return false;
 }
@@ -330,6 +410,9 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             o.stepp = v;
         } else if (a == "--frac") {
             o.frac = v;
+        } else if (a == "--ranges") {
+            if (v != "all" && v != "auto") return complain("all or auto");
+            o.autoRanges = v == "auto";
         } else {  // --fourier-start
             if (Split(v, ',').size() != kFourierParamCount)
                 return complain("eight values Xo,C,W,A1,A2,A3,A4,A5");
@@ -390,7 +473,10 @@ void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std
 }
 
 void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
-    for (const RanRow& r : ran) out << BatchRowText(r.row->label, r.report.result) << "\n";
+    for (const RanRow& r : ran) {
+        out << BatchRowText(r.row->label, r.report.result) << "\n";
+        if (!r.report.ranges.empty()) out << "  range: " << r.report.ranges << "\n";
+    }
     const auto box = [&](const std::string& text) { return means.computed ? text : ""; };
     out << "simple_mean: " << box(means.simple) << "\n"
         << "weighted_mean: " << box(means.weighted) << "\n"
@@ -428,7 +514,7 @@ bool IsBatchRequest(const std::vector<std::string>& args) {
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string error;
-    const auto options = ParseOptions(args, error);
+    auto options = ParseOptions(args, error);
     if (!options) {
         err << "ectimer: " << error << "\n" << kBatchUsage;
         return kBatchFailed;
@@ -456,6 +542,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (options->fourierStart) {
         ApplyFourierStartList(*app, *options->fourierStart);
     }
+    if (options->autoRanges) options->chosen = ChooseRanges(ds);
 
     // The summary describes the data as loaded and edited, before any method moves the fold.
     std::ostringstream summary;

@@ -334,6 +334,75 @@ TEST(BatchMethods, FourierStartValuesAreUsed) {
     EXPECT_NE(moved[0].details["iterations"], good[0].details["iterations"]);
 }
 
+// --ranges auto: every row times the clean and the noisy eclipse from its own chosen range
+// (the tracing fold included, so all six land within 0.0005 day, about three times the noisy
+// methods' errors), each range follows its method's line as two times (chords: four), and the
+// same times stand in the JSON details.
+TEST(BatchAutoRanges, EveryMethodTimesFromItsChosenRange) {
+    const std::string file = EclipseFile("auto", 0.005);
+    const BatchRun json = Batch({"--batch", file, "--format", "json", "--ranges", "auto"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const std::vector<JsonRow> rows = Rows(json.out);
+    ASSERT_EQ(rows.size(), 6u);
+    for (const JsonRow& row : rows) {
+        ASSERT_EQ(row.refused, "") << row.method;
+        EXPECT_NEAR(row.timeValue, kTrueMinimum, 5e-4) << row.method;
+    }
+    EXPECT_EQ(rows[0].details.count("range_first_time"), 1u);
+    EXPECT_EQ(rows[2].details.count("range_right_last_time"), 1u);
+    EXPECT_EQ(rows[3].details.count("range_last_time"), 1u);
+    const double kvwFirst = std::stod(rows[3].details["range_first_time"]);
+    const double kvwLast = std::stod(rows[3].details["range_last_time"]);
+    EXPECT_LT(kvwFirst, kTrueMinimum - 0.04);  // the Gaussian's contacts: well outside 0.04 day
+    EXPECT_GT(kvwLast, kTrueMinimum + 0.04);
+
+    const BatchRun text = Batch({"--batch", file, "--ranges", "auto", "--method", "kvw,chords"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::regex two(R"(4\. Kwee and van Woerden: [^\n]+\n  range: (\S+) (\S+)\n)");
+    const std::regex four(R"(3\. Bisectors of Chords: [^\n]+\n  range: \S+ \S+ \S+ \S+\n)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(text.out, m, two)) << text.out;
+    EXPECT_NEAR(std::stod(m[1]), kvwFirst, 0.5e-5);
+    EXPECT_NEAR(std::stod(m[2]), kvwLast, 0.5e-5);
+    EXPECT_TRUE(std::regex_search(text.out, four)) << text.out;
+}
+
+TEST(BatchAutoRanges, ExplicitRangesWinAndAllIsTheDefault) {
+    const std::string file = EclipseFile("explicit", 0.005);
+    const BatchRun r = Batch({"--batch", file, "--format", "json", "--ranges", "auto",
+                              "--method", "parabola", "--range", "2454123.47:2454123.53"});
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 1u) << r.out;
+    // Points 0.471 .. 0.529 of the file (0.400 is point 1), not the chosen range.
+    EXPECT_EQ(rows[0].details["start"], "72");
+    EXPECT_EQ(rows[0].details["end"], "130");
+    EXPECT_EQ(rows[0].details.count("range_first_time"), 0u);
+
+    for (const std::string& f : {file, kFixture}) {
+        const BatchRun plain = Batch({"--batch", f, "--format", "json"});
+        const BatchRun all = Batch({"--batch", f, "--format", "json", "--ranges", "all"});
+        EXPECT_EQ(all.out, plain.out) << f;
+    }
+}
+
+// A night that ends before the minimum: every method is refused, each saying why.
+TEST(BatchAutoRanges, ANightWithOneBranchIsRefusedByEveryMethod) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("umbrix_batch_" + std::to_string(::getpid()) + "_branch.csv");
+    {
+        std::ofstream out(path);
+        for (int i = 0; i < 90; ++i)
+            out << std::to_string(testing_support::kDay + 0.40 + 0.001 * i) << ","
+                << testing_support::GaussianDip(0.40 + 0.001 * i - 0.50123) << "\n";
+    }
+    const BatchRun r = Batch({"--batch", path.string(), "--format", "json", "--ranges", "auto"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 6u);
+    for (const JsonRow& row : rows)
+        EXPECT_NE(row.refused.find("only one branch"), std::string::npos) << row.method;
+}
+
 TEST(BatchMethods, RefusedRowsExitZeroAndLeaveTheMeansEmpty) {
     // The light curve ends at 0.599: a range after it finds no first point.
     const BatchRun r = Batch({"--batch", EclipseFile("refused"), "--method", "parabola,kvw,fourier",

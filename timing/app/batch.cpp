@@ -1,12 +1,18 @@
 #include "timing/app/batch.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
+#include <chrono>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <thread>
 
+#include "common/atomic_file.h"
 #include "timing/app/app_state.h"
 #include "timing/app/json.h"
 #include "timing/data/data_set.h"
@@ -18,11 +24,12 @@
 namespace umbrix {
 
 const char* const kBatchUsage =
-    "usage: ectimer --batch FILE [--inverted] [--delete I,J,...] [--format text|json]\n"
+    "usage: ectimer --batch FILE... [--inverted] [--delete I,J,...] [--format text|json]\n"
     "                            [--method LIST] [--range A:B] [--chords A:B:C:D] [--fold F]\n"
     "                            [--stepp N] [--frac F] [--fourier-start Xo,C,W,A1,A2,A3,A4,A5]\n"
-    "                            [--ranges all|auto]\n"
-    "  FILE        light curve: comma-separated HJD, magnitude (at most 1000 points)\n"
+    "                            [--ranges all|auto] [--table minima.csv]\n"
+    "  FILE...     light curves: comma-separated HJD, magnitude (at most 1000 points each);\n"
+    "              several run in parallel with the same options, reported in this order\n"
     "  --inverted  use \"-Mags (inverted)\" (for flux, which falls in eclipse)\n"
     "  --delete    delete these points (1-based, in file order) before the methods run\n"
     "  --format    text (default) or json\n"
@@ -36,14 +43,17 @@ const char* const kBatchUsage =
     "  --fourier-start  Fourier start values, Xo in the file's time scale\n"
     "  --ranges    all (default): the defaults above; auto: every method's range chosen from\n"
     "              the light curve as an observer would pick it (--range, --chords, --fold and\n"
-    "              --fourier-start still win)\n";
+    "              --fourier-start still win)\n"
+    "  --table     also write every file's rows to this CSV file (file, row, method, hjd,\n"
+    "              error, calibrated_error, refused)\n";
 
 namespace {
 
 enum class Format { Text, Json };
 
 struct BatchOptions {
-    std::string file;
+    std::vector<std::string> files;
+    std::optional<std::string> table;
     bool inverted = false;
     std::vector<int> deletions;
     Format format = Format::Text;
@@ -353,7 +363,7 @@ void ApplyFourierStartList(AppState& app, const std::string& list) {
 
 bool IsValueOption(const std::string& a) {
     for (const char* o : {"--delete", "--format", "--method", "--range", "--chords", "--fold",
-                          "--stepp", "--frac", "--fourier-start", "--ranges"})
+                          "--stepp", "--frac", "--fourier-start", "--ranges", "--table"})
         if (a == o) return true;
     return false;
 }
@@ -365,9 +375,12 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
         error = "--batch needs a FILE";
         return std::nullopt;
     }
-    o.file = args[1];
-    for (std::size_t i = 2; i < args.size(); ++i) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {  // not an option nor an option's value: a file
+            o.files.push_back(a);
+            continue;
+        }
         if (a == "--inverted") {
             o.inverted = true;
             continue;
@@ -410,6 +423,8 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             o.stepp = v;
         } else if (a == "--frac") {
             o.frac = v;
+        } else if (a == "--table") {
+            o.table = v;
         } else if (a == "--ranges") {
             if (v != "all" && v != "auto") return complain("all or auto");
             o.autoRanges = v == "auto";
@@ -512,41 +527,64 @@ bool IsBatchRequest(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "--batch";
 }
 
-int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string error;
-    auto options = ParseOptions(args, error);
-    if (!options) {
-        err << "ectimer: " << error << "\n" << kBatchUsage;
-        return kBatchFailed;
-    }
+namespace {
 
+// What one file yields: its output and complaints as one run would print them, its rows of
+// the table, and the exit status it alone would give.
+struct FileRun {
+    std::string out, err;
+    std::string table;
+    int status = kBatchOk;
+};
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string TableLine(const std::string& file, const std::string& row, const std::string& method,
+                      const std::string& hjd, const std::string& error,
+                      const std::string& calibrated, const std::string& refused) {
+    return CsvField(file) + "," + row + "," + method + "," + hjd + "," + error + "," + calibrated +
+           "," + CsvField(refused) + "\n";
+}
+
+FileRun RunFile(BatchOptions options, const std::string& file) {
+    FileRun run;
     // Name the file the way the open dialog does: its folder and its name.
     auto app = std::make_unique<AppState>();
-    const std::filesystem::path path(options->file);
+    const std::filesystem::path path(file);
     const std::string dir = path.has_parent_path() ? path.parent_path().string() : ".";
     if (const std::string message = OpenLightCurve(*app, dir, path.filename().string());
         !message.empty()) {
-        err << message << "\n";
-        return kBatchFailed;
+        run.err = message + "\n";
+        run.table = TableLine(file, "", "", "", "", "", message);
+        run.status = kBatchRefused;
+        return run;
     }
     DataSet& ds = app->data;
 
-    if (options->inverted) ChangeMagSign(*app, 1);
-    for (const int i : options->deletions) {
+    if (options.inverted) ChangeMagSign(*app, 1);
+    for (const int i : options.deletions) {
         if (!SetDeleted(ds, i, true)) {
-            err << "ectimer: --delete " << i << ": the file has points 1 to " << ds.ReadCount
-                << "\n";
-            return kBatchFailed;
+            const std::string message = "--delete " + std::to_string(i) + ": the file has points 1 to " +
+                                        std::to_string(ds.ReadCount);
+            run.err = "ectimer: " + message + "\n";
+            run.table = TableLine(file, "", "", "", "", "", message);
+            run.status = kBatchFailed;
+            return run;
         }
     }
-    if (options->fourierStart) {
-        ApplyFourierStartList(*app, *options->fourierStart);
+    if (options.fourierStart) {
+        ApplyFourierStartList(*app, *options.fourierStart);
     }
-    if (options->autoRanges) options->chosen = ChooseRanges(ds);
+    if (options.autoRanges) options.chosen = ChooseRanges(ds);
 
     // The summary describes the data as loaded and edited, before any method moves the fold.
     std::ostringstream summary;
-    if (options->format == Format::Json)
+    if (options.format == Format::Json)
         PrintSummaryJson(ds, summary);
     else
         PrintSummaryText(ds, summary);
@@ -555,14 +593,21 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::array<MeanRow, kMethodRows> meanRows{};
     for (const MethodRow& row : kRows) {
         const std::size_t k = static_cast<std::size_t>(row.row - 1);
-        if (!options->rows[k]) continue;
-        ran.push_back({&row, row.run(*app, *options)});
+        if (!options.rows[k]) continue;
+        ran.push_back({&row, row.run(*app, options)});
         const RowResult& r = ran.back().report.result;
         meanRows[k] = {r.ok(), r.timeText, r.errorText};
+        run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, r.timeText,
+                                        r.errorText, r.calibratedText, "")
+                            : TableLine(file, std::to_string(row.row), row.name, "", "", "",
+                                        r.message);
     }
     const MeansResult means = CalcMeans(meanRows);
+    if (means.computed)
+        run.table += TableLine(file, "mean", "weighted_mean", means.weighted, means.stdError, "", "");
 
-    if (options->format == Format::Json) {
+    std::ostringstream out;
+    if (options.format == Format::Json) {
         out << "{" << summary.str();
         PrintRowsJson(ran, means, out);
         out << "}\n";
@@ -570,7 +615,73 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << summary.str();
         PrintRowsText(ran, means, out);
     }
-    return kBatchOk;
+    run.out = out.str();
+    return run;
+}
+
+// The files shared out to one worker per core; each result lands in its file's place.
+std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
+    const std::size_t count = options.files.size();
+    std::vector<FileRun> runs(count);
+    if (count == 1) {
+        runs[0] = RunFile(options, options.files[0]);
+        return runs;
+    }
+    std::atomic<std::size_t> next{0}, done{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < count;) {
+            runs[i] = RunFile(options, options.files[i]);
+            ++done;
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> workers;
+    for (unsigned w = 0; w < std::min<std::size_t>(cores, count); ++w) workers.emplace_back(work);
+    // A run that takes more than about a second says how far it has got.
+    const auto start = std::chrono::steady_clock::now();
+    bool shown = false;
+    for (std::size_t seen = 0; seen < count;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const std::size_t now = done;
+        if (now != seen && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
+            err << "\rectimer: " << now << " of " << count << " files" << std::flush;
+            shown = true;
+        }
+        seen = now;
+    }
+    for (std::thread& w : workers) w.join();
+    if (shown) err << "\n";
+    return runs;
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto options = ParseOptions(args, error);
+    if (!options) {
+        err << "ectimer: " << error << "\n" << kBatchUsage;
+        return kBatchFailed;
+    }
+    const std::vector<FileRun> runs = RunFiles(*options, err);
+    int status = kBatchOk;
+    std::string table = TableLine("file", "row", "method", "hjd", "error", "calibrated_error", "refused");
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        // Text blocks of several files are set apart by an empty line; JSON is one object
+        // per line.
+        if (i > 0 && options->format == Format::Text && !runs[i].out.empty()) out << "\n";
+        out << runs[i].out;
+        err << runs[i].err;
+        table += runs[i].table;
+        status = std::max(status, runs[i].status);
+    }
+    if (options->table) {
+        if (const std::string message = atomicfile::WriteFile(*options->table, table); !message.empty()) {
+            err << "ectimer: " << message << "\n";
+            return kBatchFailed;
+        }
+    }
+    return status;
 }
 
 }  // namespace umbrix

@@ -1,7 +1,8 @@
 #pragma once
-// The command-line mode of ectimer: load one light curve exactly as File > Open would,
+// The command-line mode of ectimer: load each light curve exactly as File > Open would,
 // optionally invert and delete points, print a summary, run the chosen timing methods with
-// the same code the windows call, and print their rows and the means. No window is created.
+// the same code the windows call, and print their rows and the means; optionally collect
+// every file's rows into one CSV table. No window is created.
 
 #include <ostream>
 #include <string>
@@ -11,8 +12,9 @@ namespace umbrix {
 
 struct RowResult;
 
-inline constexpr int kBatchOk = 0;
-inline constexpr int kBatchFailed = 2;
+inline constexpr int kBatchOk = 0;       // every file loaded (a method may have refused)
+inline constexpr int kBatchRefused = 1;  // some file was refused; the others still ran
+inline constexpr int kBatchFailed = 2;   // a bad option, or a table that could not be written
 
 extern const char* const kBatchUsage;
 

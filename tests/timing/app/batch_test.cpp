@@ -69,9 +69,9 @@ TEST(BatchSummary, JsonAfterInvertingAndDeletingInFileOrder) {
               ", \"mag_min_index\": 2, \"mag_max_index\": 1, \"methods\": [");
 }
 
-TEST(BatchFailures, RefusedFilePrintsTheReaderMessageAndExitsTwo) {
+TEST(BatchFailures, RefusedFilePrintsTheReaderMessageAndExitsOne) {
     const BatchRun r = Batch({"--batch", std::string(UMBRIX_TEST_DATA) + "/blank_line_in_middle.csv"});
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
               "\"blank_line_in_middle.csv\", line 3: the line is blank; blank lines are allowed "
@@ -401,6 +401,52 @@ TEST(BatchAutoRanges, ANightWithOneBranchIsRefusedByEveryMethod) {
     ASSERT_EQ(rows.size(), 6u);
     for (const JsonRow& row : rows)
         EXPECT_NE(row.refused.find("only one branch"), std::string::npos) << row.method;
+}
+
+// ---- Many files in one run ------------------------------------------------------------
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Three nights and a refused file in the middle, run together (in parallel) and one by one:
+// the same output in argument order, the refused file's message in its place, exit status 1,
+// and a table with every row of every file.
+TEST(BatchManyFiles, RunTogetherAsOneByOneInArgumentOrder) {
+    const std::vector<std::string> files{EclipseFile("night1", 0.005), EclipseFile("night2", 0.01),
+                                         std::string(UMBRIX_TEST_DATA) + "/one_column.csv",
+                                         kFixture};
+    const auto table = std::filesystem::temp_directory_path() /
+                       ("umbrix_batch_" + std::to_string(::getpid()) + "_table.csv");
+    std::vector<std::string> args{"--batch"};
+    args.insert(args.end(), files.begin(), files.end());
+    for (const char* a : {"--format", "json", "--table"}) args.push_back(a);
+    args.push_back(table.string());
+    const BatchRun together = Batch(args);
+    EXPECT_EQ(together.status, 1);
+    std::string out, err;
+    for (const std::string& f : files) {
+        const BatchRun one = Batch({"--batch", f, "--format", "json"});
+        out += one.out;
+        err += one.err;
+    }
+    EXPECT_EQ(together.out, out);
+    EXPECT_EQ(together.err, err);
+    EXPECT_NE(err.find("Comma Separated Variables"), std::string::npos) << err;
+
+    // Header, six rows and the mean for each timed file, one line for the refused one.
+    const std::string csv = ReadAll(table.string());
+    std::istringstream lines(csv);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) rows.push_back(line);
+    ASSERT_EQ(rows.size(), 1u + 7 + 7 + 1 + 7) << csv;
+    EXPECT_EQ(rows[0], "file,row,method,hjd,error,calibrated_error,refused");
+    EXPECT_EQ(rows[1].rfind(files[0] + ",1,parabola,2454123.50", 0), 0u) << rows[1];
+    EXPECT_EQ(rows[7].rfind(files[0] + ",mean,weighted_mean,", 0), 0u) << rows[7];
+    EXPECT_EQ(rows[15].rfind(files[2] + ",,,,,,", 0), 0u) << rows[15];
+    EXPECT_EQ(rows[16].rfind(kFixture + ",1,parabola,2454123.53297,0.00904,0.00054,", 0), 0u) << rows[16];
+    std::filesystem::remove(table);
 }
 
 TEST(BatchMethods, RefusedRowsExitZeroAndLeaveTheMeansEmpty) {

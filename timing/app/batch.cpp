@@ -20,6 +20,7 @@
 #include "timing/data/reader.h"
 #include "timing/methods/auto_ranges.h"
 #include "timing/methods/method_common.h"
+#include "timing/oc/oc.h"
 
 namespace umbrix {
 
@@ -93,6 +94,15 @@ public:
 private:
     std::string text_;
 };
+
+// A CSV field: as it is, or in double quotes (inner ones doubled) when it holds a comma, a
+// quote or a line end.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
 
 BatchRow Refused(const std::string& message) {
     BatchRow r;
@@ -524,8 +534,99 @@ std::string BatchRowJson(int row, const std::string& name, const RowResult& r,
 }
 
 bool IsBatchRequest(const std::vector<std::string>& args) {
-    return !args.empty() && args[0] == "--batch";
+    return !args.empty() && (args[0] == "--batch" || args[0] == "--oc");
 }
+
+const char* const kOcUsage =
+    "usage: ectimer --oc TABLE --ephemeris T0,P [--method NAME|mean] [--secondary] [--quadratic]\n"
+    "  TABLE        a minima table (ectimer --batch ... --table, or the window's minima log)\n"
+    "  --ephemeris  the trial ephemeris: epoch T0 (HJD) and period P (days)\n"
+    "  --method     the rows to use: parabola,tracing,chords,kvw,fourier,sliding, or mean (the\n"
+    "               weighted means; default)\n"
+    "  --secondary  cycle numbers to the nearest half, so that secondary minima fall on E + 0.5\n"
+    "  --quadratic  also fit a quadratic ephemeris and give dP/dE\n";
+
+namespace {
+
+std::string Fixed(double v, int decimals) {
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+    return std::string(buffer, r.ptr);
+}
+
+std::string Scientific(double v) {
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 3);
+    return std::string(buffer, r.ptr);
+}
+
+int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto bad = [&](const std::string& complaint) {
+        err << "ectimer: " << complaint << "\n" << kOcUsage;
+        return kBatchFailed;
+    };
+    if (args.size() < 2 || args[1].rfind("--", 0) == 0) return bad("--oc needs a TABLE");
+    std::optional<std::array<double, 2>> ephemeris;
+    std::string method = "mean";
+    bool secondary = false, quadratic = false;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--secondary") {
+            secondary = true;
+        } else if (a == "--quadratic") {
+            quadratic = true;
+        } else if ((a == "--ephemeris" || a == "--method") && i + 1 < args.size()) {
+            const std::string& v = args[++i];
+            if (a == "--method") {
+                method = v;
+                if (method != "mean" && !ParseMethods(method)) return bad("--method takes one method name or mean, not \"" + v + "\"");
+                continue;
+            }
+            const std::vector<std::string> parts = Split(v, ',');
+            const auto t0 = parts.size() == 2 ? ParseTime(parts[0]) : std::nullopt;
+            const auto p = parts.size() == 2 ? ParseTime(parts[1]) : std::nullopt;
+            if (!t0 || !p || !(*p > 0)) return bad("--ephemeris takes T0,P with P > 0, not \"" + v + "\"");
+            ephemeris = std::array<double, 2>{*t0, *p};
+        } else {
+            return bad("unknown option or missing value \"" + a + "\"");
+        }
+    }
+    if (!ephemeris) return bad("--oc needs --ephemeris T0,P");
+    if (method.find(',') != std::string::npos) return bad("--method takes one method name or mean");
+
+    std::ifstream in(args[1], std::ios::binary);
+    if (!in) return bad("cannot read the table \"" + args[1] + "\"");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<Minimum> minima;
+    if (const std::string message = ReadMinima(text, method, minima); !message.empty()) {
+        err << "ectimer: \"" << args[1] << "\", " << message << "\n";
+        return kBatchFailed;
+    }
+    const auto [t0, p] = *ephemeris;
+    const std::vector<OcRow> rows = ComputeOc(minima, t0, p, secondary);
+    out << "minima: " << rows.size() << " (" << (method == "mean" ? "weighted means" : method) << ")\n"
+        << "file,method,E,hjd,o_c_days,o_c_minutes,error\n";
+    for (const OcRow& r : rows)
+        out << CsvField(r.minimum.file) << "," << r.minimum.method << "," << Fixed(r.cycle, 1) << ","
+            << Fixed(r.minimum.hjd, 5) << "," << Fixed(r.oc, 5) << "," << Fixed(r.oc * 1440, 2) << ","
+            << Fixed(r.minimum.error, 5) << "\n";
+    for (const int terms : {2, 3}) {
+        if (terms == 3 && !quadratic) break;
+        const Ephemeris e = FitEphemeris(rows, t0, p, terms);
+        out << (terms == 2 ? "linear: " : "quadratic: ");
+        if (!e.ok) {
+            out << "refused: " << e.message << "\n";
+            continue;
+        }
+        out << "T0 = " << Fixed(e.t0, 6) << " +/- " << Fixed(e.t0Error, 6) << ", P = " << Fixed(e.p, 8)
+            << " +/- " << Fixed(e.pError, 8);
+        if (terms == 3) out << ", dP/dE = " << Scientific(e.dPdE()) << " +/- " << Scientific(e.dPdEError());
+        out << ", chi2/dof = " << Fixed(e.chi2PerDof, 2) << "\n";
+    }
+    return kBatchOk;
+}
+
+}  // namespace
 
 namespace {
 
@@ -536,13 +637,6 @@ struct FileRun {
     std::string table;
     int status = kBatchOk;
 };
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 std::string TableLine(const std::string& file, const std::string& row, const std::string& method,
                       const std::string& hjd, const std::string& error,
@@ -657,6 +751,7 @@ std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args[0] == "--oc") return RunOc(args, out, err);
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {

@@ -1,0 +1,56 @@
+#pragma once
+// O-C (observed minus calculated): the times of minimum of many nights against an ephemeris
+// T0 + P E, the cycle number E of each, and weighted least-squares fits of a linear and a
+// quadratic ephemeris to them. Standard C++ only; the command line around it is in batch.cpp.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace umbrix {
+
+// One time of minimum as a minima table holds it.
+struct Minimum {
+    std::string file;
+    std::string method;  // "parabola" .. "sliding", or "weighted_mean"
+    double hjd = 0;
+    double error = 0;  // days: the calibrated error when the table has one, else the method's
+};
+
+// Reads a minima table (the batch mode's --table, or the window's minima log): a header line
+// "file,row,method,hjd,error,calibrated_error,refused", then one line per row. Rows that were
+// refused, or whose method is not `method` ("mean" selects the weighted means), are left out.
+// Returns "" or why the table cannot be read (naming the line).
+std::string ReadMinima(const std::string& text, const std::string& method,
+                       std::vector<Minimum>& minima);
+
+// A fitted ephemeris T = T0 + P E (+ Q E^2), with standard errors from the weighted normal
+// equations (the minima's errors taken as they are) and chi-square per degree of freedom.
+struct Ephemeris {
+    bool ok = false;
+    std::string message;  // why no fit, when !ok
+    int terms = 2;        // 2: linear, 3: quadratic
+    double t0 = 0, p = 0, q = 0;
+    double t0Error = 0, pError = 0, qError = 0;
+    double chi2PerDof = 0;  // 0 when the fit has no degree of freedom left
+    int n = 0;
+    double dPdE() const { return 2 * q; }  // days per cycle
+    double dPdEError() const { return 2 * qError; }
+};
+
+struct OcRow {
+    Minimum minimum;
+    double cycle = 0;  // E: whole, or half-whole for a secondary minimum
+    double oc = 0;     // days
+};
+
+// E and O-C of every minimum against T0 + P E: E the nearest whole number, or with secondary
+// the nearest half (so secondary minima fall on E + 0.5).
+std::vector<OcRow> ComputeOc(const std::vector<Minimum>& minima, double t0, double p, bool secondary);
+
+// Weighted least squares of T0 + P E (+ Q E^2) through the rows (weights 1 / error^2), solved
+// for the corrections to the trial ephemeris so that full Julian dates never enter a sum.
+// Refused: fewer minima than terms, an error that is not positive, a singular system.
+Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int terms);
+
+}  // namespace umbrix

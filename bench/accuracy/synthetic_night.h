@@ -8,11 +8,12 @@
 #include <random>
 #include <vector>
 
+#include "tests/timing/methods/synthetic_eclipse.h"
 #include "timing/data/data_set.h"
 
 namespace umbrix::accuracy {
 
-inline constexpr double kDay = 2454123.0;  // DayOffset of every synthetic night
+inline constexpr double kDay = testing_support::kDay;  // DayOffset of every synthetic night
 inline constexpr double kBaseMag = 12.0;   // out-of-eclipse magnitude
 
 // Uniform and standard normal numbers from a generator whose output the C++ standard fixes,
@@ -82,26 +83,5 @@ struct Dip {
     // Half the length of the flat bottom: a third of the whole eclipse.
     double Flat() const { return width / 3; }
 };
-
-// A working set holding exactly these relative times and magnitudes (no round trip through
-// full Julian dates, which would blur the times by ~1e-10 day), with its extremes and fold
-// start derived as a load derives them.
-inline DataSet NightSet(const std::vector<double>& times, const std::vector<double>& mags) {
-    DataSet ds;
-    ds.DataFileName = "synthetic.csv";
-    ds.DayOffset = kDay;
-    const int n = static_cast<int>(times.size());
-    ds.ReadCount = ds.PointCount = n;
-    for (int i = 1; i <= n; ++i) {
-        ds.RawHjd[i] = kDay + times[i - 1];
-        ds.RawMag[i] = mags[i - 1];
-        ds.AllTime[i] = ds.Time[i] = times[i - 1];
-        ds.AllMag[i] = ds.Mag[i] = mags[i - 1];
-    }
-    FindExtremes(ds);
-    FreezeExtremes(ds);
-    ds.GuessMinTime = RoundTo(ds.Time[ds.MagMaxIndex], 4);
-    return ds;
-}
 
 }  // namespace umbrix::accuracy

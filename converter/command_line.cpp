@@ -41,7 +41,14 @@ std::vector<std::string> SplitColons(const std::string& text) {
 
 }  // namespace
 
-bool IsCommandLineRequest(const std::vector<std::string>& args) { return !args.empty(); }
+bool IsCommandLineRequest(const std::vector<std::string>& args) {
+    // Only hjdprep's own options ask for it: Qt's (-platform, -style, -geometry ...) and
+    // whatever a desktop launcher adds belong to the window.
+    for (const std::string& a : args)
+        for (const char* own : {"--convert", "--jst", "--ra", "--dec", "--auto-search"})
+            if (a == own) return true;
+    return false;
+}
 
 std::optional<RunSettings> ParseCommandLine(const std::vector<std::string>& args, std::string& error) {
     RunSettings s;

@@ -21,7 +21,8 @@
 namespace hjdprep {
 
 // Whether the arguments (without the program name) ask for the command line rather than
-// the window: any argument at all does.
+// the window: one of the options above does. Anything else (Qt's "-platform offscreen", a
+// file a launcher passes) opens the window.
 bool IsCommandLineRequest(const std::vector<std::string>& args);
 
 // The run settings the arguments give, or nothing with error set.

@@ -45,6 +45,12 @@ RunResult Stop(RunResult result, std::string message) {
     return result;
 }
 
+// A message of the file writer as the start of a sentence: "Cannot write x: why. ".
+std::string Sentence(std::string error) {
+    if (!error.empty() && error[0] >= 'a' && error[0] <= 'z') error[0] = static_cast<char>(error[0] - 'a' + 'A');
+    return error + ". ";
+}
+
 // Two names of the same file, even when written differently ("./x" and "x").
 bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code ecA, ecB;
@@ -65,7 +71,8 @@ BackupNames MakeBackupNames(const std::string& logName) {
     return {before + "_new" + extension, before + "_old" + extension};
 }
 
-RunResult RunConversion(const RunSettings& settings, FileAccess& files, const ProgressFunction& progress) {
+RunResult RunConversion(const RunSettings& settings, FileAccess& files, const ProgressFunction& progress,
+                        const StarFoundFunction& starFound) {
     RunResult result;
     // The coordinates from the boxes are in force from the start, even for a run that stops.
     StarCoordinates star = CoordinatesFromTexts(settings.coordinates);
@@ -75,7 +82,6 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
 
     const fs::path logPath = settings.directory / settings.StdFileName;
     const BackupNames names = MakeBackupNames(settings.StdFileName);
-    const fs::path newPath = settings.directory / names.newName;
     const fs::path oldPath = settings.directory / names.oldName;
     const fs::path out[] = {settings.directory / "SDATA2.CSV",   settings.directory / "SDATA2.2",
                             settings.directory / "err.txt",      settings.directory / "AVE_DAT1.djm",
@@ -135,6 +141,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
             previousLookedUp = record.name;
             lastFound = found;
             star = found->coordinates;
+            if (starFound) starFound(*found);
         }
 
         const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
@@ -153,27 +160,50 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     result.coordinates = star;
     if (lastFound) result.lastFound = *lastFound;
 
-    // The rewritten log first: until it is whole on disk nothing else is touched.
-    if (!files.Write(newPath, newLog))
-        return Stop(result, "Cannot write " + newPath.string() + ". " + untouched);
+    // Every file is first written whole under a temporary name and flushed to the disk;
+    // nothing the user has is replaced until all eight are there. The backup is a copy of
+    // the log as read, in place before the log is replaced: a crash at any moment leaves
+    // either the original log, or the rewritten log with the original as its backup.
     const std::string* contents[] = {&csv, &fixed, &err, &ave, &umbrix, &cyclo};
-    for (std::size_t k = 0; k < std::size(out); ++k) {
-        if (!files.Write(out[k], *contents[k])) {
-            files.Remove(newPath);
-            return Stop(result, "Cannot write " + out[k].string() + ". " + untouched);
+    constexpr std::size_t kOutputs = std::size(out);
+    std::vector<std::pair<fs::path, const std::string*>> targets;
+    for (std::size_t k = 0; k < kOutputs; ++k) targets.emplace_back(out[k], contents[k]);
+    targets.emplace_back(oldPath, &*logText);
+    targets.emplace_back(logPath, &newLog);
+
+    std::vector<StagedFile> staged(targets.size());
+    const auto discardFrom = [&](std::size_t first) {
+        for (std::size_t k = first; k < staged.size(); ++k) files.Discard(staged[k]);
+    };
+    const std::string nothingChanged = "The log and the previous output files were not changed.";
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const std::string error = files.Stage(targets[k].first, *targets[k].second, staged[k]);
+        if (!error.empty()) {
+            discardFrom(0);
+            return Stop(result, Sentence(error) + nothingChanged);
         }
     }
-    if (!files.Remove(oldPath)) {
-        files.Remove(newPath);
-        return Stop(result, "Cannot remove the old backup " + oldPath.string() + ". " + untouched);
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const std::string error = files.Commit(staged[k]);
+        if (error.empty()) continue;
+        discardFrom(k + 1);
+        // A rename within one folder practically never fails once the data are written;
+        // when it does, say exactly which files are new.
+        std::string state;
+        if (k == 0) {
+            state = nothingChanged;
+        } else if (k < kOutputs) {
+            state = "The log was not changed; already replaced:";
+            for (std::size_t j = 0; j < k; ++j) state += (j ? ", " : " ") + out[j].filename().string();
+            state += ".";
+        } else if (k == kOutputs) {
+            state = "The log was not changed; the output files were replaced.";
+        } else {
+            state = "The log was not changed; the output files were replaced and " + oldPath.string() +
+                    " holds a copy of the log.";
+        }
+        return Stop(result, Sentence(error) + state);
     }
-    if (!files.Rename(logPath, oldPath)) {
-        files.Remove(newPath);
-        return Stop(result, "Cannot rename the std file to " + oldPath.string() + ". " + untouched);
-    }
-    if (!files.Rename(newPath, logPath))
-        return Stop(result, "Cannot rename " + newPath.string() + " to the std file: the original log is kept as " +
-                                oldPath.string() + " and the rewritten one as " + newPath.string() + ".");
     result.ok = true;
     return result;
 }

@@ -13,9 +13,12 @@
 // and beside the log: the rewritten log (normalised names) replaces the log, whose previous
 // content is kept as the backup NAME_old.EXT.
 //
-// The user's log is never at risk: everything is computed and written before the log is
-// touched; then the old backup is removed, the log renamed to the backup and the rewritten
-// log renamed to the log. At every moment the log or its backup exists whole.
+// The user's log is never at risk: the six outputs, a copy of the log as read (the new
+// backup) and the rewritten log are all written whole to temporary files first; only when
+// all eight are on the disk are they renamed into place, the log last. Killed at any moment,
+// the log is either the original, or the complete rewrite with the original as its backup;
+// a run that fails before the renames leaves every file as it was and says which file failed
+// and why.
 
 #include <cstddef>
 #include <filesystem>
@@ -40,7 +43,8 @@ struct RunSettings {
     std::filesystem::path directory = ".";  // "star.dat" and the output files
 };
 
-// Names of the rewritten log and of the backup. The last "." of the file name (not of a
+// Names of the rewritten log and of the backup (the run itself writes the rewritten log
+// under a temporary name, so only the backup name appears on disk). The last "." of the file name (not of a
 // folder in the path) decides: "a.b.std" gives "a.b_new.std" and "a.b_old.std"; only the
 // dot and the three bytes after it are kept as extension. A name without "." gives
 // "NAME_new" and "NAME_old".
@@ -66,7 +70,12 @@ struct RunResult {
 // Called once per log line before it is converted: index from 0, number of lines, the line.
 using ProgressFunction = std::function<void(std::size_t index, std::size_t total, const std::string& line)>;
 
+// Called when the automatic search finds a star the run had not been using: its coordinates
+// are in force from this record on (the window shows each star as it comes).
+using StarFoundFunction = std::function<void(const CatalogueStar& star)>;
+
 RunResult RunConversion(const RunSettings& settings, FileAccess& files,
-                        const ProgressFunction& progress = {});
+                        const ProgressFunction& progress = {},
+                        const StarFoundFunction& starFound = {});
 
 }  // namespace hjdprep

@@ -6,6 +6,12 @@
 
 namespace hjdprep {
 
+bool FileAccess::Write(const std::filesystem::path& path, std::string_view content) {
+    StagedFile staged;
+    if (!Stage(path, content, staged).empty()) return false;
+    return Commit(staged).empty();
+}
+
 std::optional<std::string> DiskFiles::Read(const std::filesystem::path& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return std::nullopt;
@@ -16,40 +22,13 @@ std::optional<std::string> DiskFiles::Read(const std::filesystem::path& path) {
     return text;
 }
 
-bool DiskFiles::Write(const std::filesystem::path& path, std::string_view content) {
-    std::filesystem::path temp = path;
-    temp += ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+std::string DiskFiles::Stage(const std::filesystem::path& target, std::string_view content,
+                             StagedFile& staged) {
+    return atomicfile::Stage(target.string(), content, staged);
 }
 
-bool DiskFiles::Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code ec;
-    std::filesystem::rename(from, to, ec);
-    return !ec;
-}
+std::string DiskFiles::Commit(StagedFile& staged) { return atomicfile::Commit(staged); }
 
-bool DiskFiles::Remove(const std::filesystem::path& path) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    return !ec && !std::filesystem::exists(path, ec);
-}
+void DiskFiles::Discard(StagedFile& staged) { atomicfile::Discard(staged); }
 
 }  // namespace hjdprep

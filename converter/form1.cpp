@@ -136,24 +136,41 @@ void Form1::Command1_Click() {
     running_ = true;
     Command1->setEnabled(false);
     Command2->setEnabled(false);
+    // Nothing of this run done yet; what an earlier run showed must not stand for this one.
+    ProgressBar->setFormat("%p%");
+    ProgressBar->setRange(0, 1);
     ProgressBar->setValue(0);
     DiskFiles files;
-    const RunResult result = RunConversion(s, files, [this](std::size_t index, std::size_t total, const std::string& line) {
+    const auto progress = [this](std::size_t index, std::size_t total, const std::string& line) {
         Label5->setText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
         ProgressBar->setMaximum(static_cast<int>(std::min<std::size_t>(total, INT_MAX)));
         ProgressBar->setValue(static_cast<int>(std::min<std::size_t>(index, INT_MAX)));
         QApplication::processEvents();
-    });
-    ProgressBar->setValue(ProgressBar->maximum());
-    coordinates_ = result.coordinates;
-    if (result.lastFound) {
-        Text7->setText(Q(std::string(TrimRight(result.lastFound->name))));
-        Text2->setText(Q(result.lastFound->texts.RaHour));
-        Text3->setText(Q(result.lastFound->texts.RaMinute));
-        Text4->setText(Q(result.lastFound->texts.RaSecond));
-        Text5->setText(Q(result.lastFound->texts.DecDegree));
-        Text6->setText(Q(result.lastFound->texts.DecMinute));
+    };
+    // Each star the automatic search finds is shown at once, with the coordinates the
+    // following records are computed with (the progress call repaints them).
+    const auto starFound = [this](const CatalogueStar& star) {
+        Text7->setText(Q(std::string(TrimRight(star.name))));
+        Text2->setText(Q(star.texts.RaHour));
+        Text3->setText(Q(star.texts.RaMinute));
+        Text4->setText(Q(star.texts.RaSecond));
+        Text5->setText(Q(star.texts.DecDegree));
+        Text6->setText(Q(star.texts.DecMinute));
+    };
+    const RunResult result = RunConversion(s, files, progress, starFound);
+    if (result.ok) {
+        ProgressBar->setValue(ProgressBar->maximum());
+    } else if (result.lines == 0) {
+        // Stopped before reading a line (no log, an unreadable one, no star.dat): the bar
+        // says so instead of showing a run that went through.
+        ProgressBar->setValue(0);
+        ProgressBar->setFormat("stopped");
+    } else {
+        // Every line was converted but the results could not be put in place.
+        ProgressBar->setValue(ProgressBar->maximum());
+        ProgressBar->setFormat("stopped: not saved");
     }
+    coordinates_ = result.coordinates;
     running_ = false;
     Command1->setEnabled(true);
     Command2->setEnabled(true);

@@ -137,6 +137,9 @@ LogRecord ParseLogLine(std::string_view line, const AliasList& aliases) {
     if (!IsPlainNumber(run)) return Refuse("magnitude is not a number");
     r.magnitude = std::strtod(std::string(run).c_str(), nullptr);
     if (!std::isfinite(r.magnitude)) return Refuse("magnitude is not a number");
+    // The files hold the magnitude in thousandths; one that overflows there would be written
+    // as "inf", which no reader of the files takes for a number.
+    if (!std::isfinite(MagnitudeMilli(r.magnitude))) return Refuse("magnitude is too large");
 
     if (end < line.size()) {
         const std::size_t bandEnd = line.find(' ', end);

@@ -2,8 +2,9 @@
 // "hjdprep.ini": what the window shows when it opens, eight lines, one value each:
 //   1 log path   2 time zone (1 = UT, anything else JST)   3-5 right ascension h, m, s
 //   6 declination degrees   7 declination minutes   8 star name
-// A value is read up to the end of its line or a comma, without surrounding blanks;
-// numbers are written with a blank where a plus sign would stand. The degrees keep their
+// A value is read up to the end of its line or a comma, without surrounding blanks; a log
+// path or star name that holds a comma, a quote or blanks at its ends is written between
+// double quotes (a quote inside doubled) and read back exactly; numbers are written with a blank where a plus sign would stand. The degrees keep their
 // minus sign even at zero ("-0"), so a star between 0 and -1 degree stays southern; the
 // minutes are written without sign, the degrees carrying the hemisphere.
 

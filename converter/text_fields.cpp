@@ -1,5 +1,6 @@
 #include "converter/text_fields.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -13,24 +14,22 @@ double LeadingNumber(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    double value = 0;
+    const std::size_t start = i;
     bool seenPoint = false;
-    double scale = 1;
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            if (seenPoint) {
-                scale /= 10;
-                value += (c - '0') * scale;
-            } else {
-                value = value * 10 + (c - '0');
-            }
-        } else if (c == '.' && !seenPoint) {
+        if (c == '.' && !seenPoint) {
             seenPoint = true;
-        } else {
+        } else if (c < '0' || c > '9') {
             break;
         }
     }
+    // The digits are converted in one go (correctly rounded, so "30.5" written back reads as
+    // the same number); a run too long to be a number of any box (beyond the range of a
+    // double) counts as no number, like text.
+    double value = 0;
+    const auto r = std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::fixed);
+    if (r.ec != std::errc() || !std::isfinite(value)) value = 0;
     return negative ? -value : value;
 }
 
@@ -58,10 +57,18 @@ std::string_view TrimRight(std::string_view text) {
 
 std::string NumberText(double value) {
     if (value == 0) value = 0;  // no "-0" in a plain number
-    char buf[64];
-    // %.15g switches to exponent form only beyond 1e15, far outside any coordinate.
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    return buf;
+    const double size = std::fabs(value);
+    if (value == 0 || (size >= 1e-4 && size < 1e15)) {
+        // %.15g is plain notation in this band: the 15 digits a box shows.
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", value);
+        return buf;
+    }
+    // Beyond it %.15g would write an exponent ("1e+15", "1e-05"), which the boxes and the
+    // settings file read back as 1: write the shortest plain digits that read back exactly.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    return std::string(buf, r.ptr);
 }
 
 std::string DegreesText(double value) {

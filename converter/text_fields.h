@@ -10,7 +10,7 @@ namespace hjdprep {
 // The value of the leading number of a text box or a file field: leading blanks skipped, an
 // optional sign, digits with an optional decimal point ("+23" -> 23, "05x" -> 5, "abc" -> 0).
 // A minus sign survives on zero ("-00" -> -0.0), so a southern declination below one degree
-// keeps its hemisphere.
+// keeps its hemisphere. Digits beyond the range of a double give 0, as no number does.
 double LeadingNumber(std::string_view text);
 
 // Bytes [first, first + count) of text with 1-based first, clipped to the text (never reads
@@ -26,8 +26,9 @@ std::string_view TrimBlanks(std::string_view text);
 // text without trailing blanks.
 std::string_view TrimRight(std::string_view text);
 
-// A number as the coordinate boxes and the settings show it: plain notation, no exponent,
-// at most 15 significant digits ("5", "30.5", "-23").
+// A number as the coordinate boxes and the settings show it: plain notation, never an
+// exponent, at most 15 significant digits from 1e-4 up to 1e15 ("5", "30.5", "-23"), and
+// outside that band the shortest plain digits that read back as the same number.
 std::string NumberText(double value);
 
 // Declination degrees as its box shows it: always a sign and two integer digits ("+05",

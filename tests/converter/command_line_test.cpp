@@ -106,5 +106,14 @@ INSTANTIATE_TEST_SUITE_P(Inputs, MissingInputTest,
                                          MissingCase{"Catalogue", {"--convert", "obs.std", "--auto-search"}, "star.dat"}),
                          [](const testing::TestParamInfo<MissingCase>& info) { return std::string(info.param.name); });
 
+TEST(CommandLine, OnlyOwnOptionsLeaveTheWindowOut) {
+    using Args = std::vector<std::string>;
+    EXPECT_FALSE(IsCommandLineRequest(Args{}));
+    EXPECT_FALSE(IsCommandLineRequest(Args{"-platform", "offscreen"}));
+    EXPECT_FALSE(IsCommandLineRequest(Args{"-style=fusion", "obs.std"}));
+    EXPECT_TRUE(IsCommandLineRequest(Args{"--convert", "obs.std"}));
+    EXPECT_TRUE(IsCommandLineRequest(Args{"-platform", "offscreen", "--jst"}));
+}
+
 }  // namespace
 }  // namespace hjdprep

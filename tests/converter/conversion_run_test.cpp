@@ -230,7 +230,9 @@ TEST_F(ConversionRunTest, ProgressSeesEveryLineInOrder) {
     EXPECT_EQ(seen, (std::vector<std::string>{kExampleLine, "bad", kExampleLine}));
 }
 
-// Counts reads per file and fails the n-th write, rename or remove (counting from 0).
+// Counts reads per file and fails the n-th staging or commit (counting from 0) the way the
+// disk would: a staging that fails leaves nothing behind, a commit that fails leaves the
+// target as it was.
 class FaultyFiles : public FileAccess {
 public:
     explicit FaultyFiles(int failAt) : failAt_(failAt) {}
@@ -238,18 +240,18 @@ public:
         ++reads[p.filename().string()];
         return disk_.Read(p);
     }
-    bool Write(const std::filesystem::path& p, std::string_view content) override {
+    std::string Stage(const std::filesystem::path& target, std::string_view content, StagedFile& staged) override {
+        if (Fail()) return "cannot write " + target.string() + ": No space left on device";
+        return disk_.Stage(target, content, staged);
+    }
+    std::string Commit(StagedFile& staged) override {
         if (Fail()) {
-            // A half-written temporary is what a full disk leaves behind.
-            disk_.Write(std::filesystem::path(p) += ".partial", content.substr(0, content.size() / 2));
-            return false;
+            disk_.Discard(staged);
+            return "cannot replace " + staged.target + ": Input/output error";
         }
-        return disk_.Write(p, content);
+        return disk_.Commit(staged);
     }
-    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return !Fail() && disk_.Rename(from, to);
-    }
-    bool Remove(const std::filesystem::path& p) override { return !Fail() && disk_.Remove(p); }
+    void Discard(StagedFile& staged) override { disk_.Discard(staged); }
     int operations = 0;
     std::map<std::string, int> reads;
 
@@ -270,34 +272,44 @@ TEST_F(ConversionRunTest, TwoRecordsOfTheSameStarReadTheCatalogueOnce) {
     EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 3u);
 }
 
-// A failure at any file operation of the run: the log is byte-for-byte the original, or
-// (failure of the very last rename) the original sits whole in the backup and the message
-// says where. Operations are: new log, six outputs, remove old backup, two renames.
+// A failure at any file operation of the run: eight files are staged (six outputs, the
+// backup, the log), then committed in that order. A failed staging changes nothing at all;
+// a failed commit leaves the log the original, and the message names the file and why.
 TEST_F(ConversionRunTest, FailureAtAnyStepKeepsTheOriginalLog) {
     const std::string original = "RZCAS 20070105213045 10.52V ABC \xe9\r\nbroken\r\nCASRZ 200701052130 9.9 X\r\n";
     FaultyFiles probe(-1);
     dir.Put("obs.std", original);
     ASSERT_TRUE(RunConversion(Settings(), probe).ok);
     const int operations = probe.operations;
-    ASSERT_EQ(operations, 10);
+    ASSERT_EQ(operations, 16);
+    const std::string names[] = {"SDATA2.CSV", "SDATA2.2", "err.txt", "AVE_DAT1.djm", "umbrix25.txt",
+                                 "cyclocode.dat", "obs_old.std", "obs.std"};
 
     for (int failAt = 0; failAt < operations; ++failAt) {
         SCOPED_TRACE("failing operation " + std::to_string(failAt));
+        std::filesystem::remove_all(dir.path());
+        std::filesystem::create_directories(dir.path());
         dir.Put("obs.std", original);
         dir.Put("obs_old.std", "previous backup\n");
+        for (const char* out : kOutputs) dir.Put(out, std::string("previous ") + out);
         FaultyFiles faulty(failAt);
         const RunResult r = RunConversion(Settings(), faulty);
         EXPECT_FALSE(r.ok);
-        EXPECT_FALSE(r.message.empty());
-        if (failAt < operations - 1) {
-            EXPECT_EQ(dir.Read("obs.std"), original);
-            EXPECT_NE(r.message.find("not changed"), std::string::npos) << r.message;
-            EXPECT_FALSE(dir.Exists("obs_new.std"));
-        } else {
-            EXPECT_FALSE(dir.Exists("obs.std"));
-            EXPECT_EQ(dir.Read("obs_old.std"), original);
-            EXPECT_NE(r.message.find("obs_old.std"), std::string::npos) << r.message;
-        }
+        const std::string& failed = names[failAt % 8];
+        EXPECT_NE(r.message.find((dir / failed).string()), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(failAt < 8 ? "No space left on device" : "Input/output error"), std::string::npos)
+            << r.message;
+        EXPECT_EQ(dir.Read("obs.std"), original);
+        EXPECT_NE(r.message.find("not changed"), std::string::npos) << r.message;
+        // Outputs committed before the failure are new, the others as they were.
+        const int committed = failAt < 8 ? 0 : failAt - 8;
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(dir.Read(kOutputs[k]) == std::string("previous ") + kOutputs[k], k >= committed) << kOutputs[k];
+        EXPECT_EQ(dir.Read("obs_old.std"), committed == 7 ? original : "previous backup\n");
+        // No temporary is left behind.
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+        EXPECT_EQ(entries, 8u);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -129,6 +131,52 @@ TEST_F(Form1Test, ConvertsWithAutomaticSearchAndTheNextStartShowsTheLastStar) {
     EXPECT_EQ(Box(again, "Text1"), QString::fromStdString((dir / "night.std").string()));
     EXPECT_EQ(Boxes(again), (std::vector<QString>{"17", "18", "37", "+41", "53"}));
     EXPECT_EQ(Box(again, "Text7"), "HERTX");
+}
+
+TEST_F(Form1Test, AutomaticSearchShowsEachStarAsItIsFound) {
+    dir.CopyIn(test::Fixture("star.dat"), "star.dat");
+    dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
+    dir.CopyIn(test::Fixture("night_with_quirks.std"), "night.std");
+    Form1 form(dir.path());
+    Type(form, "Text1", "night.std");
+    QTest::mouseClick(Child<QCheckBox>(form, "Check1"), Qt::LeftButton);
+    // What the star boxes show, each time one of them changes during the run.
+    std::vector<std::vector<QString>> shown;
+    const auto snapshot = [&] {
+        std::vector<QString> now{Box(form, "Text7")};
+        for (const QString& b : Boxes(form)) now.push_back(b);
+        shown.push_back(now);
+    };
+    for (const char* name : {"Text7", "Text2", "Text3", "Text4", "Text5", "Text6"})
+        QObject::connect(Child<QLineEdit>(form, name), &QLineEdit::textChanged, &form, snapshot);
+    Click(form, "Command1");
+    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    // The catalogue's lines for the stars of the log, in the log's order (star.dat fixture).
+    const std::vector<std::vector<QString>> stars = {
+        {"CASRZ", "02", "48", "55", "+69", "38"},
+        {"SGRV4", "18", "45", "00", "-00", "30"},
+        {"HERTX", "17", "18", "37", "+41", "53"}};
+    auto from = shown.begin();
+    for (const auto& star : stars) {
+        from = std::find(from, shown.end(), star);
+        EXPECT_NE(from, shown.end()) << star[0].toStdString() << " never shown, or out of order";
+    }
+}
+
+TEST_F(Form1Test, ProgressAfterARefusedRunShowsThatRunNotTheOneBefore) {
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    Form1 form(dir.path());
+    QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
+    Type(form, "Text1", "obs.std");
+    Click(form, "Command1");
+    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    ASSERT_EQ(bar->text(), "100%");
+    Type(form, "Text1", "absent.std");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].contains("absent.std"));
+    EXPECT_EQ(bar->value(), bar->minimum());
+    EXPECT_EQ(bar->text(), "stopped");
 }
 
 TEST_F(Form1Test, RunShowsEachLineAndCannotBeClosedOrRestartedMidway) {

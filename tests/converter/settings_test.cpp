@@ -50,6 +50,38 @@ TEST(SettingsFile, ValueEndsAtACommaAndLosesSurroundingBlanks) {
     EXPECT_EQ(s->StarName, "RZ Cas");
 }
 
+// Paths are whatever the file system allows: commas, blanks at either end, quotes, Japanese.
+// Each comes back exactly through the file; a plain one is still written plainly.
+TEST(SettingsFile, AnyLogPathAndStarNameSurviveSaveAndLoad) {
+    for (const std::string path : {"/data/観測 2007/obs, night 1.std", "  lead and trail\t ", "say \"hi\",.std",
+                                   "\"", "a\r"}) {
+        ConverterSettings s;
+        s.StdFileName = path;
+        s.StarName = "RZ, Cas ";
+        const std::string text = SettingsText(s);
+        const auto back = ParseSettings(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        EXPECT_EQ(back->StdFileName, path) << text;
+        EXPECT_EQ(back->StarName, "RZ, Cas ") << text;
+    }
+    ConverterSettings plain;
+    plain.StdFileName = "C:/観測/obs.std";
+    EXPECT_EQ(SettingsText(plain).rfind("C:/観測/obs.std\n 1\n", 0), 0u) << SettingsText(plain);
+}
+
+// Written as "1e+20" and "1e-05", such values came back as 1 (found by fuzzing).
+TEST(SettingsFile, HugeAndTinyCoordinatesComeBackWithoutAnExponent) {
+    ConverterSettings s;
+    s.coordinates = {1e20, 0.00001, 0, -2e15, 0, 0};
+    const std::string text = SettingsText(s);
+    EXPECT_EQ(text.find('e'), std::string::npos) << text;
+    const auto back = ParseSettings(text);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->coordinates.RaHour, 1e20);
+    EXPECT_EQ(back->coordinates.RaMinute, 0.00001);
+    EXPECT_EQ(back->coordinates.DecDegree, -2e15);
+}
+
 TEST(SettingsFile, FewerThanEightLinesIsNoSettings) {
     EXPECT_FALSE(ParseSettings("obs.std\n1\n0\n0\n0\n0\n0\n").has_value());
     EXPECT_FALSE(ParseSettings("").has_value());
@@ -105,6 +137,10 @@ struct TextCase {
 
 class LeadingNumberTest : public testing::TestWithParam<TextCase> {};
 
+// 400 digits: beyond any double, read as no number (it used to become infinity, which the
+// settings file then wrote as "inf").
+const std::string kBeyondADouble = "-1" + std::string(400, '0');
+
 TEST_P(LeadingNumberTest, ReadsTheLeadingNumber) {
     const double v = LeadingNumber(GetParam().text);
     EXPECT_DOUBLE_EQ(v, GetParam().value);
@@ -117,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"MinusZeroKeepsSign", "-00", 0, true}, TextCase{"LeadingZero", "05", 5, false},
                     TextCase{"Fraction", " 30.25", 30.25, false}, TextCase{"StopsAtLetter", "12ab", 12, false},
                     TextCase{"SecondPointStops", "1.2.3", 1.2, false}, TextCase{"NoNumber", "abc", 0, false},
-                    TextCase{"Empty", "", 0, false}, TextCase{"OnlySign", "-", 0, true}),
+                    TextCase{"Empty", "", 0, false}, TextCase{"OnlySign", "-", 0, true},
+                    TextCase{"BeyondADouble", kBeyondADouble.c_str(), 0, true}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 TEST(DegreesText, AlwaysSignAndTwoDigits) {

@@ -5,9 +5,11 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -95,15 +97,6 @@ private:
     std::string text_;
 };
 
-// A CSV field: as it is, or in double quotes (inner ones doubled) when it holds a comma, a
-// quote or a line end.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
 BatchRow Refused(const std::string& message) {
     BatchRow r;
     r.result.refuse(message);
@@ -124,7 +117,8 @@ void AddRangeTimes(BatchRow& row, const DataSet& ds, std::initializer_list<const
     for (const int i : points) {
         const double t = ds.DayOffset + ds.Time[i];
         d.Add(*key++, t);
-        row.ranges += (row.ranges.empty() ? "" : " ") + RowText(t);
+        // append(), not "" + text: GCC 12 at -O3 sees a false overlap (-Wrestrict) there.
+        row.ranges.append(row.ranges.empty() ? "" : " ").append(RowText(t));
     }
     row.details += (row.details.empty() ? "" : ", ") + d.str();
 }
@@ -534,17 +528,22 @@ std::string BatchRowJson(int row, const std::string& name, const RowResult& r,
 }
 
 bool IsBatchRequest(const std::vector<std::string>& args) {
-    return !args.empty() && (args[0] == "--batch" || args[0] == "--oc");
+    if (args.empty()) return false;
+    if (args[0] == "--batch") return true;
+    // O-C without a plot needs no windows; drawing the plot does (RunOcCommand there).
+    return args[0] == "--oc" && std::find(args.begin(), args.end(), "--plot") == args.end();
 }
 
 const char* const kOcUsage =
     "usage: ectimer --oc TABLE --ephemeris T0,P [--method NAME|mean] [--secondary] [--quadratic]\n"
+    "                          [--plot oc.png|oc.pdf|oc.svg]\n"
     "  TABLE        a minima table (ectimer --batch ... --table, or the window's minima log)\n"
     "  --ephemeris  the trial ephemeris: epoch T0 (HJD) and period P (days)\n"
     "  --method     the rows to use: parabola,tracing,chords,kvw,fourier,sliding, or mean (the\n"
     "               weighted means; default)\n"
     "  --secondary  cycle numbers to the nearest half, so that secondary minima fall on E + 0.5\n"
-    "  --quadratic  also fit a quadratic ephemeris and give dP/dE\n";
+    "  --quadratic  also fit a quadratic ephemeris and give dP/dE\n"
+    "  --plot       also draw the O-C diagram with the fits into this image file\n";
 
 namespace {
 
@@ -560,7 +559,10 @@ std::string Scientific(double v) {
     return std::string(buffer, r.ptr);
 }
 
-int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+}  // namespace
+
+int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 OcOutcome& outcome) {
     const auto bad = [&](const std::string& complaint) {
         err << "ectimer: " << complaint << "\n" << kOcUsage;
         return kBatchFailed;
@@ -575,6 +577,8 @@ int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             secondary = true;
         } else if (a == "--quadratic") {
             quadratic = true;
+        } else if (a == "--plot" && i + 1 < args.size()) {
+            outcome.plotPath = args[++i];
         } else if ((a == "--ephemeris" || a == "--method") && i + 1 < args.size()) {
             const std::string& v = args[++i];
             if (a == "--method") {
@@ -603,7 +607,10 @@ int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         return kBatchFailed;
     }
     const auto [t0, p] = *ephemeris;
-    const std::vector<OcRow> rows = ComputeOc(minima, t0, p, secondary);
+    outcome.t0 = t0;
+    outcome.p = p;
+    outcome.rows = ComputeOc(minima, t0, p, secondary);
+    const std::vector<OcRow>& rows = outcome.rows;
     out << "minima: " << rows.size() << " (" << (method == "mean" ? "weighted means" : method) << ")\n"
         << "file,method,E,hjd,o_c_days,o_c_minutes,error\n";
     for (const OcRow& r : rows)
@@ -613,6 +620,7 @@ int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     for (const int terms : {2, 3}) {
         if (terms == 3 && !quadratic) break;
         const Ephemeris e = FitEphemeris(rows, t0, p, terms);
+        (terms == 2 ? outcome.linear : outcome.quadratic) = e;
         out << (terms == 2 ? "linear: " : "quadratic: ");
         if (!e.ok) {
             out << "refused: " << e.message << "\n";
@@ -626,8 +634,6 @@ int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     return kBatchOk;
 }
 
-}  // namespace
-
 namespace {
 
 // What one file yields: its output and complaints as one run would print them, its rows of
@@ -638,12 +644,7 @@ struct FileRun {
     int status = kBatchOk;
 };
 
-std::string TableLine(const std::string& file, const std::string& row, const std::string& method,
-                      const std::string& hjd, const std::string& error,
-                      const std::string& calibrated, const std::string& refused) {
-    return CsvField(file) + "," + row + "," + method + "," + hjd + "," + error + "," + calibrated +
-           "," + CsvField(refused) + "\n";
-}
+const auto TableLine = MinimaTableLine;
 
 FileRun RunFile(BatchOptions options, const std::string& file) {
     FileRun run;
@@ -721,11 +722,16 @@ std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
         runs[0] = RunFile(options, options.files[0]);
         return runs;
     }
-    std::atomic<std::size_t> next{0}, done{0};
+    std::atomic<std::size_t> next{0};
+    std::size_t done = 0;  // guarded by lock
+    std::mutex lock;
+    std::condition_variable finished;
     const auto work = [&] {
         for (std::size_t i; (i = next++) < count;) {
             runs[i] = RunFile(options, options.files[i]);
+            const std::lock_guard<std::mutex> guard(lock);
             ++done;
+            finished.notify_one();
         }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -734,14 +740,16 @@ std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
     // A run that takes more than about a second says how far it has got.
     const auto start = std::chrono::steady_clock::now();
     bool shown = false;
-    for (std::size_t seen = 0; seen < count;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        const std::size_t now = done;
-        if (now != seen && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
-            err << "\rectimer: " << now << " of " << count << " files" << std::flush;
-            shown = true;
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        for (std::size_t seen = 0; done < count;) {
+            finished.wait_for(guard, std::chrono::milliseconds(200), [&] { return done != seen; });
+            if (done != seen && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
+                err << "\rectimer: " << done << " of " << count << " files" << std::flush;
+                shown = true;
+            }
+            seen = done;
         }
-        seen = now;
     }
     for (std::thread& w : workers) w.join();
     if (shown) err << "\n";
@@ -751,7 +759,10 @@ std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (!args.empty() && args[0] == "--oc") return RunOc(args, out, err);
+    if (!args.empty() && args[0] == "--oc") {
+        OcOutcome outcome;
+        return RunOcCommand(args, out, err, outcome);
+    }
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {
@@ -760,7 +771,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const std::vector<FileRun> runs = RunFiles(*options, err);
     int status = kBatchOk;
-    std::string table = TableLine("file", "row", "method", "hjd", "error", "calibrated_error", "refused");
+    std::string table = MinimaTableHeader();
     for (std::size_t i = 0; i < runs.size(); ++i) {
         // Text blocks of several files are set apart by an empty line; JSON is one object
         // per line.

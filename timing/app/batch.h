@@ -4,9 +4,12 @@
 // the same code the windows call, and print their rows and the means; optionally collect
 // every file's rows into one CSV table. No window is created.
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "timing/oc/oc.h"
 
 namespace umbrix {
 
@@ -18,13 +21,26 @@ inline constexpr int kBatchFailed = 2;   // a bad option, or a table that could 
 
 extern const char* const kBatchUsage;
 
-// True when the arguments (without the program name) ask for the batch mode.
+// True when the arguments (without the program name) ask for the batch mode or for O-C
+// without a plot: nothing that needs a window.
 bool IsBatchRequest(const std::vector<std::string>& args);
 
 // Runs the batch mode. args are the command-line arguments without the program name and
 // start with "--batch". Writes the result to out and every complaint to err; returns the
 // process exit status.
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// ectimer --oc (kOcUsage): prints the O-C table and the fitted ephemerides, and hands back
+// what a plot of them needs (plotPath empty unless --plot was given). Returns the exit status.
+extern const char* const kOcUsage;
+struct OcOutcome {
+    std::vector<OcRow> rows;
+    double t0 = 0, p = 0;
+    std::optional<Ephemeris> linear, quadratic;  // set when fitted (ok or refused)
+    std::string plotPath;
+};
+int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 OcOutcome& outcome);
 
 // One method's line of the text output, without its line end:
 //   "<label>: <time> +/- <error>", then " (calibrated <error>)" when the method estimated one

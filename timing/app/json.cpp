@@ -3,12 +3,30 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+
+#include "timing/data/utf8.h"
 
 namespace umbrix {
 
 std::string JsonString(const std::string& s) {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) {
+            // File names and messages are bytes; JSON must be UTF-8. A good sequence is
+            // copied, each byte of a broken one becomes U+FFFD.
+            const std::size_t length = Utf8SequenceLength(std::string_view(s).substr(i));
+            if (length == 0) {
+                out += "\\ufffd";
+                ++i;
+            } else {
+                out.append(s, i, length);
+                i += length;
+            }
+            continue;
+        }
+        ++i;
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;

@@ -3,31 +3,62 @@
 //   ectimer                 the main window, no file loaded
 //   ectimer FILE            the main window with FILE loaded as File > Open would
 //   ectimer --batch FILE .. no window: see batch.h
+//
+// This program holds the command line and does not link Qt; the windows are a module
+// (gui_main.h) loaded here when they are wanted.
 
-#include <QApplication>
+#include <dlfcn.h>
+
+#include <filesystem>
 #include <iostream>
-#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "timing/app/app_state.h"
 #include "timing/app/batch.h"
-#include "timing/methods/method_windows.h"
-#include "timing/ui/main_window.h"
+#include "timing/app/gui_main.h"
+
+namespace {
+
+// Exit status when the windows cannot be started (the module is missing or broken).
+constexpr int kNoWindows = 1;
+
+// Loads the windows' module and runs it. The module lies beside the program in the build
+// tree, and at UMBRIX_GUI_MODULE_DIR (relative to the program's folder) once installed;
+// the program's own path, not the working directory or LD_LIBRARY_PATH, decides which file.
+int RunWindows(int argc, char* argv[]) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        std::cerr << "ectimer: cannot find its own folder to load its windows: " << error.message()
+                  << '\n';
+        return kNoWindows;
+    }
+    const std::filesystem::path folder = self.parent_path();
+    std::string looked;
+    for (const std::filesystem::path& module :
+         {folder / UMBRIX_GUI_MODULE, folder / UMBRIX_GUI_MODULE_DIR / UMBRIX_GUI_MODULE}) {
+        if (!std::filesystem::exists(module)) {
+            looked += "\n  " + module.lexically_normal().string();
+            continue;
+        }
+        // RTLD_NOW: a module that does not match its Qt fails here, not in mid-session.
+        void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* entry = handle != nullptr ? dlsym(handle, "umbrix_gui_main") : nullptr;
+        if (entry == nullptr) {
+            std::cerr << "ectimer: cannot load its windows: " << dlerror() << '\n';
+            return kNoWindows;
+        }
+        return reinterpret_cast<decltype(&umbrix_gui_main)>(entry)(argc, argv);
+    }
+    std::cerr << "ectimer: its windows are not installed; looked for:" << looked << '\n';
+    return kNoWindows;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (umbrix::IsBatchRequest(args)) return umbrix::RunBatch(args, std::cout, std::cerr);
-
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Umbrix");
-    auto app = std::make_unique<umbrix::AppState>();
-    umbrix::frmMain main(*app);
-    new umbrix::MethodWindows(*app, main);  // owned by the main window
-    QObject::connect(&main, &umbrix::frmMain::closed, &application, &QApplication::quit,
-                     Qt::QueuedConnection);
-    main.show();
-    // QApplication has taken its own options out of argv; what is left names a light curve.
-    if (argc > 1) main.openPath(QString::fromLocal8Bit(argv[1]));
-    return QApplication::exec();
+    return RunWindows(argc, argv);
 }

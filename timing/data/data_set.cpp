@@ -22,6 +22,13 @@ void FindExtremes(DataSet& ds) {
     ds.TimeMax = -99999999;
     ds.MagMin = 99;
     ds.MagMax = -99;
+    if (ds.PointCount >= 1) {
+        // The first point starts the search for the faintest and brightest points: a curve
+        // lying wholly beyond +-99 (fluxes, or magnitudes of 99 and more) still has them.
+        // Within +-99 the points found are the same as from the start values above.
+        ds.MagMin = ds.MagMax = ds.Mag[1];
+        ds.MagMinIndex = ds.MagMaxIndex = 1;
+    }
     for (int i = 1; i <= ds.PointCount; ++i) {
         if (ds.Time[i] < ds.TimeMin) ds.TimeMin = ds.Time[i];
         if (ds.Time[i] > ds.TimeMax) ds.TimeMax = ds.Time[i];

@@ -45,7 +45,7 @@ std::string NumText(double x) {
     std::from_chars(buf, end, rounded);
     if (rounded < kPlainLow || rounded >= kPlainHigh) {
         std::string s = digits.substr(0, 1);
-        if (nd > 1) s += "." + digits.substr(1);
+        if (nd > 1) s.append(".").append(digits, 1);
         char e[16];
         std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         return sign + s + e;
@@ -105,7 +105,9 @@ std::string FormatSci(double value, int width, int decimals) {
         text = FormatFixed(m, decimals + 2, decimals) + (e < 0 ? "e-" : "e+") +
                PadInt(std::abs(e), 2, "0");
     } else {
-        text = "." + std::string(static_cast<std::size_t>(std::max(decimals, 0)), '0') + "e+00";
+        // Appended piece by piece: "." + std::string(...) trips GCC 12's -Wrestrict at -O3.
+        text.assign(".").append(static_cast<std::size_t>(std::max(decimals, 0)), '0');
+        text += "e+00";
     }
     return PadLeft(text, width);
 }

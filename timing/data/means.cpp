@@ -7,11 +7,20 @@
 
 namespace umbrix {
 
+namespace {
+
+bool TooLarge(const MeanRow& row) {
+    return std::fabs(LeadingNumber(row.time)) > kLargestMeanInput ||
+           std::fabs(LeadingNumber(row.error)) > kLargestMeanInput;
+}
+
+}  // namespace
+
 MeansResult CalcMeans(const std::array<MeanRow, kMethodRows>& rows) {
     MeansResult result;
     double base = 0;
     for (const MeanRow& row : rows) {
-        if (!row.ticked) continue;
+        if (!row.ticked || TooLarge(row)) continue;
         // Times are summed relative to a round base so that their squares keep precision.
         base = std::floor(LeadingNumber(row.time) / 100) * 100;
         break;
@@ -21,6 +30,14 @@ MeansResult CalcMeans(const std::array<MeanRow, kMethodRows>& rows) {
     for (int k = 0; k < kMethodRows; ++k) {
         result.ticked[k] = rows[k].ticked;
         if (!rows[k].ticked) continue;
+        if (TooLarge(rows[k])) {
+            result.ticked[k] = false;
+            result.message += std::string(result.message.empty() ? "" : "\n") + "Row " +
+                              std::to_string(k + 1) +
+                              " was left out of the means: its time or error is too large "
+                              "to compute with.";
+            continue;
+        }
         const double x = LeadingNumber(rows[k].time) - base;
         const double e = LeadingNumber(rows[k].error);
         if (std::fabs(e) < 0.000001) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "timing/data/utf8.h"
+
 namespace umbrix {
 
 const char* const kNotCsvMessage =
@@ -98,7 +100,44 @@ bool ParseNumber(std::string_view s, double& value) {
            std::isfinite(value);
 }
 
-std::string Quote(const std::string& name) { return "\"" + name + "\""; }
+// Text from the file as a message can show it: control characters and bytes that are not
+// UTF-8 would appear as empty boxes or question marks, so they are written as \xNN. Valid
+// UTF-8 (accented or Japanese text) is kept as it is.
+std::string Printable(std::string_view s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    const auto escape = [&](unsigned char c) {
+        out += "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+    };
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F)
+                escape(c);
+            else
+                out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(s.substr(i));
+        if (length == 0) {
+            escape(c);
+            ++i;
+        } else {
+            out.append(s.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
+// Appended, not "\"" + text: GCC 12 at -O3 sees a false overlap (-Wrestrict) there.
+std::string Quote(std::string_view name) {
+    return std::string("\"").append(Printable(name)).append("\"");
+}
 
 std::string AtLine(const std::string& fileName, int line) {
     return Quote(fileName) + ", line " + std::to_string(line) + ": ";
@@ -113,6 +152,10 @@ ParsedLightCurve Refuse(std::string message) {
 }  // namespace
 
 ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileName) {
+    // Editors on some systems start a UTF-8 file with a byte-order mark. It belongs to the
+    // encoding, not to line 1: left there, it would make a first data line look like a
+    // header and lose the first point.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<Line> lines = SplitLines(text);
     // Blank lines at the end are ignored; a blank line anywhere else is refused below.
     while (!lines.empty() && IsBlank(lines.back().text)) lines.pop_back();
@@ -124,6 +167,11 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
     // Sniffing: the header test on line 1, the record shape from line 2.
     const int c1 = CountCommas(lines[0].text);
     const bool header = LooksLikeHeader(lines[0].text);
+    // A blank line 2 (a header, then an empty line) would otherwise read as "no comma" and
+    // get the general format message, which names neither the file nor the line.
+    if (IsBlank(lines[1].text))
+        return Refuse(AtLine(fileName, lines[1].number) +
+                      "the line is blank; blank lines are allowed only at the end.");
     const int c2 = CountCommas(lines[1].text);
     if (c2 == 0) return Refuse(kNotCsvMessage);
     const int columns = c2 + 1;
@@ -159,7 +207,7 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
         for (int f = 0; f < 2; ++f) {
             if (!ParseNumber(fields[f], values[f]))
                 return Refuse(AtLine(fileName, line.number) + "column " + std::to_string(f + 1) +
-                              " (\"" + std::string(Trim(fields[f])) + "\") is not a number.");
+                              " (\"" + Printable(Trim(fields[f])) + "\") is not a number.");
         }
         r.hjd.push_back(values[0]);
         r.mag.push_back(values[1]);

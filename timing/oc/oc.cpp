@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace umbrix {
@@ -45,6 +47,41 @@ std::optional<double> Number(const std::string& text) {
 }
 
 }  // namespace
+
+std::string MinimaTableHeader() { return "file,row,method,hjd,error,calibrated_error,refused\n"; }
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string MinimaTableLine(const std::string& file, const std::string& row, const std::string& method,
+                            const std::string& hjd, const std::string& error,
+                            const std::string& calibrated, const std::string& refused) {
+    return CsvField(file) + "," + row + "," + method + "," + hjd + "," + error + "," + calibrated +
+           "," + CsvField(refused) + "\n";
+}
+
+std::string AppendToMinimaLog(const std::string& path, const std::string& lines, WholeFileWriter write) {
+    std::string log;
+    if (std::ifstream in{path, std::ios::binary}) {
+        log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) return "cannot read " + path;
+    }
+    if (log.empty()) {
+        log = MinimaTableHeader();
+    } else {
+        const std::string header = MinimaTableHeader();
+        const std::string first = log.substr(0, log.find('\n') + 1);
+        if (first != header && first != header.substr(0, header.size() - 1) + "\r\n")
+            return path + " is not a minima log (its first line is not " +
+                   header.substr(0, header.size() - 1) + "); nothing was added";
+        if (log.back() != '\n') log += '\n';
+    }
+    return write(path, log + lines);
+}
 
 std::string ReadMinima(const std::string& text, const std::string& method,
                        std::vector<Minimum>& minima) {

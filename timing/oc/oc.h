@@ -5,9 +5,38 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace umbrix {
+
+// ---- The minima table ----------------------------------------------------------------------
+// One CSV file collects the times of minimum of many nights: the batch mode's --table writes
+// it whole, the main window's minima log appends to it, and O-C reads it. Columns:
+//   file,row,method,hjd,error,calibrated_error,refused
+// row is 1..6 with the method's name (parabola .. sliding), or "mean" with "weighted_mean"
+// (error: the standard error of the weighted mean); a refused file has only file and refused.
+
+inline constexpr const char* kMethodNames[6] = {"parabola", "tracing", "chords", "kvw", "fourier", "sliding"};
+
+// A CSV field: as it is, or in double quotes (inner ones doubled) when it holds a comma, a
+// quote or a line end.
+std::string CsvField(const std::string& text);
+
+// The header line, with its line end.
+std::string MinimaTableHeader();
+
+// One line, with its line end; file and refused quoted as CSV needs.
+std::string MinimaTableLine(const std::string& file, const std::string& row, const std::string& method,
+                            const std::string& hjd, const std::string& error,
+                            const std::string& calibrated, const std::string& refused);
+
+// Appends lines to the minima log at path (created with its header when missing or empty)
+// by writing the whole new log through write (a crash-safe replacement), so that a failure
+// leaves the log exactly as it was. A file whose first line is not the header is not a
+// minima log and is left alone. Returns "" or why nothing was appended.
+using WholeFileWriter = std::string (*)(const std::string& path, std::string_view content);
+std::string AppendToMinimaLog(const std::string& path, const std::string& lines, WholeFileWriter write);
 
 // One time of minimum as a minima table holds it.
 struct Minimum {

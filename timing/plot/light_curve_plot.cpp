@@ -242,8 +242,8 @@ int NearestPoint(const DataSet& ds, double t, double m) {
 
 void DrawCrossHair(DisplayList& list, double x, double y) {
     list.SetColour(kBlue);
-    list.Line(x - 200, y, x + 200, y);
-    list.Line(x, y - 200, x, y + 200);
+    list.Line(x - kCrossHairArm, y, x + kCrossHairArm, y);
+    list.Line(x, y - kCrossHairArm, x, y + kCrossHairArm);
 }
 
 }  // namespace umbrix

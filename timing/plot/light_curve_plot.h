@@ -113,7 +113,9 @@ LightCurvePlot PlotLightCurve(DisplayList& list, const DataSet& ds, int windowWi
 // earlier point; 0 when no point lies within a squared distance of 9999.
 int NearestPoint(const DataSet& ds, double t, double m);
 
-// The blue cross-hair over a picked point: two 400-twip lines crossing at (x, y).
+// The blue cross-hair over a picked point: two lines crossing at (x, y), each reaching
+// kCrossHairArm twips to either side.
+inline constexpr double kCrossHairArm = 200;
 void DrawCrossHair(DisplayList& list, double x, double y);
 
 }  // namespace umbrix

@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,11 +60,35 @@ frmAction::frmAction(QWidget* parent) : QDialog(parent) {
     connect(Command1, &QPushButton::clicked, this, &frmAction::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmAction::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmAction::Command3_Click);
+    // Its own size from the start: the picked point's window places it by that size before
+    // it is first shown.
+    adjustSize();
 }
 
 void frmAction::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
     emit cancelChosen();
+}
+
+QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen) {
+    constexpr int kGap = 8;  // pixels between the cross-hair's arms and the window
+    // Slides a window along one side so that it stays on the screen where it can.
+    const auto alongY = [&](int y) {
+        return std::max(screen.top(), std::min(y, screen.bottom() + 1 - size.height()));
+    };
+    const auto alongX = [&](int x) {
+        return std::max(screen.left(), std::min(x, screen.right() + 1 - size.width()));
+    };
+    const QPoint c = keepClear.center();
+    const QRect right(QPoint(keepClear.right() + 1 + kGap, alongY(c.y() - size.height() / 2)), size);
+    const QRect left(QPoint(keepClear.left() - kGap - size.width(), alongY(c.y() - size.height() / 2)),
+                     size);
+    const QRect below(QPoint(alongX(c.x() - size.width() / 2), keepClear.bottom() + 1 + kGap), size);
+    const QRect above(QPoint(alongX(c.x() - size.width() / 2), keepClear.top() - kGap - size.height()),
+                      size);
+    for (const QRect& r : {right, left, below, above})
+        if (screen.contains(r)) return r;
+    return QRect(QPoint(alongX(right.left()), right.top()), size);
 }
 
 // --- frmPlotData -----------------------------------------------------------------------------
@@ -109,7 +136,6 @@ void frmPlotData::markPickedPoint() {
 void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     if (button != Qt::LeftButton) return;
     DataSet& ds = app_.data;
-    action_->show();
     const double t = plot_.scale.TimeAt(x);
     const double m = plot_.scale.MagAt(y);
     ds.SelectedPoint = NearestPoint(ds, t, m);
@@ -121,6 +147,36 @@ void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     action_->Text1->setText(IndexText(i));
     action_->Text2->setText(QString::fromStdString(FormatFixed(ds.AllTime[i], 12, 6)));
     action_->Text3->setText(QString::fromStdString(FormatFixed(ds.AllMag[i], 8, 3)));
+    // Placed before it shows, so that it never flashes over the point, and again once shown,
+    // when the size of its frame may be known.
+    placeAction();
+    action_->show();
+    placeAction();
+}
+
+// Centred over the plot the dialog would hide the very point it asks about; beside it, the
+// point and its cross-hair stay in sight while the user decides.
+void frmPlotData::placeAction() {
+    const DataSet& ds = app_.data;
+    const int i = std::clamp(ds.SelectedPoint, 0, kMaxPoints);
+    const QPoint at = surface()->mapToGlobal(
+        QPoint(static_cast<int>(std::lround(plot_.scale.X(ds.AllTime[i]) / kTwipsPerPixel)),
+               static_cast<int>(std::lround(plot_.scale.Y(ds.AllMag[i]) / kTwipsPerPixel))));
+    const int arm = static_cast<int>(std::ceil(kCrossHairArm / kTwipsPerPixel));
+    const QRect keepClear(at - QPoint(arm, arm), at + QPoint(arm, arm));
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen) screen = this->screen();
+    // The frame, title bar included; before the window system has framed the dialog, a title
+    // bar of the style's height is allowed for above the widget.
+    QSize size = action_->size();
+    const QRect frame = action_->frameGeometry();
+    if (frame.size() != action_->size())
+        size += frame.size() - action_->size();
+    else
+        size.rheight() += action_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QRect place = PlaceBeside(keepClear, size, screen->availableGeometry());
+    // move() places the frame's corner; the inner size is what resize() takes.
+    action_->move(place.topLeft());
 }
 
 void frmPlotData::setPicked(bool deleted) {

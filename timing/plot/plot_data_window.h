@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 
 #include "timing/plot/light_curve_plot.h"
 #include "timing/plot/plot_window.h"
@@ -48,6 +49,13 @@ protected:
     // Closing the dialog by its close box is a Cancel.
     void closeEvent(QCloseEvent* event) override;
 };
+
+// Where a window of the given (frame) size goes beside the area it must not cover (the picked
+// point with its cross-hair, in global pixels): right of it, else left, below, above, each
+// vertically or horizontally centred on it and moved along that side to stay on the screen.
+// The first side where the window lies wholly on the screen wins; when none does (a screen
+// smaller than window and area together), the right side, pushed onto the screen.
+QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen);
 
 class frmPlotData : public PlotWindow {
     Q_OBJECT
@@ -96,6 +104,8 @@ protected:
 private:
     void setPicked(bool deleted);
     void markPickedPoint();
+    // Moves frmAction beside the picked point, clear of its cross-hair and on the screen.
+    void placeAction();
 
     frmAction* action_;
     LightCurvePlot plot_;

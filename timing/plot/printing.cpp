@@ -10,7 +10,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -20,6 +19,7 @@
 #endif
 
 #include "timing/data/error_texts.h"
+#include "timing/plot/print_setup_dialog.h"
 #include "timing/ui/show_message.h"
 
 namespace umbrix {
@@ -40,14 +40,6 @@ void ReportPrintError(QWidget* window, int n) {
     showMessage(window, number + " " + QString::fromStdString(ErrorText(n)));
 }
 
-bool RunPrintDialog(QPrinter& chosen, QWidget* owner) {
-    QPrintDialog dialog(&chosen, owner);
-    // No page numbers and no selection: a plot window prints one page, itself.
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
-                      QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted;
-}
-
 }  // namespace
 
 const char* const kNoPrinterMessage =
@@ -61,7 +53,8 @@ CurrentPrinter::~CurrentPrinter() = default;
 void CurrentPrinter::setSetupDialog(SetupDialog dialog) { setupDialog_ = std::move(dialog); }
 
 bool CurrentPrinter::runSetupDialog(QPrinter& chosen, QWidget* owner) const {
-    return setupDialog_ ? setupDialog_(chosen, owner) : RunPrintDialog(chosen, owner);
+    return setupDialog_ ? setupDialog_(chosen, owner)
+                        : RunPrintSetupForm(chosen, systemPrinters(), owner);
 }
 
 void CurrentPrinter::setPrinterList(PrinterList list) { printerList_ = std::move(list); }
@@ -86,6 +79,10 @@ bool PrintSetupDialog(QWidget* window, CurrentPrinter& current) {
         chosen.setPrinterName(p.printerName());
     }
     chosen.setPaperSource(p.paperSource());
+    // The dialog opens on the paper and orientation chosen last, so that confirming it again
+    // keeps them.
+    chosen.setPageSize(p.pageLayout().pageSize());
+    chosen.setPageOrientation(p.pageLayout().orientation());
     if (!current.runSetupDialog(chosen, window)) return false;
 
     // The system's list is searched by upper-cased name, so a name typed or reported in

@@ -27,8 +27,9 @@ public:
 
     QPrinter& printer() { return *printer_; }
 
-    // The printer-setup dialog, run on a printer preset from the current one; true when the
-    // user confirmed. Replaceable so that tests can answer it without a modal dialog.
+    // The printer-setup dialog ("Print Setup", print_setup_dialog.h), run on a printer preset
+    // from the current one; true when the user confirmed. Replaceable so that tests can answer
+    // it without a modal dialog.
     using SetupDialog = std::function<bool(QPrinter& chosen, QWidget* owner)>;
     void setSetupDialog(SetupDialog dialog);
     bool runSetupDialog(QPrinter& chosen, QWidget* owner) const;

@@ -1,11 +1,14 @@
 #include "timing/ui/help_windows.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
-#include <cstdint>
+#include <algorithm>
 
 #include "timing/ui/twips.h"
 
@@ -14,10 +17,7 @@ namespace umbrix {
 namespace {
 
 constexpr int kDefaultWidth = 9000;  // twips
-constexpr int kCharArea = 15000;     // twips^2 one character is taken to need
-constexpr int kGap = 500;            // twips between paragraphs
-
-int16_t Int16(long v) { return static_cast<int16_t>(v); }
+constexpr int kSideMargin = 250;     // twips left and right of the text
 
 }  // namespace
 
@@ -99,101 +99,112 @@ QStringList DataFileParagraphs() {
 frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("frmHelp");
     setWindowTitle("Help");
-    Label0 = new QLabel(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("Scroll");
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(scroll_);
+
+    auto* page = new QWidget(scroll_);
+    page->setObjectName("Page");
+    auto* column = new QVBoxLayout(page);
+    const int side = TwipsToPixels(kSideMargin);
+    column->setContentsMargins(side, side / 2, side, side);
+    column->setSpacing(paragraphGap());
+    Label0 = new QLabel(page);
     Label0->setObjectName("Label0");
     QFont bold = Label0->font();
     bold.setBold(true);
     Label0->setFont(bold);
+    column->addWidget(Label0);
     for (int j = 1; j < kSlots; ++j) {
-        Label1[j] = new QLabel(this);
+        Label1[j] = new QLabel(page);
         Label1[j]->setObjectName(QString("Label1(%1)").arg(j));
         Label1[j]->setWordWrap(true);
+        Label1[j]->setTextFormat(Qt::PlainText);  // "<Update>" is text, not a tag
         Label1[j]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        column->addWidget(Label1[j]);
     }
+    column->addStretch(1);
+    scroll_->setWidget(page);
     resize(TwipsToPixels(kDefaultWidth), TwipsToPixels(4000));
 }
+
+int frmHelp::paragraphGap() const { return fontMetrics().height() * 2 / 3; }
 
 void frmHelp::showScreen(Screen screen) {
     const bool intro = screen == Screen::Introduction;
     Label0->setText(intro ? "Help - Introduction" : "Help - Input files");
     const QStringList paragraphs = intro ? IntroductionParagraphs() : DataFileParagraphs();
     count_ = static_cast<int>(paragraphs.size());
-    lengths_.fill(0);
     for (int j = 1; j < kSlots; ++j) {
         const bool used = j <= count_;
         Label1[j]->setText(used ? paragraphs[j - 1] : QString());
         Label1[j]->setVisible(used);
-        if (used) lengths_[j] = static_cast<int>(paragraphs[j - 1].size());
+    }
+    fitHeight();
+    scroll_->verticalScrollBar()->setValue(0);
+    if (!isVisible()) {
+        // Frames are not known before the first showing; the title bar is then allowed for.
+        QSize frame = frameGeometry().size();
+        if (frame == size()) frame.rheight() += style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        move(hasSaved_ ? saved_ : CentredOn(parentWidget(), frame));
     }
     show();
-    layOut();
+    fitHeight();  // again with the fonts and margins the shown window really has
     raise();
     activateWindow();
 }
 
-int frmHelp::fittedHeight(int formWidthTwips) const {
-    long total = 1000;
-    for (int j = 1; j <= count_; ++j) total += static_cast<long>(kCharArea) * lengths_[j] / formWidthTwips + kGap;
-    return Int16(total);
+void frmHelp::fitHeight() {
+    if (fitting_ || count_ == 0) return;
+    fitting_ = true;
+    fittedWidth_ = width();
+    QWidget* page = scroll_->widget();
+    for (QWidget* w : page->findChildren<QWidget*>()) w->ensurePolished();
+    page->layout()->invalidate();
+    page->layout()->activate();
+    const int needed = page->heightForWidth(width());
+    // The screen's room, less the title bar the window system adds above the window.
+    const QScreen* on = screen();
+    const int room = on ? on->availableGeometry().height() -
+                              style()->pixelMetric(QStyle::PM_TitleBarHeight) - 8
+                        : needed;
+    // Text that fits gets no scroll bar: one left over from a longer screen would narrow
+    // the page, re-wrap it taller than fitted and so keep itself.
+    scroll_->setVerticalScrollBarPolicy(needed <= room ? Qt::ScrollBarAlwaysOff
+                                                       : Qt::ScrollBarAsNeeded);
+    resize(width(), std::max(std::min(needed, room), TwipsToPixels(1500)));
+    fitting_ = false;
 }
 
-void frmHelp::layOut() {
-    if (laying_ || count_ == 0) return;
-    laying_ = true;
-    const int formWidth = PixelsToTwips(width());
-    const int labelWidth = formWidth - 500;
-    fitFont();
-    Label0->setGeometry(TwipsToPixels(250), TwipsToPixels(100), TwipsToPixels(labelWidth),
-                        TwipsToPixels(360));
-    int top = 500;
-    for (int j = 1; j <= count_; ++j) {
-        const int next = Int16(top + static_cast<long>(kCharArea) * lengths_[j] / labelWidth + kGap);
-        Label1[j]->setGeometry(TwipsToPixels(250), TwipsToPixels(top), TwipsToPixels(labelWidth),
-                               TwipsToPixels(next - top));
-        top = next;
-    }
-    resize(width(), TwipsToPixels(fittedHeight(formWidth)));
-    laying_ = false;
-}
-
-void frmHelp::fitFont() {
-    // The height rule allows kCharArea twips^2 per character. Take the largest font, no larger
-    // than the application's, whose wrapped paragraphs fit their estimated heights, so that
-    // paragraphs never run into each other.
-    const int labelWidthPx = width() - TwipsToPixels(500);
-    QFont font = QWidget::font();
-    for (double size = font.pointSizeF(); size >= 6.0; size -= 0.5) {
-        font.setPointSizeF(size);
-        const QFontMetrics metrics(font);
-        bool fits = true;
-        for (int j = 1; j <= count_ && fits; ++j) {
-            const QRect needed = metrics.boundingRect(QRect(0, 0, labelWidthPx, 100000),
-                                                      Qt::TextWordWrap, Label1[j]->text());
-            const int allowed = TwipsToPixels(kCharArea * lengths_[j] / PixelsToTwips(labelWidthPx) + kGap);
-            fits = needed.height() <= allowed;
-        }
-        if (fits) break;
-    }
-    for (int j = 1; j < kSlots; ++j) Label1[j]->setFont(font);
-}
-
+// A new width re-wraps the paragraphs, so the height is fitted again; a new height alone is
+// the user's choice and stays.
 void frmHelp::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    layOut();
-}
-
-void frmHelp::showEvent(QShowEvent* event) {
-    if (!placed_) {
-        move(saved_);
-        placed_ = true;
-    }
-    QWidget::showEvent(event);
+    if (width() != fittedWidth_) fitHeight();
 }
 
 void frmHelp::closeEvent(QCloseEvent* event) {
     saved_ = pos();
-    placed_ = false;  // the next showing is a fresh load: back to the saved place
+    hasSaved_ = true;
     QWidget::closeEvent(event);
+}
+
+QPoint CentredOn(const QWidget* owner, const QSize& frameSize) {
+    if (!owner) return {0, 0};
+    const QWidget* window = owner->window();
+    const QRect ownerFrame = window->frameGeometry();
+    QPoint at = ownerFrame.center() - QPoint(frameSize.width() / 2, frameSize.height() / 2);
+    if (const QScreen* screen = window->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - frameSize.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - frameSize.height())));
+    }
+    return at;
 }
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
@@ -224,7 +235,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     ok->setObjectName("Command1");
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
-    move(0, 0);
 }
 
 }  // namespace umbrix

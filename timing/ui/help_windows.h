@@ -1,16 +1,26 @@
 #pragma once
 // The two help screens (one window, filled by the menu each time, its height fitted to the
 // text) and the about box.
+//
+// The text keeps the size the platform gives it: a screen that needs more room makes the
+// window taller, up to the screen's height, and what is still left scrolls. Paragraphs stand
+// one even gap apart, whatever their length.
 
 #include <QDialog>
 #include <QPoint>
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 #include <array>
 
 class QLabel;
+class QScrollArea;
 
 namespace umbrix {
+
+// Where a window of the given frame size goes to stand centred on owner's window, moved
+// onto owner's screen where it would stick out.
+QPoint CentredOn(const QWidget* owner, const QSize& frameSize);
 
 // Paragraphs of the two help screens.
 QStringList IntroductionParagraphs();
@@ -30,23 +40,28 @@ public:
     std::array<QLabel*, kSlots> Label1{};  // slots 1..9 used
 
     int paragraphCount() const { return count_; }
-    // Estimated height of the paragraphs in twips by the 15000/500 rule, for a form width.
-    int fittedHeight(int formWidthTwips) const;
+    // The scroll area the title and paragraphs lie in.
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Pixels between one paragraph and the next.
+    int paragraphGap() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
-    void layOut();
-    void fitFont();
+    // Makes the window as tall as its text needs at its present width, no taller than the
+    // screen leaves room for.
+    void fitHeight();
 
-    std::array<int, kSlots + 1> lengths_{};  // characters of paragraph j, 1..10
+    QScrollArea* scroll_;
     int count_ = 0;
-    QPoint saved_{0, 0};  // where the window was when it was last closed, for this run only
-    bool placed_ = false;
-    bool laying_ = false;
+    int fittedWidth_ = -1;  // the width the height was last fitted for
+    // Where the window was when it was last closed, for this run only; until then it opens
+    // centred on the main window.
+    QPoint saved_;
+    bool hasSaved_ = false;
+    bool fitting_ = false;
 };
 
 class frmAbout : public QDialog {

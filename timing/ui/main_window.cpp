@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -14,13 +16,16 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QUrl>
 
+#include "common/atomic_file.h"
 #include "timing/app/app_state.h"
 #include "timing/data/error_texts.h"
 #include "timing/data/format.h"
 #include "timing/methods/sliding/sliding.h"
 #include "timing/methods/tracing/tracing.h"
+#include "timing/oc/oc.h"
 #include "timing/plot/plot_data_window.h"
 #include "timing/plot/printing.h"
 #include "timing/ui/file_dialogs.h"
@@ -182,6 +187,7 @@ void frmMain::buildMenus() {
     file->setObjectName("File");
     Open = Named(file->addAction("Open"), "Open");
     Save = Named(file->addAction("Save"), "Save");
+    AddToMinimaLog = Named(file->addAction("Add to Minima Log ..."), "AddToMinimaLog");
     Named(file->addSeparator(), "blank");
     Exit = Named(file->addAction("Exit"), "Exit");
     QMenu* help = menuBar()->addMenu("Help");
@@ -192,6 +198,7 @@ void frmMain::buildMenus() {
     About = Named(help->addAction("About"), "About");
     connect(Open, &QAction::triggered, this, &frmMain::Open_Click);
     connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
+    connect(AddToMinimaLog, &QAction::triggered, this, &frmMain::AddToMinimaLog_Click);
     connect(Exit, &QAction::triggered, this, &frmMain::Exit_Click);
     connect(Help1, &QAction::triggered, this, &frmMain::Help1_Click);
     connect(Help2, &QAction::triggered, this, &frmMain::Help2_Click);
@@ -200,12 +207,16 @@ void frmMain::buildMenus() {
 
 bool frmMain::fileLoaded() const { return !app_.data.DataFileName.empty(); }
 
+// A refused first load names a file but leaves no light curve; a light curve that loaded has
+// at least one point. A refused later load keeps the curve before it, which stays usable.
+bool frmMain::hasLightCurve() const { return fileLoaded() && app_.data.ReadCount > 0; }
+
 void frmMain::setRowAction(int row, std::function<void()> action) {
     if (row >= 1 && row <= kMethodRows) rowActions_[row] = std::move(action);
 }
 
 void frmMain::goRow(int row) {
-    if (!fileLoaded()) return;
+    if (!hasLightCurve()) return;
     // The windows of rows 1, 3, 4 and 5 start from the whole working set and narrow it by
     // the user's picks; tracing paper and sliding integrations keep the range as it is.
     if (row == 1 || row == 3 || row == 4 || row == 5) {
@@ -286,7 +297,8 @@ bool frmMain::openPath(const QString& path) {
 }
 
 void frmMain::Command7_Click() {
-    if (fileLoaded()) plotData_->show();
+    // With no light curve there is nothing to plot, and no scale to plot it on.
+    if (hasLightCurve()) plotData_->show();
 }
 
 void frmMain::Command8_Click() {
@@ -297,6 +309,8 @@ void frmMain::Command8_Click() {
                        Text[k + 6]->text().toStdString()};
     const MeansResult r = CalcMeans(rows);
     for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(r.ticked[k - 1]);
+    // A row left out because its numbers are too large to combine says so.
+    if (!r.message.empty()) showMessage(this, QString::fromStdString(r.message));
     if (!r.computed) return;
     Text[13]->setText(QString::fromStdString(r.simple));
     Text[14]->setText(QString::fromStdString(r.weighted));
@@ -315,6 +329,59 @@ void frmMain::Open_Click() { openDialog_->showForChoice(); }
 
 void frmMain::Save_Click() { saveDialog_->showForChoice(); }
 
+QString frmMain::minimaLogPath() const {
+    QFile file(QFileInfo(settingsPath_).absoluteDir().filePath("minima_log.ini"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readLine()).trimmed();
+}
+
+void frmMain::AddToMinimaLog_Click() {
+    if (!hasLightCurve()) return;
+    QString path = minimaLogPath();
+    if (path.isEmpty()) {
+        // Chosen once: the same log then collects every night until another is chosen by
+        // removing minima_log.ini.
+        path = QFileDialog::getSaveFileName(this, "Minima Log", QFileInfo(loadedPath_).absolutePath(),
+                                            "Minima logs (*.csv)", nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+        if (path.isEmpty()) return;
+        const std::string error =
+            WriteFileAtomically(QFileInfo(settingsPath_).absoluteDir().filePath("minima_log.ini").toStdString(),
+                                path.toUtf8().toStdString() + "\n");
+        if (!error.empty())
+            showMessage(this, "The minima log's name could not be remembered: " +
+                                  QString::fromStdString(error) + ".");
+    }
+    addToMinimaLog(path);
+}
+
+bool frmMain::addToMinimaLog(const QString& path) {
+    if (!hasLightCurve()) return false;
+    const std::string name = QFileInfo(loadedPath_).fileName().toStdString();
+    std::array<MeanRow, kMethodRows> meanRows;
+    std::string lines;
+    for (int k = 1; k <= kMethodRows; ++k) {
+        meanRows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
+                           Text[k + 6]->text().toStdString()};
+        if (Check[k]->isChecked() && !Text[k]->text().isEmpty())
+            lines += MinimaTableLine(name, std::to_string(k), kMethodNames[k - 1],
+                                     Text[k]->text().toStdString(), Text[k + 6]->text().toStdString(),
+                                     TextCalibrated[k]->text().toStdString(), "");
+    }
+    if (lines.empty()) {
+        showMessage(this, "No ticked row holds a time of minimum: nothing was added to the minima log.");
+        return false;
+    }
+    // The mean of the rows as they are ticked now, as File > Save computes it.
+    const MeansResult means = CalcMeans(meanRows);
+    if (means.computed)
+        lines += MinimaTableLine(name, "mean", "weighted_mean", means.weighted, means.stdError, "", "");
+    const std::string error = AppendToMinimaLog(path.toStdString(), lines, &atomicfile::WriteFile);
+    if (error.empty()) return true;
+    showMessage(this, "Nothing was added to the minima log: " + QString::fromStdString(error) + ".");
+    return false;
+}
+
 void frmMain::Exit_Click() { close(); }
 
 void frmMain::Help1_Click() { help_->showScreen(frmHelp::Screen::Introduction); }
@@ -322,6 +389,14 @@ void frmMain::Help1_Click() { help_->showScreen(frmHelp::Screen::Introduction); 
 void frmMain::Help2_Click() { help_->showScreen(frmHelp::Screen::DataFiles); }
 
 void frmMain::About_Click() {
+    if (!about_->isVisible()) {
+        // Centred on this window, not at the screen's corner over its menu bar.
+        about_->adjustSize();
+        QSize frame = about_->frameGeometry().size();
+        if (frame == about_->size())
+            frame.rheight() += about_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        about_->move(CentredOn(this, frame));
+    }
     about_->show();
     about_->raise();
 }
@@ -341,16 +416,32 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
         !askQuestion(this, "\"" + name + "\" already exists. Replace it with these results?"))
         return;
 
+    // The means boxes hold what the last "Calc. Means" found, perhaps for other ticks or other
+    // rows; the file never pairs rows with means of another set. Its means are computed afresh
+    // from the rows as they stand, exactly as "Calc. Means" would, and the window is left as it
+    // is. A ticked row that "Calc. Means" would untick (no usable error) is written unticked.
+    std::array<MeanRow, kMethodRows> meanRows;
+    for (int k = 1; k <= kMethodRows; ++k)
+        meanRows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
+                           Text[k + 6]->text().toStdString()};
+    const MeansResult means = CalcMeans(meanRows);
     ResultsSheet sheet;
     sheet.lightCurve = QFileInfo(loadedPath_).fileName().toStdString();
     for (int k = 1; k <= kMethodRows; ++k)
         sheet.rows[k - 1] = {kRowLabels[k - 1], Text[k]->text().toStdString(),
                              Text[k + 6]->text().toStdString(),
-                             TextCalibrated[k]->text().toStdString(), Check[k]->isChecked()};
-    sheet.simpleMean = Text[13]->text().toStdString();
-    sheet.weightedMean = Text[14]->text().toStdString();
-    sheet.stdError = Text[15]->text().toStdString();
-    sheet.stdDev = Text[16]->text().toStdString();
+                             TextCalibrated[k]->text().toStdString(), means.ticked[k - 1]};
+    // The labels as the window writes them, blanks and all.
+    sheet.simpleMeanLabel = Label[10]->text().toStdString();
+    sheet.weightedMeanLabel = Label[11]->text().toStdString();
+    sheet.stdErrorLabel = Label[12]->text().toStdString();
+    sheet.stdDevLabel = Label[14]->text().toStdString();
+    if (means.computed) {  // with no row to combine there are no means to write
+        sheet.simpleMean = means.simple;
+        sheet.weightedMean = means.weighted;
+        sheet.stdError = means.stdError;
+        sheet.stdDev = means.stdDev;
+    }
     const std::string error = WriteFileAtomically(path.toStdString(), ResultsText(sheet));
     if (!error.empty())
         showMessage(this, "The results could not be saved: " + QString::fromStdString(error) + ".");

@@ -65,6 +65,14 @@ public:
     // Writes zzzumb.ini; a failure is shown in a message box. True when written.
     bool writeSettings();
 
+    // File > Add to Minima Log: appends the light curve's name with every ticked row that
+    // holds a time (method, time, error, calibrated error) and the weighted mean of those
+    // rows to the minima log at path, in the batch table's columns. A failure is shown and
+    // leaves the log as it was. True when appended.
+    bool addToMinimaLog(const QString& path);
+    // The minima log chosen once and remembered in minima_log.ini beside zzzumb.ini.
+    QString minimaLogPath() const;
+
     FileDialog* openDialog() const { return openDialog_; }
     FileDialog* saveDialog() const { return saveDialog_; }
     frmHelp* helpWindow() const { return help_; }
@@ -85,6 +93,7 @@ public:
     std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
     QAction* Open;
     QAction* Save;
+    QAction* AddToMinimaLog;
     QAction* Exit;
     QAction* Help1;
     QAction* Help2;
@@ -102,6 +111,7 @@ public slots:
     void Option1_Click(int index);
     void Open_Click();
     void Save_Click();
+    void AddToMinimaLog_Click();
     void Exit_Click();
     void Help1_Click();
     void Help2_Click();
@@ -125,6 +135,7 @@ private:
     void goRow(int row);
     void runSlidingIntegrations();
     bool fileLoaded() const;
+    bool hasLightCurve() const;
     void writeResultsFile(const QString& dir, const QString& name);
 
     AppState& app_;

@@ -21,10 +21,10 @@ std::string ResultsText(const ResultsSheet& sheet) {
         t += Column(row.label, 28) + Column(row.time, 18) + Column(row.error, 14) +
              Column(row.calibrated, 14) + (row.ticked ? "yes" : "no") + eol;
     t += eol;
-    t += Column("Simple Mean", 30) + sheet.simpleMean + eol;
-    t += Column("Weighted Mean", 30) + sheet.weightedMean + eol;
-    t += Column("Std. Error of Weighted Mean", 30) + sheet.stdError + eol;
-    t += Column("Std. Deviation of Means", 30) + sheet.stdDev + eol;
+    t += Column(sheet.simpleMeanLabel, 30) + sheet.simpleMean + eol;
+    t += Column(sheet.weightedMeanLabel, 30) + sheet.weightedMean + eol;
+    t += Column(sheet.stdErrorLabel, 30) + sheet.stdError + eol;
+    t += Column(sheet.stdDevLabel, 30) + sheet.stdDev + eol;
     return t;
 }
 

@@ -19,7 +19,13 @@ struct ResultsSheet {
     };
     std::string lightCurve;  // file name of the loaded light curve
     std::array<Row, kMethodRows> rows;
+    // The means of the rows ticked in this sheet, computed from them; empty when none counts.
     std::string simpleMean, weightedMean, stdError, stdDev;
+    // Their labels, as the main window shows them.
+    std::string simpleMeanLabel = "Simple Mean";
+    std::string weightedMeanLabel = "Weighted Mean";
+    std::string stdErrorLabel = "Std. Error of  Weighted Mean";
+    std::string stdDevLabel = "Std. Deviation of Means";
 };
 
 // The text of the results file, CR LF line ends.

@@ -1,13 +1,12 @@
 #include "timing/ui/settings_file.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "common/atomic_file.h"
 
 namespace umbrix {
 
@@ -38,7 +37,11 @@ std::optional<Placements> ReadSettingsFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return ParseSettingsText(text);
+}
 
+std::optional<Placements> ParseSettingsText(std::string_view text) {
     std::vector<int> numbers;
     std::size_t start = 0;
     constexpr std::size_t kNeeded = 4 * kPlacementCount;
@@ -77,28 +80,7 @@ std::string WriteSettingsFile(const std::string& path, const Placements& placeme
 }
 
 std::string WriteFileAtomically(const std::string& path, const std::string& text) {
-    namespace fs = std::filesystem;
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return std::string("cannot create ") + temp + ": " + std::strerror(errno);
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            return "cannot write " + temp + " (disk full?)";
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return "cannot replace " + path + ": " + ec.message();
-    }
-    return "";
+    return atomicfile::WriteFile(path, text);
 }
 
 }  // namespace umbrix

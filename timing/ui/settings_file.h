@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "timing/ui/window_placement.h"
 
@@ -17,6 +18,9 @@ inline constexpr const char* kSettingsFileName = "zzzumb.ini";
 // with blanks around them ignored; whatever follows the 28th number is not read.
 std::optional<Placements> ReadSettingsFile(const std::string& path);
 
+// The same from the file's text.
+std::optional<Placements> ParseSettingsText(std::string_view text);
+
 // The file's text: one line per record, CR LF ended.
 std::string SettingsText(const Placements& placements);
 
@@ -24,8 +28,9 @@ std::string SettingsText(const Placements& placements);
 // leaves a half-written file. Returns "" on success, otherwise the reason.
 std::string WriteSettingsFile(const std::string& path, const Placements& placements);
 
-// Writes text to path through a temporary file in the same folder renamed into place.
-// Returns "" on success, otherwise the reason.
+// Replaces path with text crash-safely (common/atomic_file.h): the settings file and the
+// results file both go through it. Returns "" on success, otherwise the reason naming the
+// file; the file is then as it was.
 std::string WriteFileAtomically(const std::string& path, const std::string& text);
 
 }  // namespace umbrix

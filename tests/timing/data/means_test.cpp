@@ -72,6 +72,34 @@ TEST(CalcMeans, EqualTimesGiveADeviationOfZeroNotNaN) {
     EXPECT_EQ(r.simple, "2454123.51237");
 }
 
+// An error of 1e200 squares to infinity: kept, it made the boxes show "NaN" and "Inf". Such
+// a row (or one with an absurd time) is unticked and left out, and the message says which.
+TEST(CalcMeans, RowTooLargeToSquareIsLeftOutWithAMessage) {
+    auto alone = NoRows();
+    alone[2] = {true, "2454123.6", "1e200"};
+    const MeansResult none = CalcMeans(alone);
+    EXPECT_FALSE(none.computed);
+    EXPECT_FALSE(none.ticked[2]);
+    EXPECT_EQ(none.message, "Row 3 was left out of the means: its time or error is too large to compute with.");
+
+    auto rows = NoRows();
+    rows[0] = {true, "1e300", "0.001"};
+    rows[1] = {true, "2454123.51234", "0.00021"};
+    rows[4] = {true, "2454123.6", "-2e160"};
+    const MeansResult r = CalcMeans(rows);
+    ASSERT_TRUE(r.computed);
+    EXPECT_FALSE(r.ticked[0]);
+    EXPECT_TRUE(r.ticked[1]);
+    EXPECT_FALSE(r.ticked[4]);
+    // Only row 2 counts, and the first row kept sets the base: its own time comes back.
+    EXPECT_EQ(r.simple, "2454123.51234");
+    EXPECT_EQ(r.weighted, "2454123.51234");
+    EXPECT_EQ(r.stdError, "0.00021");
+    EXPECT_EQ(r.stdDev, "");
+    EXPECT_NE(r.message.find("Row 1 was left out"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("Row 5 was left out"), std::string::npos) << r.message;
+}
+
 TEST(LeadingNumber, TakesTheLongestNumericPrefix) {
     bool found = false;
     EXPECT_EQ(LeadingNumber("  2454123.51234 days", &found), 2454123.51234);

@@ -48,6 +48,18 @@ TEST(ReaderSniffing, ExponentOrTabInFirstLineMakesItAHeader) {
     EXPECT_EQ(Parse("2454123.5,\t12\n2454123.6,12\n2454123.7,12\n").hjd.size(), 2u);
 }
 
+// A UTF-8 byte-order mark belongs to the encoding: line 1 is judged without it.
+TEST(ReaderSniffing, ByteOrderMarkIsNotPartOfTheFirstLine) {
+    const auto data = Parse("\xEF\xBB\xBF" "2454123.5,12.3\n2454123.6,12.4\n2454123.7,12.5\n");
+    ASSERT_TRUE(data.ok) << data.message;
+    ASSERT_EQ(data.hjd.size(), 3u);
+    EXPECT_EQ(data.hjd[0], 2454123.5);
+    const auto header = Parse("\xEF\xBB\xBFHJD,Mag\r\n2454123.6,12.4\r\n2454123.7,12.5\r\n");
+    ASSERT_TRUE(header.ok) << header.message;
+    ASSERT_EQ(header.hjd.size(), 2u);
+    EXPECT_EQ(header.hjd[0], 2454123.6);
+}
+
 TEST(ReaderRecords, ExtraColumnsAreReadAndDiscarded) {
     const auto r = Parse(Lines(7, "2454123.5,12.3,0.01"));
     ASSERT_TRUE(r.ok) << r.message;
@@ -116,7 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 3: the line is blank; blank lines are allowed only at the end"},
         RefusalCase{"RaggedLine", "1,2,3\n1,2,3\n1,2\n1,2,3\n",
                     "line 3: it has 2 columns, but line 2 has 3"},
-        RefusalCase{"HeaderOnly", "Time,Mag\n\n", "has only one line"}),
+        RefusalCase{"HeaderOnly", "Time,Mag\n\n", "has only one line"},
+        RefusalCase{"BlankSecondLine", "HJD,Mag\n\n2454123.5,12.3\n2454123.6,12.4\n",
+                    "\"night.csv\", line 2: the line is blank; blank lines are allowed only at the end"},
+        // Control characters and broken UTF-8 are shown as \xNN; good UTF-8 stays readable.
+        RefusalCase{"UnprintableBytesEscaped", "1,2\n1,2\n1,\xe8\xa6\xb3\x01" "a\xff\x7f\n",
+                    "line 3: column 2 (\"\xe8\xa6\xb3\\x01a\\xff\\x7f\") is not a number"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 // File-based loading: the data set is replaced only by a good file.

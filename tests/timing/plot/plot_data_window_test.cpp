@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -96,6 +98,75 @@ TEST_F(PlotDataWindowTest, LeftClickPicksTheNearestPointAndFillsTheActionDialog)
     // The cross-hair outlives the redraws that focus changes cause while the dialog is open.
     W().PlotLightCurve();
     EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 2);
+}
+
+// Where the picked point is drawn on the screen, in global pixels.
+QPoint PointOnScreen(frmPlotData& w, const DataSet& ds, int i) {
+    const PlotScale& s = w.plot().scale;
+    return w.surface()->mapToGlobal(
+        QPoint(static_cast<int>(std::lround(s.X(ds.AllTime[i]) / kTwipsPerPixel)),
+               static_cast<int>(std::lround(s.Y(ds.AllMag[i]) / kTwipsPerPixel))));
+}
+
+struct PlacementRow {
+    const char* name;
+    int point;
+    bool windowAtRightEdge;  // the plot window pushed against the screen's right edge
+};
+
+class ActionPlacementTest : public PlotDataWindowTest,
+                            public testing::WithParamInterface<PlacementRow> {};
+
+// The dialog stands beside the point, its cross-hair (13.3 pixels each way) in sight, and wholly
+// on the screen, also where the point lies near the screen's edge.
+TEST_P(ActionPlacementTest, DialogStandsBesideThePickedPointAndOnTheScreen) {
+    const QRect screen = W().screen()->availableGeometry();
+    W().move(GetParam().windowAtRightEdge ? screen.right() + 1 - W().frameGeometry().width()
+                                          : screen.left(),
+             screen.top() + 40);
+    QApplication::processEvents();
+    const int i = GetParam().point;
+    ClickPoint(i);
+    ASSERT_EQ(app_.data.SelectedPoint, i);
+    const QPoint at = PointOnScreen(W(), app_.data, i);
+    ASSERT_TRUE(screen.contains(at)) << "the point itself is on the screen";
+    const QRect crossHair(at - QPoint(14, 14), at + QPoint(14, 14));
+    const QRect dialog = W().action()->frameGeometry();
+    EXPECT_FALSE(dialog.intersects(crossHair))
+        << "dialog " << dialog.x() << "," << dialog.y() << " " << dialog.width() << "x"
+        << dialog.height() << " point " << at.x() << "," << at.y();
+    EXPECT_TRUE(screen.contains(dialog));
+    // Beside it, not somewhere far off: the nearer side lies within 30 pixels of the arms.
+    const int away = std::min({std::abs(dialog.left() - crossHair.right()),
+                               std::abs(crossHair.left() - dialog.right()),
+                               std::abs(dialog.top() - crossHair.bottom()),
+                               std::abs(crossHair.top() - dialog.bottom())});
+    EXPECT_LE(away, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, ActionPlacementTest,
+    testing::Values(PlacementRow{"EarliestPointAtTheScreensLeft", 1, false},
+                    PlacementRow{"FaintestPoint", 3, false},
+                    PlacementRow{"LatestPointAtTheScreensRight", 5, true}),
+    [](const testing::TestParamInfo<PlacementRow>& info) { return std::string(info.param.name); });
+
+TEST_F(PlotDataWindowTest, SecondPickWhileTheDialogIsOpenMovesTheOneCrossHairAndTheDialog) {
+    W().move(W().screen()->availableGeometry().topLeft() + QPoint(20, 40));
+    QApplication::processEvents();
+    ClickPoint(1);
+    const QRect first = W().action()->frameGeometry();
+    ClickPoint(5);
+    EXPECT_EQ(app_.data.SelectedPoint, 5);
+    EXPECT_EQ(W().action()->Text1->text(), " 5");
+    const PlotScale& s = W().plot().scale;
+    EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 2);
+    EXPECT_TRUE(HasCrossAt(W().displayList(), kBlue, s.X(app_.data.AllTime[5]),
+                           s.Y(app_.data.AllMag[5]), 200));
+    const QPoint at = PointOnScreen(W(), app_.data, 5);
+    EXPECT_FALSE(W().action()->frameGeometry().intersects(
+        QRect(at - QPoint(14, 14), at + QPoint(14, 14))));
+    EXPECT_NE(W().action()->frameGeometry(), first);
 }
 
 TEST_F(PlotDataWindowTest, OtherButtonsPickNothing) {

@@ -2,18 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "tests/timing/plot/plot_fixture.h"
 #include "timing/app/app_state.h"
 #include "timing/plot/plot_data_window.h"
 #include "timing/plot/plot_view.h"
+#include "timing/plot/print_setup_dialog.h"
 #include "timing/ui/show_message.h"
 
 namespace umbrix {
@@ -115,6 +122,55 @@ TEST_F(PrintingTest, SetupThatChoosesAFileMakesPrintGoThere) {
     ASSERT_TRUE(PrintSetupDialog(window_.get(), printer_));
     EXPECT_TRUE(PrintWindow(window_.get(), printer_));
     EXPECT_EQ(Head(path, 5), QByteArray("%PDF-"));
+}
+
+// The real dialog, answered by a person: a file instead of a printer, A5, on its side. The
+// choice holds for the next Print and is what the dialog shows when opened again.
+TEST_F(PrintingTest, PrintSetupDialogChoosesWherePrintGoesAndOnWhatPaper) {
+    const QString path = Path("setup.pdf");
+    printer_.setPrinterList([] { return QStringList{"Office", "Lab"}; });
+    QString title, okText;
+    QStringList printers;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<PrintSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        okText = dialog->okButton()->text().remove('&');
+        for (int i = 0; i < dialog->Printer->count(); ++i) printers << dialog->Printer->itemText(i);
+        dialog->Printer->setCurrentText(PrintSetupForm::kPdfFileEntry);
+        dialog->FileName->setText(path);
+        dialog->PaperSize->setCurrentIndex(dialog->PaperSize->findText("A5"));
+        dialog->Landscape->setChecked(true);
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    });
+    window_->menu.mPrintSetup->trigger();
+    EXPECT_EQ(title, "Print Setup");
+    EXPECT_EQ(okText, "OK");
+    EXPECT_EQ(printers, (QStringList{"Office", "Lab", PrintSetupForm::kPdfFileEntry}));
+
+    ASSERT_TRUE(PrintWindow(window_.get(), printer_));
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+    // A5 is 148 x 210 mm: on its side the page is 595 points wide and 420 high.
+    const QByteArray pdf = Head(path, 1 << 20);
+    const qsizetype box = pdf.indexOf("/MediaBox [");
+    ASSERT_GE(box, 0);
+    const QList<QByteArray> corners =
+        pdf.mid(box + 11, pdf.indexOf(']', box) - box - 11).simplified().split(' ');
+    ASSERT_EQ(corners.size(), 4);
+    EXPECT_NEAR(corners[2].toDouble(), 595.3, 1.0);
+    EXPECT_NEAR(corners[3].toDouble(), 419.5, 1.0);
+
+    bool showsLastChoice = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<PrintSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        showsLastChoice = dialog->Printer->currentText() == PrintSetupForm::kPdfFileEntry &&
+                          dialog->FileName->text() == path &&
+                          dialog->PaperSize->currentText() == "A5" && dialog->Landscape->isChecked();
+        dialog->reject();
+    });
+    window_->menu.mPrintSetup->trigger();
+    EXPECT_TRUE(showsLastChoice);
 }
 
 struct ExportRow {

@@ -1,7 +1,13 @@
 #include "timing/ui/help_windows.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <cstdlib>
 
 #include "tests/timing/ui/gui_fixture.h"
 #include "timing/ui/twips.h"
@@ -11,16 +17,30 @@ namespace {
 
 class HelpTest : public GuiTest {
 protected:
-    // The height rule: 1000 + sum over paragraphs of (15000 * length / form width + 500).
-    static int RuleHeight(const QStringList& paragraphs, int formWidthTwips) {
-        long h = 1000;
-        for (const QString& p : paragraphs) h += 15000L * p.size() / formWidthTwips + 500;
-        return static_cast<int>(h);
+    // The main window shown clear of the screen's corner, where a window placed at 0,0 would be
+    // told apart from one centred on it.
+    frmMain& ShownMain() {
+        Window().move(60, 40);
+        Window().resize(500, 400);
+        Window().show();
+        QApplication::processEvents();
+        return Window();
+    }
+    // Lines a paragraph needs at a width, from the font's own metrics.
+    static int WrappedHeight(const QLabel* label) {
+        return QFontMetrics(label->font())
+            .boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text())
+            .height();
+    }
+    // Where a label's bottom lies in the help window's own coordinates, scrolled to the top.
+    static int BottomInWindow(frmHelp* help, const QLabel* label) {
+        return label->mapTo(help, QPoint(0, label->height())).y();
     }
 };
 
-TEST_F(HelpTest, IntroductionShowsNineParagraphsAndFitsItsHeight) {
+TEST_F(HelpTest, IntroductionShowsNineParagraphsAtTheNormalSizeEvenlySpaced) {
     Window().Help1->trigger();
+    QApplication::processEvents();
     frmHelp* help = Window().helpWindow();
     ASSERT_TRUE(help->isVisible());
     EXPECT_EQ(help->Label0->text(), "Help - Introduction");
@@ -32,15 +52,27 @@ TEST_F(HelpTest, IntroductionShowsNineParagraphsAndFitsItsHeight) {
     EXPECT_TRUE(help->Label1[8]->text().startsWith("6. Sliding integrations  "));
     EXPECT_TRUE(help->Label1[8]->text().endsWith(
         "  For this, you don't need to do select a range - just tell it to go."));
-    const int widthTwips = PixelsToTwips(help->width());
-    EXPECT_EQ(help->height(), TwipsToPixels(RuleHeight(IntroductionParagraphs(), widthTwips)));
-    // Each paragraph starts where the rule puts it: 500, then + 15000 * length / width + 500.
-    const int labelWidth = widthTwips - 500;
-    int top = 500;
+    const QFont normal = QApplication::font();
     for (int j = 1; j <= 9; ++j) {
-        EXPECT_EQ(help->Label1[j]->y(), TwipsToPixels(top)) << j;
-        EXPECT_EQ(help->Label1[j]->width(), TwipsToPixels(labelWidth)) << j;
-        top += 15000 * help->Label1[j]->text().size() / labelWidth + 500;
+        EXPECT_EQ(help->Label1[j]->font().pointSizeF(), normal.pointSizeF()) << j;
+        EXPECT_GE(help->Label1[j]->height(), WrappedHeight(help->Label1[j])) << j;
+    }
+    // The same gap between every two paragraphs, and a real one.
+    const int gap = help->Label1[2]->y() - (help->Label1[1]->y() + help->Label1[1]->height());
+    EXPECT_GE(gap, 4);
+    for (int j = 2; j <= 8; ++j)
+        EXPECT_EQ(help->Label1[j + 1]->y() - (help->Label1[j]->y() + help->Label1[j]->height()),
+                  gap)
+            << j;
+    // The window grows to show everything, or to the screen's height with the rest a scroll
+    // away.
+    const QScrollBar* bar = help->scrollArea()->verticalScrollBar();
+    if (BottomInWindow(help, help->Label1[9]) > help->height()) {
+        EXPECT_LE(help->height(), help->screen()->availableGeometry().height());
+        EXPECT_GE(help->height(), help->screen()->availableGeometry().height() * 3 / 4);
+        EXPECT_GE(bar->maximum(), BottomInWindow(help, help->Label1[9]) - help->height());
+    } else {
+        EXPECT_EQ(bar->maximum(), 0);
     }
 }
 
@@ -54,18 +86,31 @@ TEST_F(HelpTest, DataFileScreenAfterIntroductionShowsOnlyFourParagraphs) {
     for (int j = 5; j <= 9; ++j) EXPECT_FALSE(help->Label1[j]->isVisible()) << j;
     EXPECT_TRUE(help->Label1[4]->text().endsWith(
         "  However, note that each line must be of the same format."));
-    EXPECT_EQ(help->height(),
-              TwipsToPixels(RuleHeight(DataFileParagraphs(), PixelsToTwips(help->width()))));
+    // Fitted to the four: the last one ends inside the window, with little more below it.
+    const int bottom = BottomInWindow(help, help->Label1[4]);
+    EXPECT_LE(bottom, help->height());
+    EXPECT_LE(help->height() - bottom, 40);
 }
 
 TEST_F(HelpTest, ResizingRewrapsAndRecomputesTheHeight) {
-    Window().Help1->trigger();
+    Window().Help2->trigger();
     frmHelp* help = Window().helpWindow();
     const int before = help->height();
     help->resize(TwipsToPixels(6000), help->height());
-    EXPECT_EQ(help->Label1[3]->width(), TwipsToPixels(6000 - 500));
-    EXPECT_EQ(help->height(), TwipsToPixels(RuleHeight(IntroductionParagraphs(), 6000)));
+    QApplication::processEvents();
+    EXPECT_LT(help->Label1[3]->width(), TwipsToPixels(6000));
+    EXPECT_GE(help->Label1[3]->height(), WrappedHeight(help->Label1[3]));
     EXPECT_GT(help->height(), before);  // narrower: more lines
+    EXPECT_LE(BottomInWindow(help, help->Label1[4]), help->height());
+}
+
+TEST_F(HelpTest, HelpOpensCentredOnTheMainWindow) {
+    const QPoint centre = ShownMain().frameGeometry().center();
+    Window().Help2->trigger();
+    const QPoint help = Window().helpWindow()->frameGeometry().center();
+    EXPECT_LE(std::abs(help.x() - centre.x()), 2);
+    // The title bar the window system adds is allowed for: within half of one.
+    EXPECT_LE(std::abs(help.y() - centre.y()), 20);
 }
 
 TEST_F(HelpTest, ReopenedWindowComesBackWhereItWasClosed) {
@@ -79,7 +124,8 @@ TEST_F(HelpTest, ReopenedWindowComesBackWhereItWasClosed) {
     EXPECT_EQ(help->pos(), where);
 }
 
-TEST_F(HelpTest, AboutBoxShowsTitleAndVersionAtTheTopLeft) {
+TEST_F(HelpTest, AboutBoxShowsTitleAndVersionCentredOnTheMainWindow) {
+    const QPoint centre = ShownMain().frameGeometry().center();
     Window().About->trigger();
     frmAbout* about = Window().aboutWindow();
     EXPECT_TRUE(about->isVisible());
@@ -87,7 +133,9 @@ TEST_F(HelpTest, AboutBoxShowsTitleAndVersionAtTheTopLeft) {
     for (QLabel* l : about->findChildren<QLabel*>()) texts << l->text();
     EXPECT_TRUE(texts.contains("Umbrix"));
     EXPECT_TRUE(texts.contains("This is version 25b of 2006-05-03"));
-    EXPECT_EQ(about->pos(), QPoint(0, 0));
+    const QPoint at = about->frameGeometry().center();
+    EXPECT_LE(std::abs(at.x() - centre.x()), 2);
+    EXPECT_LE(std::abs(at.y() - centre.y()), 20);
 }
 
 }  // namespace

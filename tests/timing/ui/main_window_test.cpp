@@ -151,6 +151,24 @@ TEST_F(MainWindowTest, RefusedFileShowsItsMessageAndKeepsTheLoadedData) {
     EXPECT_EQ(Window().Text[13]->text(), "box 13");  // means belong to no file; left alone
 }
 
+TEST_F(MainWindowTest, AfterARefusedFirstLoadPlotEditAndGoDoNothing) {
+    int calls = 0;
+    for (int k = 1; k <= 5; ++k) Window().setRowAction(k, [&] { ++calls; });
+    OpenThroughDialog(kData, "one_column.csv");
+    ASSERT_EQ(messages_.size(), 1);
+    ASSERT_EQ(app_->data.DataFileName, "one_column.csv");  // named, but nothing loaded
+    for (int k = 1; k <= 7; ++k) Click(Window().Command[k]);
+    EXPECT_EQ(Window().plotData()->window(), nullptr);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(messages_.size(), 1);  // row 6 says nothing either
+    // Once a curve is in, a later refused file leaves it to plot.
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    OpenThroughDialog(kData, "one_column.csv");
+    Click(Window().Command[7]);
+    ASSERT_NE(Window().plotData()->window(), nullptr);
+    EXPECT_TRUE(Window().plotData()->window()->isVisible());
+}
+
 TEST_F(MainWindowTest, GoResetsTheRangeForPickingWindowsOnly) {
     OpenThroughDialog(kData, "header_with_letters.csv");
     std::vector<int> opened;
@@ -399,6 +417,47 @@ TEST_F(SaveResultsTest, WritesTheRowsAndMeansAsShown) {
     EXPECT_TRUE(messages_.isEmpty());
 }
 
+// "Calc. Means" for rows 1 and 4, then row 4 unticked and row 2 filled and ticked by hand,
+// without pressing it again. Rows 1 and 2 (2454123.512 and .516, both +/- 0.001) give: mean
+// and weighted mean .514; standard error sqrt(1 / 2e6) = 0.000707; standard deviation
+// 0.004 / sqrt(2) = 0.002828.
+TEST_F(SaveResultsTest, MeansAreThoseOfTheRowsTickedWhenSaving) {
+    for (int k = 1; k <= 6; ++k) Window().clearMethodResult(k);
+    const auto tick = [&](int row, const char* time, const char* error) {
+        Window().Text[row]->setText(time);
+        Window().Text[row + 6]->setText(error);
+        Window().Check[row]->setChecked(true);
+    };
+    tick(1, "2454123.51200", "0.001");
+    tick(4, "2454123.51300", "0.002");
+    QTest::mouseClick(Window().Command[8], Qt::LeftButton);
+    ASSERT_EQ(Window().Text[13]->text(), "2454123.51250");
+    Window().Check[4]->setChecked(false);
+    tick(2, "2454123.51600", "0.001");
+    SaveAs("results.txt");
+    const std::string text = Contents("results.txt");
+    const auto has = [&](const std::string& line) {
+        return text.find(line + "\r\n") != std::string::npos;
+    };
+    EXPECT_TRUE(has("2. Tracing Paper            2454123.51600     0.001                       yes"))
+        << text;
+    EXPECT_TRUE(has("4. Kwee and van Woerden     2454123.51300     0.002                       no"))
+        << text;
+    EXPECT_TRUE(has("Simple Mean                   2454123.51400")) << text;
+    EXPECT_TRUE(has("Weighted Mean                 2454123.51400")) << text;
+    EXPECT_TRUE(has("Std. Error of  Weighted Mean  0.00071")) << text;
+    EXPECT_TRUE(has("Std. Deviation of Means       0.00283")) << text;
+    // The window still shows what its last "Calc. Means" found.
+    EXPECT_EQ(Window().Text[13]->text(), "2454123.51250");
+
+    // Nothing ticked: nothing to combine, so no means at all.
+    for (int k : {1, 2}) Window().Check[k]->setChecked(false);
+    answer_ = true;
+    SaveAs("results.txt");
+    EXPECT_NE(Contents("results.txt").find("Simple Mean" + std::string(19, ' ') + "\r\n"),
+              std::string::npos);
+}
+
 TEST_F(SaveResultsTest, NeverOverwritesTheLoadedLightCurve) {
     const std::string before = Contents("night.csv");
     SaveAs("night.csv");
@@ -416,6 +475,45 @@ TEST_F(SaveResultsTest, AsksBeforeReplacingAnotherFile) {
     answer_ = true;
     SaveAs("old.txt");
     EXPECT_NE(Contents("old.txt").find("2454123.51234"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace umbrix
+
+namespace umbrix {
+namespace {
+
+// File > Add to Minima Log: rows 1 and 4 ticked (2454123.512 and .516 +/- 0.001: weighted
+// mean .514, standard error sqrt(1 / 2e6) = 0.00071), row 2 filled but unticked. The log,
+// named in minima_log.ini beside zzzumb.ini, is created with the batch table's header; a second
+// night appends below it with no second header; a file that is not a minima log is left alone.
+TEST_F(SaveResultsTest, MinimaLogCollectsTickedRowsAndTheirMean) {
+    for (int k = 1; k <= 6; ++k) Window().clearMethodResult(k);
+    const auto fill = [&](int row, const char* time, bool ticked) {
+        Window().Text[row]->setText(time);
+        Window().Text[row + 6]->setText("0.001");
+        Window().Check[row]->setChecked(ticked);
+    };
+    fill(1, "2454123.512", true);
+    fill(2, "2454123.9", false);
+    fill(4, "2454123.516", true);
+    Window().TextCalibrated[4]->setText("0.0004");
+    WriteFile("minima_log.ini", (dir_ / "season.csv").string() + "\n");
+    Window().AddToMinimaLog->trigger();
+    const std::string header = "file,row,method,hjd,error,calibrated_error,refused\n";
+    const std::string night = "night.csv,1,parabola,2454123.512,0.001,,\n"
+                              "night.csv,4,kvw,2454123.516,0.001,0.0004,\n"
+                              "night.csv,mean,weighted_mean,2454123.51400,0.00071,,\n";
+    EXPECT_EQ(Contents("season.csv"), header + night);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+
+    ASSERT_TRUE(Window().addToMinimaLog(QString::fromStdString((dir_ / "season.csv").string())));
+    EXPECT_EQ(Contents("season.csv"), header + night + night);
+
+    WriteFile("notes.csv", "my notes, not a log\n");
+    EXPECT_FALSE(Window().addToMinimaLog(QString::fromStdString((dir_ / "notes.csv").string())));
+    EXPECT_EQ(Contents("notes.csv"), "my notes, not a log\n");
+    EXPECT_EQ(messages_.size(), 1);
 }
 
 }  // namespace

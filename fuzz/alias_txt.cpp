@@ -10,21 +10,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text = fuzz::AsText(data, size);
     const hjdprep::AliasList aliases = hjdprep::ParseAliasList(text);
 
-    std::size_t lines = 0, next = 0, start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        start = end + 1;
-        ++lines;
+    const std::vector<std::string_view> lines = fuzz::Lines(text);
+    std::size_t next = 0;
+    for (const std::string_view line : lines) {
         if (next < aliases.size() &&
             aliases[next].AliasFrom == hjdprep::FitWidth(hjdprep::Mid(line, 1, 20), 20) &&
             aliases[next].AliasTo == hjdprep::FitWidth(hjdprep::Mid(line, 25, 20), 20))
             ++next;
     }
     FUZZ_CHECK(next == aliases.size());  // every alias came from its own line, in order
-    FUZZ_CHECK(aliases.size() <= lines);
+    FUZZ_CHECK(aliases.size() <= lines.size());
 
     for (const hjdprep::Alias& a : aliases) {
         FUZZ_CHECK(a.AliasFrom.size() == 20 && a.AliasTo.size() == 20);

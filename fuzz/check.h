@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #define FUZZ_CHECK(condition)                                                              \
     do {                                                                                   \
@@ -21,6 +22,21 @@ namespace fuzz {
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
+}
+
+// The lines of a text as the programs read them: split at LF, a CR before it dropped, a last
+// line without a line end kept.
+inline std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
 }
 
 // Whether s is well-formed UTF-8, checked here byte by byte without the program's own helper.

@@ -27,13 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text = fuzz::AsText(data, size);
     const hjdprep::Catalogue catalogue(text);
     std::set<std::string> typedNames;
-    std::size_t start = 0, lines = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        start = end + 1;
+    std::size_t lines = 0;
+    for (const std::string_view line : fuzz::Lines(text)) {
         ++lines;
 
         const std::string name = hjdprep::FitWidth(hjdprep::Mid(line, 1, hjdprep::kNameWidth), hjdprep::kNameWidth);

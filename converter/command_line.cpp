@@ -1,7 +1,9 @@
 #include "converter/command_line.h"
 
+#include <algorithm>
 #include <ostream>
 
+#include "common/toolkit_options.h"
 #include "converter/text_fields.h"
 
 namespace hjdprep {
@@ -9,7 +11,12 @@ namespace hjdprep {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: hjdprep --convert LOG [--jst] [--ra HH:MM:SS] [--dec [+|-]DD:MM] [--auto-search]";
+    "usage: hjdprep --convert LOG [--jst] [--ra HH:MM:SS] [--dec [+|-]DD:MM] [--auto-search]\n"
+    "                      no window: converts LOG in the current directory\n"
+    "       hjdprep        the converter's window\n"
+    "       hjdprep --help | --version";
+
+bool IsHelp(const std::string& a) { return a == "--help" || a == "-h" || a == "-?"; }
 constexpr std::size_t kProgressEvery = 1000;
 
 bool IsNumberText(std::string_view text, bool allowFraction) {
@@ -42,11 +49,11 @@ std::vector<std::string> SplitColons(const std::string& text) {
 }  // namespace
 
 bool IsCommandLineRequest(const std::vector<std::string>& args) {
-    // Only hjdprep's own options ask for it: Qt's (-platform, -style, -geometry ...) and
-    // whatever a desktop launcher adds belong to the window.
+    // hjdprep's own options ask for it, and so does an option it does not know (so that a
+    // mistyped one is answered on the terminal); Qt's (-platform, -style, -geometry ...) and a
+    // file a desktop launcher adds belong to the window.
     for (const std::string& a : args)
-        for (const char* own : {"--convert", "--jst", "--ra", "--dec", "--auto-search"})
-            if (a == own) return true;
+        if (IsHelp(a) || (a.rfind("--", 0) == 0 && !toolkit::IsToolkitOption(a))) return true;
     return false;
 }
 
@@ -102,6 +109,14 @@ std::optional<RunSettings> ParseCommandLine(const std::vector<std::string>& args
 
 int RunCommandLine(const std::vector<std::string>& args, const std::filesystem::path& directory,
                    std::ostream& out, std::ostream& err) {
+    if (std::any_of(args.begin(), args.end(), IsHelp)) {
+        out << kUsage << "\n";
+        return 0;
+    }
+    if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+        out << "hjdprep 2.3\n";
+        return 0;
+    }
     std::string error;
     std::optional<RunSettings> settings = ParseCommandLine(args, error);
     if (!settings) {

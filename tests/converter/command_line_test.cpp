@@ -113,6 +113,9 @@ TEST(CommandLine, OnlyOwnOptionsLeaveTheWindowOut) {
     EXPECT_FALSE(IsCommandLineRequest(Args{"-style=fusion", "obs.std"}));
     EXPECT_TRUE(IsCommandLineRequest(Args{"--convert", "obs.std"}));
     EXPECT_TRUE(IsCommandLineRequest(Args{"-platform", "offscreen", "--jst"}));
+    EXPECT_FALSE(IsCommandLineRequest(Args{"--style=fusion"}));
+    EXPECT_TRUE(IsCommandLineRequest(Args{"--help"}));
+    EXPECT_TRUE(IsCommandLineRequest(Args{"--colour"}));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/atomic_file.h"
+#include "common/toolkit_options.h"
 #include "timing/app/app_state.h"
 #include "timing/app/json.h"
 #include "timing/data/data_set.h"
@@ -527,9 +528,29 @@ std::string BatchRowJson(int row, const std::string& name, const RowResult& r,
     return json + ", \"details\": {" + details + "}}";
 }
 
+const char* const kProgramUsage =
+    "usage: ectimer [FILE]          the main window, with FILE loaded as File > Open would\n"
+    "       ectimer --batch FILE... [options]   no window: times each light curve\n"
+    "       ectimer --oc TABLE --ephemeris T0,P [options]   O-C of a minima table\n"
+    "       ectimer --help | --version\n";
+
+namespace {
+
+bool IsHelp(const std::string& a) { return a == "--help" || a == "-h" || a == "-?"; }
+
+// An option ectimer does not know, where the window would otherwise open: the toolkit's own
+// options (-platform, -style ...) are not such.
+bool IsUnknownOption(const std::string& a) {
+    return a.rfind("--", 0) == 0 && a != "--batch" && a != "--oc" && a != "--version" &&
+           !IsHelp(a) && !toolkit::IsToolkitOption(a);
+}
+
+}  // namespace
+
 bool IsBatchRequest(const std::vector<std::string>& args) {
     if (args.empty()) return false;
-    if (args[0] == "--batch") return true;
+    if (args[0] == "--batch" || IsHelp(args[0]) || args[0] == "--version") return true;
+    if (std::any_of(args.begin(), args.end(), IsUnknownOption) && args[0] != "--oc") return true;
     // O-C without a plot needs no windows; drawing the plot does (RunOcCommand there).
     return args[0] == "--oc" && std::find(args.begin(), args.end(), "--plot") == args.end();
 }
@@ -759,6 +780,20 @@ std::vector<FileRun> RunFiles(const BatchOptions& options, std::ostream& err) {
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && IsHelp(args[0])) {
+        out << kProgramUsage << "\n" << kBatchUsage << "\n" << kOcUsage;
+        return kBatchOk;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        out << "ectimer " << kVersion << "\n";
+        return kBatchOk;
+    }
+    if (!args.empty() && args[0] != "--batch" && args[0] != "--oc") {
+        const auto unknown = std::find_if(args.begin(), args.end(), IsUnknownOption);
+        err << "ectimer: unknown option \"" << (unknown != args.end() ? *unknown : args[0])
+            << "\"\n" << kProgramUsage;
+        return kBatchFailed;
+    }
     if (!args.empty() && args[0] == "--oc") {
         OcOutcome outcome;
         return RunOcCommand(args, out, err, outcome);

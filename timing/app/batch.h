@@ -20,13 +20,18 @@ inline constexpr int kBatchRefused = 1;  // some file was refused; the others st
 inline constexpr int kBatchFailed = 2;   // a bad option, or a table that could not be written
 
 extern const char* const kBatchUsage;
+// The program's versions of use, for --help and an option it does not know.
+extern const char* const kProgramUsage;
+inline constexpr const char* kVersion = "2.3";
 
-// True when the arguments (without the program name) ask for the batch mode or for O-C
-// without a plot: nothing that needs a window.
+// True when the arguments (without the program name) ask for the batch mode, O-C without a
+// plot, --help, --version, or hold an option ectimer does not know: nothing that needs a
+// window, so that these answer on a terminal without a display.
 bool IsBatchRequest(const std::vector<std::string>& args);
 
-// Runs the batch mode. args are the command-line arguments without the program name and
-// start with "--batch". Writes the result to out and every complaint to err; returns the
+// Runs the batch mode (args start with "--batch"), O-C ("--oc"), or answers --help (usage on
+// out, status 0), --version (status 0) and an unknown option (usage on err, status 2). args
+// are the command-line arguments without the program name. Writes the result to out and every complaint to err; returns the
 // process exit status.
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

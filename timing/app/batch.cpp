@@ -489,7 +489,8 @@ void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std
     out << "], \"means\": {\"simple\": " << JsonOrNull(means.computed ? means.simple : "")
         << ", \"weighted\": " << JsonOrNull(means.computed ? means.weighted : "")
         << ", \"std_error\": " << JsonOrNull(means.computed ? means.stdError : "")
-        << ", \"std_dev\": " << JsonOrNull(means.computed ? means.stdDev : "") << "}";
+        << ", \"std_dev\": " << JsonOrNull(means.computed ? means.stdDev : "")
+        << ", \"warning\": " << JsonOrNull(means.warning) << "}";
 }
 
 void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
@@ -502,6 +503,7 @@ void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std
         << "weighted_mean: " << box(means.weighted) << "\n"
         << "std_error: " << box(means.stdError) << "\n"
         << "std_dev: " << box(means.stdDev) << "\n";
+    if (!means.warning.empty()) out << "means_warning: " << means.warning << "\n";
 }
 
 }  // namespace
@@ -568,12 +570,6 @@ const char* const kOcUsage =
 
 namespace {
 
-std::string Fixed(double v, int decimals) {
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
-    return std::string(buffer, r.ptr);
-}
-
 std::string Scientific(double v) {
     char buffer[64];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 3);
@@ -635,9 +631,9 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     out << "minima: " << rows.size() << " (" << (method == "mean" ? "weighted means" : method) << ")\n"
         << "file,method,E,hjd,o_c_days,o_c_minutes,error\n";
     for (const OcRow& r : rows)
-        out << CsvField(r.minimum.file) << "," << r.minimum.method << "," << Fixed(r.cycle, 1) << ","
-            << Fixed(r.minimum.hjd, 5) << "," << Fixed(r.oc, 5) << "," << Fixed(r.oc * 1440, 2) << ","
-            << Fixed(r.minimum.error, 5) << "\n";
+        out << CsvField(r.minimum.file) << "," << r.minimum.method << "," << FileDecimals(r.cycle, 1) << ","
+            << FileDecimals(r.minimum.hjd) << "," << FileDecimals(r.oc) << ","
+            << FileDecimals(r.oc * 1440, 4) << "," << FileError(r.minimum.error) << "\n";
     for (const int terms : {2, 3}) {
         if (terms == 3 && !quadratic) break;
         const Ephemeris e = FitEphemeris(rows, t0, p, terms);
@@ -647,10 +643,10 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
             out << "refused: " << e.message << "\n";
             continue;
         }
-        out << "T0 = " << Fixed(e.t0, 6) << " +/- " << Fixed(e.t0Error, 6) << ", P = " << Fixed(e.p, 8)
-            << " +/- " << Fixed(e.pError, 8);
+        out << "T0 = " << FileDecimals(e.t0) << " +/- " << FileError(e.t0Error)
+            << ", P = " << FileDecimals(e.p, 9) << " +/- " << FileError(e.pError, 9);
         if (terms == 3) out << ", dP/dE = " << Scientific(e.dPdE()) << " +/- " << Scientific(e.dPdEError());
-        out << ", chi2/dof = " << Fixed(e.chi2PerDof, 2) << "\n";
+        out << ", chi2/dof = " << FileDecimals(e.chi2PerDof, 2) << "\n";
     }
     return kBatchOk;
 }
@@ -712,15 +708,17 @@ FileRun RunFile(BatchOptions options, const std::string& file) {
         if (!options.rows[k]) continue;
         ran.push_back({&row, row.run(*app, options)});
         const RowResult& r = ran.back().report.result;
-        meanRows[k] = {r.ok(), r.timeText, r.errorText};
-        run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, r.timeText,
-                                        r.errorText, r.calibratedText, "")
+        meanRows[k] = {r.ok(), r.timeText, r.errorText, r.time, r.error};
+        run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, FileDecimals(r.time),
+                                        FileError(r.error),
+                                        r.hasCalibrated ? FileError(r.calibratedError) : "", "")
                             : TableLine(file, std::to_string(row.row), row.name, "", "", "",
                                         r.message);
     }
     const MeansResult means = CalcMeans(meanRows);
     if (means.computed)
-        run.table += TableLine(file, "mean", "weighted_mean", means.weighted, means.stdError, "", "");
+        run.table += TableLine(file, "mean", "weighted_mean", FileDecimals(means.weightedValue),
+                               FileError(means.stdErrorValue), "", "");
 
     std::ostringstream out;
     if (options.format == Format::Json) {

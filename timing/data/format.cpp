@@ -123,10 +123,12 @@ std::string TrimLeft(const std::string& s) {
     return first == std::string::npos ? std::string() : s.substr(first);
 }
 
-double LeadingNumber(const std::string& text, bool* found) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    const std::size_t start = i;
+namespace {
+
+// The longest leading number of text from position `from` on: [+|-] digits [. digits]
+// [e|E [+|-] digits], at least one digit. Returns its end, or `from` when there is none.
+std::size_t NumberEnd(const std::string& text, std::size_t from) {
+    std::size_t i = from;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t digits = 0;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
@@ -134,8 +136,7 @@ double LeadingNumber(const std::string& text, bool* found) {
         ++i;
         while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
     }
-    if (found) *found = digits > 0;
-    if (digits == 0) return 0;
+    if (digits == 0) return from;
     // An exponent counts only when digits follow it ("2e" is the number 2).
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
@@ -145,16 +146,64 @@ double LeadingNumber(const std::string& text, bool* found) {
             i = j;
         }
     }
-    // from_chars ignores the locale (Qt sets the user's, which may use a decimal comma).
-    std::size_t from = start;
+    return i;
+}
+
+// The value of text[from, end), a number NumberEnd found; nothing when it is not finite
+// ("1e999"). from_chars ignores the locale (Qt sets the user's, which may use a decimal
+// comma).
+std::optional<double> NumberValue(const std::string& text, std::size_t from, std::size_t end) {
     if (text[from] == '+') ++from;
     double value = 0;
-    const auto r = std::from_chars(text.data() + from, text.data() + i, value);
-    if (r.ec != std::errc() || !std::isfinite(value)) {  // "1e999": no finite leading number
-        if (found) *found = false;
-        return 0;
-    }
+    const auto r = std::from_chars(text.data() + from, text.data() + end, value);
+    if (r.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+double LeadingNumber(const std::string& text, bool* found) {
+    std::size_t start = 0;
+    while (start < text.size() && IsBlankChar(text[start])) ++start;
+    const std::size_t end = NumberEnd(text, start);
+    const std::optional<double> value =
+        end > start ? NumberValue(text, start, end) : std::nullopt;
+    if (found) *found = value.has_value();
+    return value.value_or(0);
+}
+
+std::optional<double> WholeNumber(const std::string& text) {
+    std::size_t start = 0, stop = text.size();
+    while (start < stop && IsBlankChar(text[start])) ++start;
+    while (stop > start && IsBlankChar(text[stop - 1])) --stop;
+    const std::size_t end = NumberEnd(text, start);
+    if (end == start || end != stop) return std::nullopt;
+    return NumberValue(text, start, end);
+}
+
+std::string ShownError(double error) {
+    std::string text = TrimLeft(FormatFixed(error, 14, 5));
+    // Finer decimals one at a time until the first significant digit shows; FormatFixed
+    // writes "0.000003" for 3e-6 at 6 decimals (width: the digits, the point and the "0").
+    for (int decimals = 6; error != 0 && std::isfinite(error) && LeadingNumber(text) == 0 &&
+                           decimals <= 15;
+         ++decimals)
+        text = TrimLeft(FormatFixed(error, decimals + 3, decimals));
+    return text;
+}
+
+std::string FileDecimals(double value, int decimals) {
+    if (!std::isfinite(value)) return NumText(value);
+    char buffer[400];  // the largest double has 309 digits
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, r.ptr);
+}
+
+std::string FileError(double error, int decimals) {
+    while (error != 0 && decimals < 17 && std::fabs(error) < 0.5 * std::pow(10.0, -decimals)) ++decimals;
+    return FileDecimals(error, decimals);
 }
 
 }  // namespace umbrix

@@ -1,6 +1,7 @@
 #pragma once
 // Number text: every number the program shows or writes goes through these.
 
+#include <optional>
 #include <string>
 
 namespace umbrix {
@@ -29,5 +30,23 @@ std::string TrimLeft(const std::string& s);
 // ([+|-] digits [. digits] [e|E [+|-] digits]), 0 when there is none. `found`, when given,
 // tells whether there was one.
 double LeadingNumber(const std::string& text, bool* found = nullptr);
+
+// The number a text is, blanks around it allowed; nothing when any other character is left
+// over ("abc", "12abc") or the text is empty. For boxes whose number must be meant whole.
+std::optional<double> WholeNumber(const std::string& text);
+
+// An error (days) as a result box shows it: FormatFixed(error, 14, 5) without leading
+// blanks, unless that reads as zero for an error that is not zero (below 0.000005 day);
+// then with as many decimals as its first significant digit needs ("0.000003"), so that a
+// small error is neither hidden nor read back as zero.
+std::string ShownError(double error);
+
+// A number for files that are read again by programs (tables, logs, results): fixed
+// notation with the given decimals, 7 for times in days (0.009 s).
+std::string FileDecimals(double value, int decimals = 7);
+
+// An error for such files: FileDecimals, with more decimals for an error that is not zero
+// but would read as zero, up to its first significant digit.
+std::string FileError(double error, int decimals = 7);
 
 }  // namespace umbrix

@@ -115,7 +115,7 @@ struct RowResult {
     double time = 0;        // DayOffset + the relative time of minimum
     double error = 0;       // days
     std::string timeText;   // FormatFixed(time, 14, 5) without leading blanks
-    std::string errorText;  // FormatFixed(error, 14, 5) without leading blanks
+    std::string errorText;  // ShownError(error): 5 decimals, more for an error below 0.000005
     // The error estimated from the data's own scatter (days), shown beside the method's own
     // error: about 68 % of such results lie within one calibrated error of the true minimum.
     // Absent (calibratedText empty) when the data give no estimate; the result still stands.
@@ -135,14 +135,14 @@ struct RowResult {
         time = ds.DayOffset + relativeTime;
         error = err;
         timeText = RowText(time);
-        errorText = RowText(err);
+        errorText = ShownError(err);
     }
     // Records the calibrated error when it is a finite, non-negative number.
     void calibrate(double err) {
         if (!(std::isfinite(err) && err >= 0)) return;
         hasCalibrated = true;
         calibratedError = err;
-        calibratedText = RowText(err);
+        calibratedText = ShownError(err);
     }
 };
 

@@ -248,6 +248,7 @@ void frmMain::writeMethodResult(int row, double relativeTime, double error) {
 
 void frmMain::writeMethodRow(int row, const RowResult& result) {
     if (row < 1 || row > kMethodRows || !result.ok()) return;
+    written_[row] = result;
     Text[row]->setText(QString::fromStdString(result.timeText));
     Text[row + 6]->setText(QString::fromStdString(result.errorText));
     // Always rewritten: a result without a calibrated error must not sit beside an older one.
@@ -264,6 +265,7 @@ void frmMain::clearMethodResult(int row) {
 
 void frmMain::emptyMethodBoxes(int row) {
     if (row < 1 || row > kMethodRows) return;
+    written_[row] = RowResult();
     Text[row]->clear();
     Text[row + 6]->clear();
     TextCalibrated[row]->clear();
@@ -301,16 +303,45 @@ void frmMain::Command7_Click() {
     if (hasLightCurve()) plotData_->show();
 }
 
+MeanRow frmMain::meanRow(int k) const {
+    MeanRow row{Check[k]->isChecked(), Text[k]->text().toStdString(),
+                Text[k + 6]->text().toStdString(), std::nullopt, std::nullopt};
+    const RowResult& w = written_[k];
+    if (w.ok() && row.time == w.timeText) row.exactTime = w.time;
+    if (w.ok() && row.error == w.errorText) row.exactError = w.error;
+    return row;
+}
+
+std::array<MeanRow, kMethodRows> frmMain::meanRows() const {
+    std::array<MeanRow, kMethodRows> rows;
+    for (int k = 1; k <= kMethodRows; ++k) rows[k - 1] = meanRow(k);
+    return rows;
+}
+
+std::array<std::string, 3> frmMain::fileNumbers(int k) const {
+    const RowResult& w = written_[k];
+    // The method's number while its box shows the text it wrote, else the box's own number.
+    const auto number = [](const QLineEdit* box, bool wrote, const std::string& written,
+                           double exact, std::string (*write)(double, int)) {
+        const std::string text = box->text().toStdString();
+        if (wrote && text == written) return write(exact, 7);
+        const std::optional<double> typed = WholeNumber(text);
+        return typed ? write(*typed, 7) : text;
+    };
+    return {number(Text[k], w.ok(), w.timeText, w.time, FileDecimals),
+            number(Text[k + 6], w.ok(), w.errorText, w.error, FileError),
+            number(TextCalibrated[k], w.ok() && w.hasCalibrated, w.calibratedText,
+                   w.calibratedError, FileError)};
+}
+
 void frmMain::Command8_Click() {
     if (!fileLoaded()) return;
-    std::array<MeanRow, kMethodRows> rows;
-    for (int k = 1; k <= kMethodRows; ++k)
-        rows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
-                       Text[k + 6]->text().toStdString()};
-    const MeansResult r = CalcMeans(rows);
+    const MeansResult r = CalcMeans(meanRows());
     for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(r.ticked[k - 1]);
-    // A row left out because its numbers are too large to combine says so.
-    if (!r.message.empty()) showMessage(this, QString::fromStdString(r.message));
+    // A box that is not a number refuses the means; a row left out because its numbers are
+    // too large to combine says so; times that disagree are combined, with a word.
+    const std::string said = r.message + (r.message.empty() || r.warning.empty() ? "" : "\n\n") + r.warning;
+    if (!said.empty()) showMessage(this, QString::fromStdString(said));
     if (!r.computed) return;
     Text[13]->setText(QString::fromStdString(r.simple));
     Text[14]->setText(QString::fromStdString(r.weighted));
@@ -358,24 +389,26 @@ void frmMain::AddToMinimaLog_Click() {
 bool frmMain::addToMinimaLog(const QString& path) {
     if (!hasLightCurve()) return false;
     const std::string name = QFileInfo(loadedPath_).fileName().toStdString();
-    std::array<MeanRow, kMethodRows> meanRows;
+    // The mean of the rows as they are ticked now, as File > Save computes it. A box that is
+    // not a number would go into the log as it stands, where no program can read it.
+    const MeansResult means = CalcMeans(meanRows());
+    if (means.refused) {
+        showMessage(this, "Nothing was added to the minima log: " + QString::fromStdString(means.message));
+        return false;
+    }
     std::string lines;
     for (int k = 1; k <= kMethodRows; ++k) {
-        meanRows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
-                           Text[k + 6]->text().toStdString()};
-        if (Check[k]->isChecked() && !Text[k]->text().isEmpty())
-            lines += MinimaTableLine(name, std::to_string(k), kMethodNames[k - 1],
-                                     Text[k]->text().toStdString(), Text[k + 6]->text().toStdString(),
-                                     TextCalibrated[k]->text().toStdString(), "");
+        if (!Check[k]->isChecked() || Text[k]->text().isEmpty()) continue;
+        const auto [time, error, calibrated] = fileNumbers(k);
+        lines += MinimaTableLine(name, std::to_string(k), kMethodNames[k - 1], time, error, calibrated, "");
     }
     if (lines.empty()) {
         showMessage(this, "No ticked row holds a time of minimum: nothing was added to the minima log.");
         return false;
     }
-    // The mean of the rows as they are ticked now, as File > Save computes it.
-    const MeansResult means = CalcMeans(meanRows);
     if (means.computed)
-        lines += MinimaTableLine(name, "mean", "weighted_mean", means.weighted, means.stdError, "", "");
+        lines += MinimaTableLine(name, "mean", "weighted_mean", FileDecimals(means.weightedValue),
+                                 FileError(means.stdErrorValue), "", "");
     const std::string error = AppendToMinimaLog(path.toStdString(), lines, &atomicfile::WriteFile);
     if (error.empty()) return true;
     showMessage(this, "Nothing was added to the minima log: " + QString::fromStdString(error) + ".");
@@ -420,28 +453,25 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
     // rows; the file never pairs rows with means of another set. Its means are computed afresh
     // from the rows as they stand, exactly as "Calc. Means" would, and the window is left as it
     // is. A ticked row that "Calc. Means" would untick (no usable error) is written unticked.
-    std::array<MeanRow, kMethodRows> meanRows;
-    for (int k = 1; k <= kMethodRows; ++k)
-        meanRows[k - 1] = {Check[k]->isChecked(), Text[k]->text().toStdString(),
-                           Text[k + 6]->text().toStdString()};
-    const MeansResult means = CalcMeans(meanRows);
+    const MeansResult means = CalcMeans(meanRows());
     ResultsSheet sheet;
     sheet.lightCurve = QFileInfo(loadedPath_).fileName().toStdString();
-    for (int k = 1; k <= kMethodRows; ++k)
-        sheet.rows[k - 1] = {kRowLabels[k - 1], Text[k]->text().toStdString(),
-                             Text[k + 6]->text().toStdString(),
-                             TextCalibrated[k]->text().toStdString(), means.ticked[k - 1]};
+    for (int k = 1; k <= kMethodRows; ++k) {
+        const auto [time, error, calibrated] = fileNumbers(k);
+        sheet.rows[k - 1] = {kRowLabels[k - 1], time, error, calibrated, means.ticked[k - 1]};
+    }
     // The labels as the window writes them, blanks and all.
     sheet.simpleMeanLabel = Label[10]->text().toStdString();
     sheet.weightedMeanLabel = Label[11]->text().toStdString();
     sheet.stdErrorLabel = Label[12]->text().toStdString();
     sheet.stdDevLabel = Label[14]->text().toStdString();
     if (means.computed) {  // with no row to combine there are no means to write
-        sheet.simpleMean = means.simple;
-        sheet.weightedMean = means.weighted;
-        sheet.stdError = means.stdError;
-        sheet.stdDev = means.stdDev;
+        sheet.simpleMean = FileDecimals(means.simpleValue);
+        sheet.weightedMean = FileDecimals(means.weightedValue);
+        sheet.stdError = FileError(means.stdErrorValue);
+        sheet.stdDev = means.hasStdDev ? FileError(means.stdDevValue) : "";
     }
+    sheet.note = means.refused ? "Means not computed: " + means.message : means.warning;
     const std::string error = WriteFileAtomically(path.toStdString(), ResultsText(sheet));
     if (!error.empty())
         showMessage(this, "The results could not be saved: " + QString::fromStdString(error) + ".");

@@ -137,11 +137,20 @@ private:
     bool fileLoaded() const;
     bool hasLightCurve() const;
     void writeResultsFile(const QString& dir, const QString& name);
+    // Row k as "Calc. Means" reads it: its tick and texts and, while the boxes still show
+    // what the method wrote, the method's own numbers.
+    MeanRow meanRow(int k) const;
+    std::array<MeanRow, kMethodRows> meanRows() const;
+    // Row k's time, error and calibrated error for files other programs read: the method's
+    // numbers to 7 decimals, a number typed into a box likewise, other text as it stands.
+    std::array<std::string, 3> fileNumbers(int k) const;
 
     AppState& app_;
     QString settingsPath_;
     QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
+    // What each row's method last wrote (NotRun once emptied): its unrounded numbers.
+    std::array<RowResult, kMethodRows + 1> written_;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
     PlotDataLauncher* plotData_;
     FileDialog* openDialog_;

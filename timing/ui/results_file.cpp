@@ -25,6 +25,11 @@ std::string ResultsText(const ResultsSheet& sheet) {
     t += Column(sheet.weightedMeanLabel, 30) + sheet.weightedMean + eol;
     t += Column(sheet.stdErrorLabel, 30) + sheet.stdError + eol;
     t += Column(sheet.stdDevLabel, 30) + sheet.stdDev + eol;
+    if (!sheet.note.empty()) {
+        t += eol;
+        for (const char c : sheet.note) c == '\n' ? t += eol : t += c;
+        t += eol;
+    }
     return t;
 }
 

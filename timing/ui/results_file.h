@@ -12,15 +12,17 @@ namespace umbrix {
 struct ResultsSheet {
     struct Row {
         std::string label;  // "1. Parabolic Fit" ...
-        std::string time;   // the boxes' texts exactly as shown
+        std::string time;   // the numbers of the boxes to 7 decimals (other text as shown)
         std::string error;
-        std::string calibrated;  // the calibrated-error box, empty when the method gave none
+        std::string calibrated;  // the calibrated error, empty when the method gave none
         bool ticked = false;
     };
     std::string lightCurve;  // file name of the loaded light curve
     std::array<Row, kMethodRows> rows;
     // The means of the rows ticked in this sheet, computed from them; empty when none counts.
     std::string simpleMean, weightedMean, stdError, stdDev;
+    // What the means deserve a word about (refused, or rows that disagree); empty if nothing.
+    std::string note;
     // Their labels, as the main window shows them.
     std::string simpleMeanLabel = "Simple Mean";
     std::string weightedMeanLabel = "Weighted Mean";

@@ -95,8 +95,8 @@ TEST(OcCommandLine, TableToOcAndFittedEphemeris) {
     EXPECT_EQ(status, 0) << err.str();
     const std::string text = out.str();
     EXPECT_NE(text.find("minima: 3 (weighted means)\n"), std::string::npos) << text;
-    // c: 2454131.58016 - 2454131.580156 = 0.000004 day.
-    EXPECT_NE(text.find("c.csv,weighted_mean,10.0,2454131.58016,0.00000,0.01,0.00010\n"),
+    // c: 2454131.58016 - 2454131.580156 = 0.000004 day = 0.00576 minute, to 7 decimals.
+    EXPECT_NE(text.find("c.csv,weighted_mean,10.0,2454131.5801600,0.0000040,0.0058,0.0001000\n"),
               std::string::npos) << text;
     EXPECT_NE(text.find("linear: T0 = 2454123.45670"), std::string::npos) << text;
     EXPECT_NE(text.find(", P = 0.81234"), std::string::npos) << text;

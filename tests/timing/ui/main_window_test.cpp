@@ -309,6 +309,37 @@ TEST_F(MainWindowTest, CalcMeansOfRowsOneAndFourUntickingAZeroError) {
     EXPECT_TRUE(Window().Check[1]->isChecked());
 }
 
+// A TESS timing with an error of 3e-6 d once showed "00" and dropped out of both means. It
+// shows "0.000003" and counts: with row 4 (+/- 0.0002, 4444 times less weight) the weighted
+// mean stays within 0.000001 of row 1. Row 3, typed by hand on the other eclipse of the night,
+// is combined with a warning naming the rows; "abc" refuses the means and names its row.
+TEST_F(MainWindowTest, CalcMeansShowsSmallErrorsWarnsOfDisagreementAndRefusesText) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    RowResult tess;
+    tess.done(app_->data, 0.5123451, 3e-6);
+    Window().writeMethodRow(1, tess);
+    EXPECT_EQ(Window().Text[7]->text(), "0.000003");
+    Tick(4, "2454123.51240", "0.0002");
+    Click(Window().Command[8]);
+    EXPECT_TRUE(Window().Check[1]->isChecked());
+    EXPECT_EQ(Window().Text[14]->text(), "2454123.51235");
+    EXPECT_EQ(Window().Text[15]->text(), "0.000003");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+
+    Tick(3, "2454123.66200", "0.0003");
+    Click(Window().Command[8]);
+    EXPECT_EQ(Window().Text[13]->text(), "2454123.56225");
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("The ticked times of rows 1, 3 and 4 disagree")) << messages_[0].toStdString();
+
+    Tick(3, "abc", "0.0003");
+    Click(Window().Command[8]);
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_[1].startsWith("Row 3 holds \"abc\" as its time of minimum")) << messages_[1].toStdString();
+    EXPECT_EQ(Window().Text[13]->text(), "2454123.56225");
+    EXPECT_TRUE(Window().Check[3]->isChecked());
+}
+
 TEST_F(MainWindowTest, CalcMeansWithNothingTickedChangesNoBox) {
     OpenThroughDialog(kData, "header_with_letters.csv");
     Window().Text[13]->setText("kept");
@@ -405,7 +436,8 @@ TEST_F(SaveResultsTest, WritesTheRowsAndMeansAsShown) {
                         "Use in Mean?\r\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("1. Parabolic Fit            2454123.51234     0.00019       0.00004       "
+    // The numbers to 7 decimals, as the method computed them, for programs that read the file.
+    EXPECT_NE(text.find("1. Parabolic Fit            2454123.5123400   0.0001900     0.0000400     "
                         "yes\r\n"),
               std::string::npos)
         << text;
@@ -439,14 +471,14 @@ TEST_F(SaveResultsTest, MeansAreThoseOfTheRowsTickedWhenSaving) {
     const auto has = [&](const std::string& line) {
         return text.find(line + "\r\n") != std::string::npos;
     };
-    EXPECT_TRUE(has("2. Tracing Paper            2454123.51600     0.001                       yes"))
+    EXPECT_TRUE(has("2. Tracing Paper            2454123.5160000   0.0010000                   yes"))
         << text;
-    EXPECT_TRUE(has("4. Kwee and van Woerden     2454123.51300     0.002                       no"))
+    EXPECT_TRUE(has("4. Kwee and van Woerden     2454123.5130000   0.0020000                   no"))
         << text;
-    EXPECT_TRUE(has("Simple Mean                   2454123.51400")) << text;
-    EXPECT_TRUE(has("Weighted Mean                 2454123.51400")) << text;
-    EXPECT_TRUE(has("Std. Error of  Weighted Mean  0.00071")) << text;
-    EXPECT_TRUE(has("Std. Deviation of Means       0.00283")) << text;
+    EXPECT_TRUE(has("Simple Mean                   2454123.5140000")) << text;
+    EXPECT_TRUE(has("Weighted Mean                 2454123.5140000")) << text;
+    EXPECT_TRUE(has("Std. Error of  Weighted Mean  0.0007071")) << text;
+    EXPECT_TRUE(has("Std. Deviation of Means       0.0028284")) << text;
     // The window still shows what its last "Calc. Means" found.
     EXPECT_EQ(Window().Text[13]->text(), "2454123.51250");
 
@@ -501,9 +533,9 @@ TEST_F(SaveResultsTest, MinimaLogCollectsTickedRowsAndTheirMean) {
     WriteFile("minima_log.ini", (dir_ / "season.csv").string() + "\n");
     Window().AddToMinimaLog->trigger();
     const std::string header = "file,row,method,hjd,error,calibrated_error,refused\n";
-    const std::string night = "night.csv,1,parabola,2454123.512,0.001,,\n"
-                              "night.csv,4,kvw,2454123.516,0.001,0.0004,\n"
-                              "night.csv,mean,weighted_mean,2454123.51400,0.00071,,\n";
+    const std::string night = "night.csv,1,parabola,2454123.5120000,0.0010000,,\n"
+                              "night.csv,4,kvw,2454123.5160000,0.0010000,0.0004000,\n"
+                              "night.csv,mean,weighted_mean,2454123.5140000,0.0007071,,\n";
     EXPECT_EQ(Contents("season.csv"), header + night);
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
 

@@ -44,6 +44,16 @@ FitVector ReadBoxes(const FourierBoxTexts& texts, FitVector params) {
     return params;
 }
 
+// An engine failure, with what the user can do about it after the engine's own words.
+std::string EngineMessage(FitStatus status) {
+    std::string message = FitStatusMessage(status);
+    if (status == FitStatus::SingularMatrix1 || status == FitStatus::SingularMatrix2)
+        message += " - the fit cannot tell its parameters apart on these points. Pick a wider "
+                   "range around the eclipse, or type start values nearer it (the time of "
+                   "minimum, its magnitude and the width W) and click 'Update'.";
+    return message;
+}
+
 FourierRowResult Refuse(FourierState& s, const std::string& message) {
     // The engine's remembered values belong to the failed attempt: start the next one afresh.
     s.FitLambda = kFirstLambda;
@@ -181,6 +191,17 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
         return result;
     }
 
+    // With fewer than two points for each free parameter the fit follows the noise: three
+    // points once gave a time "+/- 148.94523" days.
+    const int n = s.FourierEndIndex - s.FourierStartIndex + 1;
+    const int free = kFourierParamCount;  // every parameter is fitted (LISTA names all eight)
+    if (n < 2 * free) {
+        result.refuse("The Fourier fit has " + std::to_string(free) + " free parameters and "
+                      "needs at least " + std::to_string(2 * free) + " points in the range; "
+                      "this range holds " + std::to_string(n) + ". Pick a wider range.");
+        return result;
+    }
+
     if (!TimesIncrease(ds, s.FourierStartIndex, s.FourierEndIndex)) {
         result.refuse(kTimesNotIncreasing);
         return result;
@@ -197,7 +218,6 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     s.FitParams = BoxToEngineOrder(s.FourierParams);
     s.StartParams = s.FitParams;
 
-    const int n = s.FourierEndIndex - s.FourierStartIndex + 1;
     for (int k = 1; k <= n; ++k) {
         s.FitX[U(k)] = ds.Time[U(s.FourierStartIndex + k - 1)];
         s.FitY[U(k)] = ds.Mag[U(s.FourierStartIndex + k - 1)];
@@ -214,21 +234,21 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     FitStatus status = step(chiSquare, lambda);
     // A failing engine call ends the fit at once: its message is shown once and the
     // partly reduced matrices are never used for a result.
-    if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+    if (status != FitStatus::Ok) return Refuse(s, EngineMessage(status));
 
     int iterations = 0;
     do {
         ++iterations;
         const double previous = chiSquare;
         status = step(chiSquare, lambda);
-        if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+        if (status != FitStatus::Ok) return Refuse(s, EngineMessage(status));
         // A rejected step hands back the previous chi-square and never stops the loop.
         if (chiSquare < previous && chiSquare > kConvergedRatio * previous) break;
     } while (iterations < kMaxIteratedSteps);
 
     double finalLambda = 0;  // asks the engine for the covariance; FitLambda keeps lambda
     status = step(chiSquare, finalLambda);
-    if (status != FitStatus::Ok) return Refuse(s, FitStatusMessage(status));
+    if (status != FitStatus::Ok) return Refuse(s, EngineMessage(status));
 
     for (int i = 1; i <= kFourierParamCount; ++i)
         if (!std::isfinite(s.FitParams[U(i)])) return Refuse(s, kFourierNotFinite);

@@ -330,6 +330,24 @@ TEST(FourierState, SignChangeTakesTheStartFromTheNewFaintestPoint) {
     EXPECT_EQ(app->fourier.ParamText[1], "-11.5000");  // eight characters, as the boxes show
 }
 
+// Eight free parameters need sixteen points: three once gave a time "+/- 148.94523" days,
+// ticked and used in the means. Fifteen points are refused before anything changes; sixteen
+// around the same minimum fit.
+TEST(FourierFit, RangeOfFewerThanTwoPointsPerParameterIsRefused) {
+    auto app = Eclipse(SeriesDip, 61, 0.1, 0.002, 5);
+    const FitVector before = app->fourier.FourierParams;
+    for (const auto& [first, last] : {std::pair{30, 32}, std::pair{24, 38}}) {
+        const FourierRowResult r = FitRange(*app, first, last);
+        EXPECT_EQ(r.outcome, MethodOutcome::Refused);
+        EXPECT_EQ(r.message, "The Fourier fit has 8 free parameters and needs at least 16 points in the range; "
+                             "this range holds " + std::to_string(last - first + 1) + ". Pick a wider range.");
+        EXPECT_EQ(app->fourier.FourierParams, before);
+    }
+    const FourierRowResult r = FitRange(*app, 23, 38);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_NEAR(r.time, kDay + kMinimum, 0.002);
+}
+
 TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;
@@ -342,7 +360,8 @@ TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
     const FitVector before = s.FourierParams;
     const FourierRowResult r = FitFourier(s, app->data);
     EXPECT_EQ(r.outcome, MethodOutcome::Refused);
-    EXPECT_EQ(r.message, "Singular matrix 2");
+    EXPECT_EQ(r.message.rfind("Singular matrix 2 - the fit cannot tell its parameters apart", 0), 0u) << r.message;
+    EXPECT_NE(r.message.find("Pick a wider range"), std::string::npos);
     EXPECT_TRUE(r.timeText.empty());
     EXPECT_TRUE(r.errorText.empty());
     EXPECT_FALSE(s.FourierFitted);

@@ -147,9 +147,8 @@ RowResult RunTracing(AppState& app, const Picks& p, std::vector<double>& used) {
     DataSet& ds = app.data;
     ResetTraceMag(app.tracing, ds);
     if (p.chosen) {  // folded where the branches coincide, as the batch mode does
-        double centre = p.chosen->centre, error = 0;
-        SymmetricFold(ds, p.chosen->centre, centre, error);
-        ds.GuessMinTime = centre;
+        const FoldSymmetry fold = SymmetricFold(ds, p.chosen->centre);
+        ds.GuessMinTime = fold.ok ? fold.centre : p.chosen->centre;
     }
     UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
     UseRange(ds, 1, ds.PointCount, used);

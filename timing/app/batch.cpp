@@ -170,9 +170,8 @@ BatchRow RunTracing(AppState& app, const BatchOptions& o) {
     if (o.chosen && !o.fold) {
         // Folded where the branches coincide best, as a person moves the fold until they do.
         if (!o.chosen->eclipse) return Refused(o.chosen->message);
-        double centre = o.chosen->centre, error = 0;
-        SymmetricFold(ds, o.chosen->centre, centre, error);
-        ds.GuessMinTime = centre;
+        const FoldSymmetry fold = SymmetricFold(ds, o.chosen->centre);
+        ds.GuessMinTime = fold.ok ? fold.centre : o.chosen->centre;
     }
     UpdateFoldPlotBounds(app.tracing, ds, ds.GuessMinTime);
     const TracingRowResult r = TraceResult(ds, ds.GuessMinTime);
@@ -444,6 +443,8 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 
 // ---- Output -------------------------------------------------------------------------------
 
+std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+
 void PrintSummaryText(const DataSet& ds, std::ostream& out) {
     out << "file: " << ds.DataFileName << "\n"
         << "read: " << ds.ReadCount << "\n"
@@ -456,6 +457,8 @@ void PrintSummaryText(const DataSet& ds, std::ostream& out) {
         << "mag_max: " << JsonNumber(ds.MagMax) << "\n"
         << "mag_min_index: " << ds.MagMinIndex << "\n"
         << "mag_max_index: " << ds.MagMaxIndex << "\n";
+    if (const std::string warning = TimeOrderWarning(ds); !warning.empty())
+        out << "warning: " << warning << "\n";
 }
 
 // The summary members of the JSON object, without braces.
@@ -470,15 +473,14 @@ void PrintSummaryJson(const DataSet& ds, std::ostream& out) {
         << ", \"mag_min\": " << JsonNumber(ds.MagMin)
         << ", \"mag_max\": " << JsonNumber(ds.MagMax)
         << ", \"mag_min_index\": " << ds.MagMinIndex
-        << ", \"mag_max_index\": " << ds.MagMaxIndex;
+        << ", \"mag_max_index\": " << ds.MagMaxIndex
+        << ", \"warning\": " << JsonOrNull(TimeOrderWarning(ds));
 }
 
 struct RanRow {
     const MethodRow* row;
     BatchRow report;
 };
-
-std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
 
 void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out) {
     out << ", \"methods\": [";
@@ -708,7 +710,8 @@ FileRun RunFile(BatchOptions options, const std::string& file) {
         if (!options.rows[k]) continue;
         ran.push_back({&row, row.run(*app, options)});
         const RowResult& r = ran.back().report.result;
-        meanRows[k] = {r.ok(), r.timeText, r.errorText, r.time, r.error};
+        meanRows[k] = {r.ok(), r.timeText, r.errorText, r.time, r.error,
+                       r.hasCalibrated ? std::optional(r.calibratedError) : std::nullopt};
         run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, FileDecimals(r.time),
                                         FileError(r.error),
                                         r.hasCalibrated ? FileError(r.calibratedError) : "", "")

@@ -1,5 +1,7 @@
 #include "timing/data/data_set.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace umbrix {
@@ -54,7 +56,55 @@ void RebuildWorkingSet(DataSet& ds) {
         ++ds.PointCount;
         ds.Time[ds.PointCount] = ds.AllTime[i];
         ds.Mag[ds.PointCount] = ds.AllMag[i];
+        ds.Source[ds.PointCount] = i;
     }
+}
+
+std::string PointName(const DataSet& ds, int i) {
+    const int point = i >= 1 && i <= kMaxPoints ? ds.Source[i] : 0;
+    const int line = point >= 1 && point <= kMaxPoints ? ds.RawLine[point] : 0;
+    return line > 0 ? "line " + std::to_string(line) : "point " + std::to_string(i);
+}
+
+namespace {
+
+// "Line 146 repeats the time of line 145" / "Line 146 holds an earlier time than line 145".
+std::string OutOfOrder(const std::string& earlier, const std::string& later, bool repeated) {
+    std::string text = later + (repeated ? " repeats the time of " : " holds an earlier time than ") + earlier;
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+}  // namespace
+
+std::string TimeOrderProblem(const DataSet& ds, int first, int last) {
+    for (int i = std::max(first, 1) + 1; i <= std::min(last, ds.PointCount); ++i) {
+        if (ds.Time[i] > ds.Time[i - 1]) continue;
+        const bool repeated = ds.Time[i] == ds.Time[i - 1];
+        return OutOfOrder(PointName(ds, i - 1), PointName(ds, i), repeated) +
+               ", and this method would use both points: " +
+               (repeated ? "delete one of them (Plot/Edit Data)" : "sort the file by time") +
+               ", or leave them out of the range, and try again.";
+    }
+    return "";
+}
+
+std::string TimeOrderWarning(const DataSet& ds) {
+    int firstBad = 0, bad = 0;
+    for (int i = 2; i <= ds.ReadCount; ++i)
+        if (!(ds.AllTime[i] > ds.AllTime[i - 1])) {
+            if (firstBad == 0) firstBad = i;
+            ++bad;
+        }
+    if (bad == 0) return "";
+    const auto name = [&](int point) {
+        return ds.RawLine[point] > 0 ? "line " + std::to_string(ds.RawLine[point])
+                                     : "point " + std::to_string(point);
+    };
+    return OutOfOrder(name(firstBad - 1), name(firstBad), ds.AllTime[firstBad] == ds.AllTime[firstBad - 1]) +
+           (bad > 1 ? " (" + std::to_string(bad) + " lines in all repeat or go back in time)" : "") +
+           ". A method refuses to time a range that holds such points: delete them in "
+           "Plot/Edit Data, or correct the file.";
 }
 
 void FreezeExtremes(DataSet& ds) {

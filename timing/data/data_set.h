@@ -15,6 +15,7 @@ inline constexpr int kMaxPoints = 1000;
 
 using PointArray = std::array<double, kMaxPoints + 1>;
 using FlagArray = std::array<bool, kMaxPoints + 1>;
+using IndexArray = std::array<int, kMaxPoints + 1>;
 
 struct DataSet {
     // Identity of the file. A non-empty DataFileName means "a file is loaded".
@@ -29,12 +30,14 @@ struct DataSet {
     PointArray AllTime{};
     PointArray AllMag{};
     FlagArray Deleted{};
+    IndexArray RawLine{};  // the file line each point was read from; 0 when not from a file
     int ReadCount = 0;
     int MagSign = 1;
 
     // Working set, 1..PointCount.
     PointArray Time{};
     PointArray Mag{};
+    IndexArray Source{};  // the point (index into AllTime, AllMag, RawLine) of each working point
     int PointCount = 0;
 
     // Extremes of the working set; times carry a 0.002-day margin, magnitudes none.
@@ -61,7 +64,21 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 // Recomputes the working extremes. Indices keep their old values when no point qualifies.
 void FindExtremes(DataSet& ds);
 
-// Refills Time, Mag and PointCount from AllTime, AllMag and Deleted.
+// How a message names working point i: "line 145" of the file it was read from, or
+// "point 12" (its working index) when it was not read from a file.
+std::string PointName(const DataSet& ds, int i);
+
+// The first two working points of first..last whose times do not rise, named for the user,
+// with what to do; "" when the times rise strictly. Every method that reads points in time
+// order refuses with this when it would use such a pair: a repeated or out-of-order time
+// would otherwise give a meaningless time of minimum rather than an error.
+std::string TimeOrderProblem(const DataSet& ds, int first, int last);
+
+// After a load: "" when the times rise from line to line; otherwise a warning naming the
+// first line that does not and how many do not, for the window and the batch summary.
+std::string TimeOrderWarning(const DataSet& ds);
+
+// Refills Time, Mag, Source and PointCount from AllTime, AllMag and Deleted.
 void RebuildWorkingSet(DataSet& ds);
 
 // Copies the eight working extremes to their frozen counterparts.

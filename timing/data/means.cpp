@@ -14,6 +14,7 @@ namespace {
 struct RowNumbers {
     double time = 0, error = 0;
     bool hasError = false;  // false: the error box is empty
+    double cautious = 0;    // the larger of the error and the calibrated error
 };
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
@@ -43,6 +44,7 @@ RowNumbers ReadRow(const MeanRow& row, int k, std::string& refusal) {
     } else if (!IsBlank(row.error)) {
         complain("holds \"" + row.error + "\" as its error, which is not a number");
     }
+    n.cautious = std::max(std::fabs(n.error), std::fabs(row.calibrated.value_or(0)));
     return n;
 }
 
@@ -61,7 +63,7 @@ std::string Disagreement(const std::array<RowNumbers, kMethodRows>& n,
         for (int b = a + 1; b < kMethodRows; ++b) {
             if (!used[a] || !used[b]) continue;
             const double gap = std::fabs(n[a].time - n[b].time);
-            const double combined = std::hypot(n[a].error, n[b].error);
+            const double combined = std::hypot(n[a].cautious, n[b].cautious);
             if (!(gap > kDisagreeingErrors * combined)) continue;
             named[a] = named[b] = true;
             if (gap / combined > worst) {

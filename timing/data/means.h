@@ -16,7 +16,9 @@ inline constexpr int kMethodRows = 6;
 inline constexpr double kLargestMeanInput = 1e150;
 
 // Ticked times further apart than this many combined errors, sqrt(e1^2 + e2^2), are taken
-// to time different things (another eclipse, a failed method): the means warn of it.
+// to time different things (another eclipse, a failed method): the means warn of it. Each
+// row's error here is the larger of its two, the method's own and the calibrated one, so that
+// an error that is no estimate (tracing paper's scroll step) does not raise the warning alone.
 inline constexpr double kDisagreeingErrors = 5;
 
 struct MeanRow {
@@ -27,6 +29,8 @@ struct MeanRow {
     // means then combine these rather than the texts' five decimals. Unset for a box the
     // user typed into, whose text is read.
     std::optional<double> exactTime, exactError;
+    // The row's calibrated error (days) when it has one; "Calc. Means" never combines it.
+    std::optional<double> calibrated;
 };
 
 struct MeansResult {

@@ -211,18 +211,22 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
         }
         r.hjd.push_back(values[0]);
         r.mag.push_back(values[1]);
+        r.line.push_back(line.number);
     }
     r.ok = true;
     return r;
 }
 
-void ApplyLightCurve(DataSet& ds, const std::vector<double>& hjd, const std::vector<double>& mag) {
+void ApplyLightCurve(DataSet& ds, const std::vector<double>& hjd, const std::vector<double>& mag,
+                     const std::vector<int>& lines) {
     const int n = static_cast<int>(hjd.size());
     ds.RawHjd.fill(0);
     ds.RawMag.fill(0);
+    ds.RawLine.fill(0);
     for (int i = 1; i <= n; ++i) {
         ds.RawHjd[i] = hjd[i - 1];
         ds.RawMag[i] = mag[i - 1];
+        if (lines.size() == hjd.size()) ds.RawLine[i] = lines[static_cast<std::size_t>(i - 1)];
     }
     ds.ReadCount = n;
     ds.PointCount = n;
@@ -234,6 +238,7 @@ void ApplyLightCurve(DataSet& ds, const std::vector<double>& hjd, const std::vec
         ds.AllTime[i] = ds.Time[i];
         ds.Mag[i] = ds.RawMag[i] * ds.MagSign;
         ds.AllMag[i] = ds.Mag[i];
+        ds.Source[i] = i;
     }
     FindExtremes(ds);
     FreezeExtremes(ds);
@@ -260,7 +265,7 @@ std::string LoadDataFile(DataSet& ds) {
 
     const ParsedLightCurve parsed = ParseLightCurve(text, name);
     if (!parsed.ok) return parsed.message;
-    ApplyLightCurve(ds, parsed.hjd, parsed.mag);
+    ApplyLightCurve(ds, parsed.hjd, parsed.mag, parsed.line);
     return "";
 }
 

@@ -22,6 +22,7 @@ struct ParsedLightCurve {
     std::string message;  // why the file was refused; empty when ok
     std::vector<double> hjd;
     std::vector<double> mag;
+    std::vector<int> line;  // the file line of each point
 };
 
 // Parses the whole text of a light-curve file. fileName appears in refusal messages.
@@ -34,7 +35,9 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
 std::string LoadDataFile(DataSet& ds);
 
 // Replaces the points of ds with the parsed ones and derives the store (the success half
-// of LoadDataFile). hjd and mag must be of equal length, 1..kMaxPoints.
-void ApplyLightCurve(DataSet& ds, const std::vector<double>& hjd, const std::vector<double>& mag);
+// of LoadDataFile). hjd and mag must be of equal length, 1..kMaxPoints; lines, when given,
+// as long (the points' file lines), otherwise the points count as read from no file.
+void ApplyLightCurve(DataSet& ds, const std::vector<double>& hjd, const std::vector<double>& mag,
+                     const std::vector<int>& lines = {});
 
 }  // namespace umbrix

@@ -1,11 +1,13 @@
 #pragma once
 // Ranges chosen from the light curve itself, as a careful observer picks them by eye: the
-// out-of-eclipse level and the noise estimated robustly, the depth and the contacts read off a
-// smoothed curve, then for each method the stretch it times best from.
+// night's eclipses found (eclipses.h), the deepest with both branches chosen, its depth and
+// contacts read off the smoothed curve, then for each method the stretch it times best from.
+// Every range lies within the chosen eclipse's stretch, so all methods time the same one.
 
 #include <string>
 
 #include "timing/data/data_set.h"
+#include "timing/methods/eclipses.h"
 
 namespace umbrix {
 
@@ -16,8 +18,12 @@ inline constexpr double kAutoChordsLow = 0.2;      // chords: the branches betwe
 inline constexpr double kAutoChordsHigh = 0.8;
 
 struct AutoRanges {
+    // The night's eclipses, and the one timed (an index into night.dips; -1 when none).
+    NightDips night;
+    int chosen = -1;
+    int stretchFirst = 0, stretchLast = 0;  // its stretch of working points
     // The eclipse as read off the curve. eclipse false: message says why (no eclipse, too few
-    // points, times out of order) and no range is chosen.
+    // points, no eclipse with both branches) and no range is chosen.
     bool eclipse = false;
     std::string message;
     double level = 0;   // out-of-eclipse magnitude

@@ -73,20 +73,6 @@ inline void SetRangeEnds(RangeEnds e, int first, int last) {
     e.startSet = e.endSet = e.ready = true;
 }
 
-// Every method that reads working points in order refuses, with this one message, points
-// whose times do not rise strictly from one to the next: a repeated or out-of-order time
-// would otherwise give a meaningless time of minimum rather than an error.
-inline constexpr const char* kTimesNotIncreasing =
-    "The times of the light curve do not increase from point to point - sort the file by "
-    "time, delete one of any two points with the same time, and try again.";
-
-// True when Time[first..last] rise strictly (also for an empty or one-point stretch).
-inline bool TimesIncrease(const DataSet& ds, int first, int last) {
-    for (int i = first + 1; i <= last; ++i)
-        if (!(ds.Time[i] > ds.Time[i - 1])) return false;
-    return true;
-}
-
 // v rounded to the nearest integer, halves to even, as a 16-bit value. False (out untouched)
 // when v is not a number or the rounded value does not fit 16 bits.
 inline bool RoundToInt16(double v, int& out) {

@@ -285,6 +285,9 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         Label[17]->setText(QString::number(app_.data.ReadCount));
         showEditedCount();
         Option1[0]->setChecked(true);
+        // Said once, at the load: the methods then refuse only where they meet such points.
+        if (const std::string warning = TimeOrderWarning(app_.data); !warning.empty())
+            showMessage(this, QString::fromStdString(warning));
     } else {
         showMessage(this, QString::fromStdString(message));
     }
@@ -304,11 +307,16 @@ void frmMain::Command7_Click() {
 }
 
 MeanRow frmMain::meanRow(int k) const {
-    MeanRow row{Check[k]->isChecked(), Text[k]->text().toStdString(),
-                Text[k + 6]->text().toStdString(), std::nullopt, std::nullopt};
+    MeanRow row;
+    row.ticked = Check[k]->isChecked();
+    row.time = Text[k]->text().toStdString();
+    row.error = Text[k + 6]->text().toStdString();
     const RowResult& w = written_[k];
     if (w.ok() && row.time == w.timeText) row.exactTime = w.time;
     if (w.ok() && row.error == w.errorText) row.exactError = w.error;
+    row.calibrated = WholeNumber(TextCalibrated[k]->text().toStdString());
+    if (w.ok() && w.hasCalibrated && TextCalibrated[k]->text().toStdString() == w.calibratedText)
+        row.calibrated = w.calibratedError;
     return row;
 }
 

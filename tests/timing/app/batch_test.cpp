@@ -66,7 +66,7 @@ TEST(BatchSummary, JsonAfterInvertingAndDeletingInFileOrder) {
               ", \"time_min\": " + JsonNumber(2454123.52234 - 2454123 - 0.002) +
               ", \"time_max\": " + JsonNumber(2454123.54234 - 2454123 + 0.002) +
               ", \"mag_min\": -12.512, \"mag_max\": -12.401"
-              ", \"mag_min_index\": 2, \"mag_max_index\": 1, \"methods\": [");
+              ", \"mag_min_index\": 2, \"mag_max_index\": 1, \"warning\": null, \"methods\": [");
 }
 
 TEST(BatchFailures, RefusedFilePrintsTheReaderMessageAndExitsOne) {

@@ -132,6 +132,13 @@ TEST(CalcMeans, TimesThatDisagreeByMoreThanFiveErrorsAreNamedInAWarning) {
               "method may have failed. The means combine them all.");
     rows[2].ticked = false;
     EXPECT_EQ(CalcMeans(rows).warning, "");
+    // A fold 0.0035 d off with the scroll step as its error, 0.0001, but a calibrated error
+    // of 0.0036: the larger error explains the gap.
+    rows[1] = Row(true, "2454123.50884", "0.0001");
+    EXPECT_NE(CalcMeans(rows).warning, "");
+    rows[1].calibrated = 0.0036;
+    EXPECT_EQ(CalcMeans(rows).warning, "");
+    rows[1].ticked = false;
     // 5.1 combined errors apart still warns; 4.9 does not.
     rows[3] = Row(true, std::to_string(2454123.51234 + 5.1 * std::hypot(0.0002, 0.0002)), "0.0002");
     EXPECT_NE(CalcMeans(rows).warning, "");

@@ -112,22 +112,31 @@ TEST_P(CalibratedError, MedianIsAboutTheTrueScatter) {
 }
 
 // A point 0.004 day before the minimum repeats its neighbour's time (two frames stamped
-// alike): inside every picked range and the points sliding integrations selects. Every
-// method that reads points in order refuses with the same message; tracing paper has no
-// range, its time is the fold the person sets.
-TEST(EveryMethod, TimesThatDoNotIncreaseAreRefused) {
-    for (const MethodCase& method : kMethods) {
-        if (std::string(method.name) == "tracing") continue;
-        EclipseShape e;
-        auto app = std::make_unique<AppState>();
-        app->data = Eclipse(e);
-        DataSet& ds = app->data;
-        const int repeated = 97;  // 0.496 day
-        ds.Time[repeated] = ds.AllTime[repeated] = ds.Time[repeated - 1];
-        ResetMethodStates(*app);
-        const RowResult r = method.run(*app, e.minimum);
-        EXPECT_EQ(r.outcome, MethodOutcome::Refused) << method.name;
-        EXPECT_EQ(r.message, kTimesNotIncreasing) << method.name;
+// alike): inside every picked range, the points sliding integrations selects and those about
+// the tracing fold. Every method refuses, naming the two points by their file lines. The
+// same repeat at the night's start, outside every range and beyond the fold's reach, refuses
+// none of them; sliding integrations use all 200 points of this night, so they still refuse.
+TEST(EveryMethod, TimesThatDoNotIncreaseAreRefusedOnlyWhereTheyAreUsed) {
+    for (const bool inside : {true, false}) {
+        for (const MethodCase& method : kMethods) {
+            EclipseShape e;
+            auto app = std::make_unique<AppState>();
+            app->data = Eclipse(e);
+            DataSet& ds = app->data;
+            for (int i = 1; i <= ds.ReadCount; ++i) ds.Source[i] = i, ds.RawLine[i] = i + 1;
+            const int repeated = inside ? 97 : 2;  // 0.496 day, or the night's second point
+            ds.Time[repeated] = ds.AllTime[repeated] = ds.Time[repeated - 1];
+            ResetMethodStates(*app);
+            const RowResult r = method.run(*app, e.minimum);
+            if (!inside && std::string(method.name) != "sliding") {
+                EXPECT_TRUE(r.ok()) << method.name << ": " << r.message;
+                continue;
+            }
+            const std::string lines = inside ? "Line 98 repeats the time of line 97" : "Line 3 repeats the time of line 2";
+            EXPECT_EQ(r.outcome, MethodOutcome::Refused) << method.name;
+            EXPECT_EQ(r.message.rfind(lines + ", and this method would use both", 0), 0u)
+                << method.name << ": " << r.message;
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "timing/methods/eclipses.h"
+
 namespace umbrix {
 
 void ResetChordsState(ChordsState& s) {
@@ -63,14 +65,23 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         r.message = "A range of chords lies outside the working points.";
         return r;
     }
-    // Each chord's crossing is sought over the whole curve.
-    if (!TimesIncrease(ds, 1, pc)) {
-        r.message = kTimesNotIncreasing;
-        return r;
-    }
+    // Chords belong to one eclipse: the ranges and every crossing stay within the stretch of
+    // the eclipse around the ranges' faintest point, so that on a night with two minima no
+    // chord reaches over a maximum of light to the other one.
+    const Stretch stretch = StretchAround(
+        ds, FaintestPoint(ds, std::min(leftStart, rightStart), std::max(leftEnd, rightEnd)));
+    const int lo = stretch.first, hi = stretch.last;
+    const int kept[4] = {std::max(leftStart, lo), std::min(leftEnd, hi), std::max(rightStart, lo),
+                         std::min(rightEnd, hi)};
+    if (kept[0] != leftStart || kept[1] != leftEnd || kept[2] != rightStart || kept[3] != rightEnd)
+        r.warning = "The ranges reached over a maximum of light into another eclipse: only their "
+                    "points from " + PointName(ds, lo) + " to " + PointName(ds, hi) +
+                    ", the eclipse around their faintest point, were used.";
+    leftStart = kept[0], leftEnd = kept[1], rightStart = kept[2], rightEnd = kept[3];
     const auto& time = ds.Time;
     const auto& mag = ds.Mag;
     double sum = 0, sumSq = 0;
+    int touchedLo = pc + 1, touchedHi = 0;  // the points the bisectors were made from
     // How each bisector moves with the magnitudes of the three points it is made from: the
     // chord's own point i and the pair a, b that brackets its height on the other branch,
     // the crossing lying a fraction u of the way from a to b. gradient sums these over all
@@ -86,45 +97,51 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
         sum += bisector;
         sumSq += bisector * bisector;
         ++r.n;
+        touchedLo = std::min({touchedLo, i, a});
+        touchedHi = std::max({touchedHi, i, b});
         const double scale = dt / dm / 2;
         gradient[i] += scale;
         gradient[a] -= scale * (1 - u);
         gradient[b] -= scale * u;
         ownSquares += scale * scale * (1 + (1 - u) * (1 - u) + u * u);
     };
-    // The faintest magnitude from each point to the end of the curve (never rising with j)
-    // and from the start to each point (never falling): the last point at least as faint as
+    // The faintest magnitude from each point to the end of the stretch (never rising with j)
+    // and from its start to each point (never falling): the last point at least as faint as
     // m is the last j whose faintestAfter[j] >= m, the first one the first j whose
     // faintestBefore[j] >= m. Both are found by bisection instead of a walk along the curve.
     PointArray faintestAfter{}, faintestBefore{};
-    faintestAfter[static_cast<std::size_t>(pc)] = mag[pc];
-    for (int j = pc - 1; j >= 1; --j) faintestAfter[j] = std::max(mag[j], faintestAfter[j + 1]);
-    faintestBefore[1] = mag[1];
-    for (int j = 2; j <= pc; ++j) faintestBefore[j] = std::max(mag[j], faintestBefore[j - 1]);
-    // Left range: the last point at least as faint, looking back from the end of the curve
-    // (point 1 when none is); the next point is brighter, so the two bracket the magnitude
-    // and never coincide in it.
+    faintestAfter[static_cast<std::size_t>(hi)] = mag[hi];
+    for (int j = hi - 1; j >= lo; --j) faintestAfter[j] = std::max(mag[j], faintestAfter[j + 1]);
+    faintestBefore[static_cast<std::size_t>(lo)] = mag[lo];
+    for (int j = lo + 1; j <= hi; ++j) faintestBefore[j] = std::max(mag[j], faintestBefore[j - 1]);
+    // Left range: the last point at least as faint, looking back from the end of the stretch
+    // (its first point when none is); the next point is brighter, so the two bracket the
+    // magnitude and never coincide in it.
     for (int i = leftStart; i <= leftEnd; ++i) {
-        int lo = 1, hi = pc;  // the answer lies in lo..hi
-        while (lo < hi) {
-            const int mid = (lo + hi + 1) / 2;
-            if (faintestAfter[mid] >= mag[i]) lo = mid; else hi = mid - 1;
+        int a = lo, b = hi;  // the answer lies in a..b
+        while (a < b) {
+            const int mid = (a + b + 1) / 2;
+            if (faintestAfter[mid] >= mag[i]) a = mid; else b = mid - 1;
         }
-        const int j = lo;
-        if (j >= pc || mag[j] < mag[i]) continue;  // no later neighbour to interpolate with
+        const int j = a;
+        if (j >= hi || mag[j] < mag[i]) continue;  // no later neighbour to interpolate with
         add(i, j, j + 1);
     }
-    // Right range: the first point at least as faint from the start of the curve (the last
+    // Right range: the first point at least as faint from the start of the stretch (its last
     // point when none is).
     for (int i = rightStart; i <= rightEnd; ++i) {
-        int lo = 1, hi = pc;
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (faintestBefore[mid] >= mag[i]) hi = mid; else lo = mid + 1;
+        int a = lo, b = hi;
+        while (a < b) {
+            const int mid = (a + b) / 2;
+            if (faintestBefore[mid] >= mag[i]) b = mid; else a = mid + 1;
         }
-        const int j = lo;
-        if (j <= 1 || mag[j] < mag[i]) continue;  // no earlier neighbour
+        const int j = a;
+        if (j <= lo || mag[j] < mag[i]) continue;  // no earlier neighbour
         add(i, j - 1, j);
+    }
+    if (const std::string why = TimeOrderProblem(ds, touchedLo, touchedHi); !why.empty()) {
+        r.message = why;
+        return r;
     }
     if (r.n < 2) {
         r.message = "Fewer than two chords could be bisected.";
@@ -143,7 +160,7 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
     // bisectors' sum of squared deviations has expectation s^2 (ownSquares - |gradient|^2 / n):
     // the scatter gives s, the weights carry it to the mean.
     double shared = 0;
-    for (int p = 1; p <= pc; ++p) shared += gradient[p] * gradient[p];
+    for (int p = lo; p <= hi; ++p) shared += gradient[p] * gradient[p];
     const double noiseShare = ownSquares - shared / r.n;
     if (noiseShare > 0 && variance > 0)
         r.calibrated = std::sqrt(variance * (r.n - 1) / noiseShare * shared) / r.n;
@@ -178,6 +195,7 @@ ChordsRowResult PressBisectChords(const ChordsState& s, const DataSet& ds) {
     }
     result.done(ds, result.chords.tMin, result.chords.error);
     if (result.chords.calibrated > 0) result.calibrate(result.chords.calibrated);
+    result.warning = result.chords.warning;
     return result;
 }
 

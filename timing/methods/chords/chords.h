@@ -44,12 +44,16 @@ struct ChordsResult {
     double tMin = 0;      // mean bisector time, relative days
     double error = 0;     // sample standard deviation of the bisectors, days
     double calibrated = 0;  // standard error of tMin, days; 0 when the scatter gives none
+    std::string warning;    // the ranges were narrowed to one eclipse (see BisectChords)
 };
 
 // The bisectors of the left range leftStart..leftEnd and the right range
-// rightStart..rightEnd. A point whose crossing would need a neighbour outside 1..PointCount
-// is skipped. Refused: a range outside the working points or reversed, fewer than two
-// bisectors, or a result that is not a number.
+// rightStart..rightEnd, within the stretch of the eclipse around the ranges' faintest point
+// (eclipses.h): range points beyond it are left out (with a warning) and crossings are sought
+// only inside it. A point whose crossing would need a neighbour outside the stretch is
+// skipped. Refused: a range outside the working points or reversed, fewer than two
+// bisectors, times that do not rise among the points the bisectors use, or a result that is
+// not a number.
 ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rightStart,
                           int rightEnd);
 

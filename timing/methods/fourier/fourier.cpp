@@ -202,8 +202,8 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
         return result;
     }
 
-    if (!TimesIncrease(ds, s.FourierStartIndex, s.FourierEndIndex)) {
-        result.refuse(kTimesNotIncreasing);
+    if (const std::string why = TimeOrderProblem(ds, s.FourierStartIndex, s.FourierEndIndex); !why.empty()) {
+        result.refuse(why);
         return result;
     }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr double kKvwSharedPoints = 1.2;  // see the calibrated error below
 constexpr int kMaxMoves = 7;  // the centre walks at most eight grid steps before walking on
 
-KvwResult Refuse(KvwResult r, const char* message) {
+KvwResult Refuse(KvwResult r, const std::string& message) {
     r.ok = false;
     r.message = message;
     return r;
@@ -39,33 +39,25 @@ void ResetKvwState(KvwState& s) {
     s.KvwReady = false;
 }
 
-bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals) {
-    const int n = gridIntervals, count = ds.PointCount;
+void ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals) {
+    const int n = gridIntervals;
     s.GridTime[0] = ds.Time[start];
     s.GridTime[n] = ds.Time[end];
     s.GridMag[0] = ds.Mag[start];
     s.GridMag[n] = ds.Mag[end];
     const double step = (ds.Time[end] - ds.Time[start]) / n;
-    // Each grid time g is interpolated between the last working point of the whole curve at
-    // or before g and the point after it; that pair brackets g with a non-zero gap. The last
-    // such point is the last j whose later points all lie after g, the last j with
-    // latestLow[j] = min(Time[j..count]) <= g. latestLow never falls as j grows, so as g grows
-    // j only moves forward: one pass over the curve serves the whole grid, and whatever order
-    // the times are in, each grid value is the one the point-by-point search would give.
-    PointArray latestLow;
-    latestLow[static_cast<std::size_t>(count)] = ds.Time[count];
-    for (int j = count - 1; j >= 1; --j) latestLow[j] = std::min(ds.Time[j], latestLow[j + 1]);
-    int j = 0;
+    // Each grid time g is interpolated between the last point of the range at or before it
+    // and the next one. The range's times rise, so as g grows that point only moves forward:
+    // one pass over the range serves the whole grid. Points outside the range are never
+    // read, so that another eclipse or a bad line elsewhere in the night cannot reach it.
+    int j = start;
     for (int w = 1; w < n; ++w) {
         const double g = step * w + ds.Time[start];
         s.GridTime[w] = g;
-        if (j > 0 && latestLow[j] > g) j = 0;  // g fell back (a reversed range): search afresh
-        while (j < count && latestLow[j + 1] <= g) ++j;
-        if (j < 1 || j >= count) return false;
+        while (j + 1 < end && ds.Time[j + 1] <= g) ++j;
         s.GridMag[w] = ds.Mag[j] + (ds.Mag[j + 1] - ds.Mag[j]) * (g - ds.Time[j]) /
                                        (ds.Time[j + 1] - ds.Time[j]);
     }
-    return true;
 }
 
 KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
@@ -84,9 +76,8 @@ KvwResult KweeVanWoerden(KvwState& s, const DataSet& ds, int start, int end,
     r.frac = LeadingNumber(fracText);
     if (!RoundToInt16(LeadingNumber(steppText), r.stepp) || !std::isfinite(r.frac))
         return Refuse(r, "The Stepp and Frac settings would read outside the grid.");
-    // The resampling looks for each grid time's neighbours over the whole curve.
-    if (!TimesIncrease(ds, 1, ds.PointCount) || !ResampleRange(s, ds, start, end, n))
-        return Refuse(r, kTimesNotIncreasing);
+    if (const std::string why = TimeOrderProblem(ds, start, end); !why.empty()) return Refuse(r, why);
+    ResampleRange(s, ds, start, end, n);
 
     // Start at the first grid index of the faintest interpolated magnitude.
     int k = 0;

@@ -67,10 +67,10 @@ struct KvwResult {
 // Refusal when the walk of the centre finds no minimum of the sums inside the grid.
 extern const char* const kKvwNoMinimum;
 
-// Fills GridTime/GridMag at 0..N by linear interpolation of the working points. The range
-// must already be checked (1 <= start, end <= PointCount, N <= 1000). False when the times
-// are not ascending, so that a grid time has no bracketing pair of working points.
-bool ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals);
+// Fills GridTime/GridMag at 0..N by linear interpolation of the working points start..end,
+// and of no other. The range must already be checked: 1 <= start < end <= PointCount, times
+// rising strictly over it, N <= 1000.
+void ResampleRange(KvwState& s, const DataSet& ds, int start, int end, int gridIntervals);
 
 // The computation over working points start..end with the Stepp and Frac box texts (read by
 // their leading numbers, 0 when none; Stepp rounded halves to even). Refused: fewer than five

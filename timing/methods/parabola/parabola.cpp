@@ -7,7 +7,7 @@ namespace umbrix {
 
 namespace {
 
-ParabolaFit Refuse(const char* message) {
+ParabolaFit Refuse(const std::string& message) {
     ParabolaFit fit;
     fit.message = message;
     return fit;
@@ -75,7 +75,7 @@ ParabolaFit FitCoefficients(const DataSet& ds, int start, int end) {
     if (end < start) return Refuse("The end of the range lies before its start.");
     const int n = end - start + 1;
     if (n < 4) return Refuse("A parabola needs at least four points in the range.");
-    if (!TimesIncrease(ds, start, end)) return Refuse(kTimesNotIncreasing);
+    if (const std::string why = TimeOrderProblem(ds, start, end); !why.empty()) return Refuse(why);
 
     // Normal equations summed over the raw relative times: the range is a fraction of a day
     // near 0..1, so the powers up to t^4 keep ample precision without centring.

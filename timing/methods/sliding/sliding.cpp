@@ -10,12 +10,15 @@ namespace umbrix {
 
 void ResetSlidingState(SlidingState& s) { s.SlideCount = 0; }
 
-void SelectSlidingPoints(SlidingState& s, const DataSet& ds) {
-    const int p = ds.PointCount, k = ds.MagMaxIndex;
+void SelectSlidingPoints(SlidingState& s, const DataSet& ds, const Stretch& within) {
+    // The stretch's own points numbered from 1: P of them, the faintest at k.
+    const int offset = within.first - 1;
+    const int p = within.last - offset, faintest = FaintestPoint(ds, within.first, within.last);
+    const int k = faintest - offset;
     const double q = p / 2.0 * 0.9;
     int first = 1, l = p;
-    if (k < 1 || k > p) {
-        // Every point deleted: the deepest index is left over from before; nothing to select.
+    if (faintest == 0 || p < 1) {
+        // Every point deleted: nothing to select.
         l = 0;
     } else if (q > p - k) {
         // Few points after the deepest: as many before it as after, the last point left out.
@@ -25,10 +28,15 @@ void SelectSlidingPoints(SlidingState& s, const DataSet& ds) {
         l = 2 * k;
     }
     for (int i = 1; i <= l; ++i) {
-        s.SlideTime[i] = ds.Time[first - 1 + i];
-        s.SlideMag[i] = ds.Mag[first - 1 + i];
+        s.SlideTime[i] = ds.Time[offset + first - 1 + i];
+        s.SlideMag[i] = ds.Mag[offset + first - 1 + i];
     }
     s.SlideCount = l;
+    s.SlideFirst = offset + first;
+}
+
+void SelectSlidingPoints(SlidingState& s, const DataSet& ds) {
+    SelectSlidingPoints(s, ds, StretchAround(ds, ds.MagMaxIndex));
 }
 
 LineFit FitLine(const PointArray& x, const PointArray& y, int first, int last) {
@@ -64,13 +72,6 @@ const char* const kSlidingBalanceAtTheEnd =
     "place the minimum - it needs about as many points after the eclipse as before it.";
 
 namespace {
-
-// Strictly rising times over the selected points 1..l.
-bool TimesIncrease(const SlidingState& s, int l) {
-    for (int i = 2; i <= l; ++i)
-        if (!(s.SlideTime[i] > s.SlideTime[i - 1])) return false;
-    return true;
-}
 
 SlidingResult Refuse(SlidingResult r, const std::string& message) {
     r.ok = false;
@@ -161,8 +162,9 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
     if (l < 2) return Refuse(r, kSlidingTooFewPoints);
     r.h = (s.SlideTime[l] - s.SlideTime[1]) / r.k;
     const double h = r.h;
-    if (!TimesIncrease(s, l) || !(h > 0) || !ResampleEven(s, l, r.k, h))
-        return Refuse(r, kTimesNotIncreasing);
+    if (!(h > 0) || !ResampleEven(s, l, r.k, h))
+        return Refuse(r, "The selected points' times do not rise from point to point - sort the "
+                         "light curve by time and try again.");
 
     const auto& g = s.SlideGridMag;
     for (int i = 1; i <= m; ++i) {
@@ -204,8 +206,18 @@ SlidingResult SlidingIntegrations(SlidingState& s) {
 }
 
 SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, int& rangeFirst, int& rangeLast) {
+    return SlidingGo(s, ds, StretchAround(ds, ds.MagMaxIndex), rangeFirst, rangeLast);
+}
+
+SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, const Stretch& within,
+                           int& rangeFirst, int& rangeLast) {
     SlidingRowResult result;
-    SelectSlidingPoints(s, ds);
+    SelectSlidingPoints(s, ds, within);
+    if (const std::string why = TimeOrderProblem(ds, s.SlideFirst, s.SlideFirst + s.SlideCount - 1);
+        !why.empty()) {
+        result.refuse(why);
+        return result;
+    }
     result.sliding = SlidingIntegrations(s);
     const SlidingResult& r = result.sliding;
     if (r.fitReached) {

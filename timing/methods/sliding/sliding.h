@@ -11,6 +11,7 @@
 #include <string>
 
 #include "timing/data/data_set.h"
+#include "timing/methods/eclipses.h"
 #include "timing/methods/method_common.h"
 
 namespace umbrix {
@@ -26,6 +27,7 @@ struct SlidingState {
     PointArray SlideTime{};  // the selected points, 1..SlideCount
     PointArray SlideMag{};
     int SlideCount = 0;
+    int SlideFirst = 0;  // the working point SlideTime[1] is
     PointArray SlideGridTime{};  // the even grid, 1..K
     PointArray SlideGridMag{};
     PointArray WindowDiff{};  // window-integral difference per start, 1..M
@@ -34,9 +36,12 @@ struct SlidingState {
 // Nothing of this method outlives a run; kept for symmetry with the other methods.
 void ResetSlidingState(SlidingState& s);
 
-// The points the Go button hands over: with P working points, the deepest at k and
-// q = 0.45 P, the 2(P - k) points from P - 2(P - k) to P - 1 when q > P - k, else the
-// first 2k when q > k, else all P. Fills SlideTime, SlideMag and SlideCount.
+// The points the Go button hands over, from the working points of one eclipse's stretch
+// (eclipses.h; the whole curve on a night of one eclipse): with P points there, the deepest
+// at k of them and q = 0.45 P, the 2(P - k) points from P - 2(P - k) to P - 1 when q > P - k,
+// else the first 2k when q > k, else all P. Fills SlideTime, SlideMag, SlideCount and
+// SlideFirst. Without a stretch: that of the eclipse around the faintest working point.
+void SelectSlidingPoints(SlidingState& s, const DataSet& ds, const Stretch& within);
 void SelectSlidingPoints(SlidingState& s, const DataSet& ds);
 
 struct LineFit {
@@ -74,9 +79,12 @@ struct SlidingRowResult : RowResult {  // time: DayOffset + T
     SlidingResult sliding;
 };
 
-// Go of row 6 (the caller has checked that a file is loaded): selects the points and runs
-// the method. RangeFirst/RangeLast receive the grid indices of the line fit whenever the fit
-// is reached, and are left alone otherwise.
+// Go of row 6 (the caller has checked that a file is loaded): selects the points (within
+// the given stretch, or around the faintest point) and runs the method; selected points whose
+// times do not rise are refused, naming them. RangeFirst/RangeLast receive the grid indices of
+// the line fit whenever the fit is reached, and are left alone otherwise.
 SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, int& rangeFirst, int& rangeLast);
+SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, const Stretch& within,
+                           int& rangeFirst, int& rangeLast);
 
 }  // namespace umbrix

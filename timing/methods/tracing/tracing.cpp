@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "timing/methods/eclipses.h"
 #include "timing/methods/kvw/kvw.h"
 
 namespace umbrix {
@@ -87,36 +88,50 @@ int FirstMirroredPoint(const DataSet& ds, double f) {
     return std::min(k, ds.PointCount + 1);
 }
 
-bool SymmetricFold(const DataSet& ds, double f, double& centre, double& error) {
-    // The working points within the same distance of f on both sides, at most as many as the
-    // symmetry grid holds, split evenly about f.
+FoldSymmetry SymmetricFold(const DataSet& ds, double f) {
+    FoldSymmetry fold;
+    // The working points within the same distance of f on both sides, inside the stretch of
+    // f's eclipse, at most as many as the symmetry grid holds, split evenly about f.
     const int after = FirstMirroredPoint(ds, f);
     const int before = after - 1;
-    if (before < 1 || after > ds.PointCount) return false;
-    const double reach = std::min(f - ds.Time[1], ds.Time[ds.PointCount] - f);
+    if (before < 1 || after > ds.PointCount) return fold;
+    const Stretch stretch = StretchAround(ds, before);
+    if (after > stretch.last) return fold;
+    const double reach = std::min(f - ds.Time[stretch.first], ds.Time[stretch.last] - f);
     int first = before, last = after;
     const int half = kMaxSymmetryPoints / 2;
-    while (first > 1 && before - first + 1 < half && f - ds.Time[first - 1] <= reach) --first;
-    while (last < ds.PointCount && last - after + 1 < half && ds.Time[last + 1] - f <= reach) ++last;
+    while (first > stretch.first && before - first + 1 < half && f - ds.Time[first - 1] <= reach) --first;
+    while (last < stretch.last && last - after + 1 < half && ds.Time[last + 1] - f <= reach) ++last;
+    fold.first = first;
+    fold.last = last;
+    fold.problem = TimeOrderProblem(ds, first, last);
+    if (!fold.problem.empty()) return fold;
     auto grid = std::make_unique<KvwState>();
     const KvwResult r = KweeVanWoerden(*grid, ds, first, last, kKvwDefaultStepp, kKvwDefaultFrac);
-    if (!r.ok || r.calibrated <= 0) return false;
-    centre = r.tMin;
-    error = r.calibrated;
-    return true;
+    if (!r.ok || r.calibrated <= 0) return fold;
+    fold.ok = true;
+    fold.centre = r.tMin;
+    fold.error = r.calibrated;
+    return fold;
 }
 
 TracingRowResult TraceResult(const DataSet& ds, double f) {
     TracingRowResult r;
     r.fold = f;
+    // The fold is compared with the points about it: one of them out of time order would
+    // put it on the wrong branch.
+    const FoldSymmetry symmetry = SymmetricFold(ds, f);
+    if (!symmetry.problem.empty()) {
+        r.refuse(symmetry.problem);
+        return r;
+    }
     r.done(ds, f, kFoldStep);
     r.errorText = kTracingError;
     // A fold set by eye is off by about its distance from the centre the points' symmetry
     // gives, give or take that centre's own error: half of it added keeps about two thirds
     // of true minima inside, and a fold on the centre is as good as the centre, no better.
-    double centre = 0, error = 0;
-    if (SymmetricFold(ds, f, centre, error))
-        r.calibrate(std::max(std::fabs(f - centre) + error / 2, error));
+    if (symmetry.ok)
+        r.calibrate(std::max(std::fabs(f - symmetry.centre) + symmetry.error / 2, symmetry.error));
     return r;
 }
 

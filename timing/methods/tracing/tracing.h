@@ -74,16 +74,23 @@ struct TracingRowResult : RowResult {  // time: DayOffset + the fold; error text
 };
 
 // The centre of symmetry of the working points around fold f and its standard error, by the
-// Kwee and van Woerden method over the points no further from f than the nearer end of the
-// curve (at most kMaxSymmetryPoints, as many before f as after). False when there is no
-// point on one side of f or the method finds no centre.
+// Kwee and van Woerden method over the points first..last no further from f than the nearer
+// end of f's eclipse stretch (eclipses.h; at most kMaxSymmetryPoints, as many before f as
+// after). ok false when there is no point on one side of f within the stretch or the method
+// finds no centre; problem says why when the times of those points do not rise.
 inline constexpr int kMaxSymmetryPoints = 556;
-bool SymmetricFold(const DataSet& ds, double f, double& centre, double& error);
+struct FoldSymmetry {
+    bool ok = false;
+    std::string problem;
+    double centre = 0, error = 0;  // relative days
+    int first = 0, last = 0;
+};
+FoldSymmetry SymmetricFold(const DataSet& ds, double f);
 
-// Row 2 of the main window for fold f (published after every redraw, always ticked): always
-// Done, with the fixed error of one scroll step, shown as "0.0001". Its calibrated error is
-// the distance d from f to the symmetric centre and e that centre's own error:
-// max(|d| + e/2, e).
+// Row 2 of the main window for fold f (published after every redraw, ticked): Done, with the
+// fixed error of one scroll step, shown as "0.0001", unless the points about the fold are out
+// of time order (refused, naming them). Its calibrated error is the distance d from f to the
+// symmetric centre and e that centre's own error: max(|d| + e/2, e).
 TracingRowResult TraceResult(const DataSet& ds, double f);
 
 }  // namespace umbrix

@@ -132,7 +132,18 @@ void frmPlott2::PlotTracingWindow() {
 
     layoutControls();
     Text1->setText(QString::fromStdString(FormatFixed(f, 14, 5)));
-    main_.writeMethodRow(2, TraceResult(ds, f));
+    const TracingRowResult r = TraceResult(ds, f);
+    if (r.ok()) {
+        main_.writeMethodRow(2, r);
+        refusalShown_.clear();
+        return;
+    }
+    // Points about the fold are out of time order: row 2 holds no time. Said once, not at
+    // every step of the scroll bar.
+    main_.clearMethodResult(2);
+    const QString why = QString::fromStdString(r.message);
+    if (why != refusalShown_) showMessage(this, why);
+    refusalShown_ = why;
 }
 
 void frmPlott2::layoutControls() {

@@ -54,6 +54,7 @@ private:
     void layoutControls();
 
     frmMain& main_;
+    QString refusalShown_;  // the last refusal of row 2 shown, so that it is said only once
 };
 
 }  // namespace umbrix

@@ -234,9 +234,9 @@ TEST(KweeVanWoerden, AWalkThatReachesTheEndOfTheGridIsRefused) {
     EXPECT_EQ(r.message, kKvwNoMinimum);
 }
 
-// The grid as the point-by-point search makes it: for every grid time, the last working point
-// at or before it is sought down from the end of the whole curve.
-bool ReferenceResample(KvwState& s, const DataSet& ds, int start, int end, int n) {
+// The grid as the point-by-point search makes it: for every grid time, the last point of the
+// range at or before it is sought down from the range's end.
+void ReferenceResample(KvwState& s, const DataSet& ds, int start, int end, int n) {
     s.GridTime[0] = ds.Time[start];
     s.GridTime[n] = ds.Time[end];
     s.GridMag[0] = ds.Mag[start];
@@ -245,41 +245,40 @@ bool ReferenceResample(KvwState& s, const DataSet& ds, int start, int end, int n
     for (int w = 1; w < n; ++w) {
         const double g = step * w + ds.Time[start];
         s.GridTime[w] = g;
-        int j = ds.PointCount;
-        while (j >= 1 && ds.Time[j] > g) --j;
-        if (j < 1 || j >= ds.PointCount) return false;
+        int j = end - 1;
+        while (j > start && ds.Time[j] > g) --j;
         s.GridMag[w] = ds.Mag[j] + (ds.Mag[j + 1] - ds.Mag[j]) * (g - ds.Time[j]) /
                                        (ds.Time[j + 1] - ds.Time[j]);
     }
-    return true;
 }
 
-// The one-pass resampling gives the same grid, to the last bit, as the search, whatever the
-// order of the times: repeated, reversed and out-of-order times, ranges either way round,
-// and working sets with points deleted.
+// The one-pass resampling gives the same grid, to the last bit, as the search, on working
+// sets with points deleted and on ranges of every length whose times rise; repeated and
+// out-of-order times elsewhere in the curve change nothing, since no point outside the
+// range is read.
 TEST(ResampleRange, MatchesThePointByPointSearchBitForBit) {
     testing_support::RandomCurves curves(23);
-    int compared = 0, filled = 0;
+    int compared = 0;
     for (int run = 0; run < 3000; ++run) {
         DataSet ds = curves.Next();
         if (curves.Uniform(0, 2) == 0)
             for (int k = curves.Uniform(1, 5); k > 0 && ds.PointCount > 2; --k)
                 SetDeleted(ds, curves.Uniform(1, ds.ReadCount), true);
-        if (ds.PointCount < 1) continue;
-        const int start = curves.Uniform(1, ds.PointCount), end = curves.Uniform(1, ds.PointCount);
+        if (ds.PointCount < 2) continue;
+        const int a = curves.Uniform(1, ds.PointCount), b = curves.Uniform(1, ds.PointCount);
+        const int start = std::min(a, b), end = std::max(a, b);
+        if (start == end || !TimeOrderProblem(ds, start, end).empty()) continue;
         const int n = curves.Uniform(1, 1000);
         KvwState fast, reference;
-        const bool ok = ResampleRange(fast, ds, start, end, n);
-        ASSERT_EQ(ok, ReferenceResample(reference, ds, start, end, n)) << run;
+        ResampleRange(fast, ds, start, end, n);
+        ReferenceResample(reference, ds, start, end, n);
         for (int w = 0; w <= n; ++w) {
             ASSERT_EQ(fast.GridTime[w], reference.GridTime[w]) << run << " " << w;
             ASSERT_EQ(fast.GridMag[w], reference.GridMag[w]) << run << " " << w;
         }
         ++compared;
-        filled += ok;
     }
-    EXPECT_GT(filled, 300);  // many runs fill the whole grid, not only refusals
-    EXPECT_GT(compared - filled, 100);  // and many stop where no pair brackets a grid time
+    EXPECT_GT(compared, 300);
 }
 
 // Any range and settings on any curve: either a refusal with a message, or finite numbers.

@@ -125,7 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "The end of the range lies before its start."},
         Refusal{"EndBeyondWorkingSet", {0.1, 0.2, 0.3, 0.4}, {1, 2, 2, 1}, 1, 5,
                 "The range lies outside the working points."},
-        Refusal{"CoincidentTimes", {0.5, 0.5, 0.5, 0.5}, {1, 2, 3, 4}, 1, 4, kTimesNotIncreasing},
+        Refusal{"CoincidentTimes", {0.5, 0.5, 0.5, 0.5}, {1, 2, 3, 4}, 1, 4,
+                "Point 2 repeats the time of point 1, and this method would use both points: "
+                "delete one of them (Plot/Edit Data), or leave them out of the range, and try "
+                "again."},
         Refusal{"FlatLightCurveHasNoVertex", {0.25, 0.5, 0.75, 1.0}, {10, 10, 10, 10}, 1, 4,
                 "The fitted parabola is a straight line: no vertex."},
         Refusal{"VertexAtZeroLeavesA1Zero", {-0.5, -0.25, 0.25, 0.5},

@@ -266,9 +266,12 @@ BatchRow RunFourier(AppState& app, const BatchOptions& o) {
 }
 
 BatchRow RunSliding(AppState& app, const BatchOptions& o) {
-    // It picks its own points about the deepest one; a night without an eclipse has none.
+    // It picks its own points about the deepest one, of the eclipse chosen for every method.
     if (o.chosen && !o.chosen->eclipse) return Refused(o.chosen->message);
-    const SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
+    const SlidingRowResult r =
+        o.chosen ? SlidingGo(app.sliding, app.data, {o.chosen->stretchFirst, o.chosen->stretchLast},
+                             app.RangeFirst, app.RangeLast)
+                 : SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
     if (!r.ok()) return Refused(r.message);
     const SlidingResult& s = r.sliding;
     return {r, Details().Add("l", s.l).Add("m", s.m).Add("k", s.k).Add("h", s.h)
@@ -475,6 +478,35 @@ void PrintSummaryJson(const DataSet& ds, std::ostream& out) {
         << ", \"mag_min_index\": " << ds.MagMinIndex
         << ", \"mag_max_index\": " << ds.MagMaxIndex
         << ", \"warning\": " << JsonOrNull(TimeOrderWarning(ds));
+}
+
+// --ranges auto: every eclipse of the night, the one timed and why the others are not.
+void PrintEclipses(const DataSet& ds, const AutoRanges& a, Format format, std::ostream& out) {
+    const std::vector<Dip>& dips = a.night.dips;
+    const auto why = [&](std::size_t d) -> std::string {
+        if (static_cast<int>(d) == a.chosen) return "";
+        if (!dips[d].covered) return dips[d].why;
+        return "a deeper eclipse of the night is timed";
+    };
+    if (format == Format::Json) {
+        out << ", \"eclipses\": [";
+        for (std::size_t d = 0; d < dips.size(); ++d)
+            out << (d ? ", " : "") << "{\"time\": " << JsonNumber(ds.DayOffset + dips[d].centre)
+                << ", \"depth\": " << JsonNumber(dips[d].depth)
+                << ", \"timed\": " << (static_cast<int>(d) == a.chosen ? "true" : "false")
+                << ", \"not_timed\": " << JsonOrNull(why(d)) << "}";
+        out << "]";
+        return;
+    }
+    out << "eclipses: " << dips.size() << "\n";
+    for (std::size_t d = 0; d < dips.size(); ++d) {
+        out << "eclipse " << d + 1 << ": " << RowText(ds.DayOffset + dips[d].centre) << ", depth "
+            << TrimLeft(FormatFixed(dips[d].depth, 8, 3)) << " mag: ";
+        if (static_cast<int>(d) == a.chosen)
+            out << "timed by every method (the deepest with both branches)\n";
+        else
+            out << "not timed: " << why(d) << "\n";
+    }
 }
 
 struct RanRow {
@@ -702,6 +734,7 @@ FileRun RunFile(BatchOptions options, const std::string& file) {
         PrintSummaryJson(ds, summary);
     else
         PrintSummaryText(ds, summary);
+    if (options.chosen) PrintEclipses(ds, *options.chosen, options.format, summary);
 
     std::vector<RanRow> ran;
     std::array<MeanRow, kMethodRows> meanRows{};

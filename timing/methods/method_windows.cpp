@@ -26,8 +26,11 @@ Window* MethodWindows::load(QPointer<Window>& window) {
 }
 
 void MethodWindows::lightCurveLoaded() {
-    for (QWidget* w : std::initializer_list<QWidget*>{parabola_, tracing_, chords_, kvw_, fourier_})
-        if (w) w->hide();
+    for (PlotWindow* w : std::initializer_list<PlotWindow*>{parabola_, tracing_, chords_, kvw_, fourier_})
+        if (w) {
+            w->hide();
+            w->lightCurveLoaded();
+        }
 }
 
 }  // namespace umbrix

@@ -32,7 +32,8 @@ public:
     frmPlott5* fourier() const { return fourier_; }
 
 public slots:
-    // A light curve was loaded: every loaded method window is hidden.
+    // A light curve was loaded: every loaded method window is hidden and shows again what it
+    // shows when first opened (the methods' state was reset with the load).
     void lightCurveLoaded();
 
 private:

@@ -57,6 +57,10 @@ public:
     // Stores left, top, width and height into the window's placement record.
     void storePlacement();
 
+    // A new light curve was loaded: the window shows what it shows when it first opens
+    // (caption, index labels, result boxes), as the method's state was reset with the load.
+    virtual void lightCurveLoaded() {}
+
     PlotView* surface() const { return surface_; }
     // The frame and scale the window last drew with; clicks are mapped with these.
     const PlotScale& scale() const { return scale_; }

@@ -255,6 +255,10 @@ void frmMain::writeMethodRow(int row, const RowResult& result) {
     TextCalibrated[row]->setText(
         result.hasCalibrated ? QString::fromStdString(result.calibratedText) : QString());
     Check[row]->setChecked(true);
+    // A result that stands but deserves a word (ranges narrowed to one eclipse, a vertex
+    // outside the picked points) says it, as the batch mode's warning does.
+    if (!result.warning.empty())
+        showMessage(this, QString::fromStdString(std::string(kRowLabels[row - 1]) + ": " + result.warning));
 }
 
 void frmMain::clearMethodResult(int row) {

@@ -143,4 +143,12 @@ void frmPlott3::Command2_Click() {
     for (QLabel* label : {Label8, Label10, Label12, Label14}) label->clear();
 }
 
+void frmPlott3::lightCurveLoaded() {
+    setWindowTitle(kLoadCaption);
+    Label8->setText("I1");
+    Label10->setText("I2");
+    Label12->setText("I3");
+    Label14->setText("I4");
+}
+
 }  // namespace umbrix

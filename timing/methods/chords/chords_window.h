@@ -35,6 +35,8 @@ public slots:
     void Command2_Click();
     void Command3_Click() { hide(); }
 
+    void lightCurveLoaded() override;
+
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
     // Also Go of row 3: the plot, then the four markers of two complete ranges.

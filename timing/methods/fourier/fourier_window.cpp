@@ -213,13 +213,20 @@ void frmPlott5::Command2_Click() {
 
 void frmPlott5::Command3_Click() {
     FourierUndo(app_.fourier);
-    // The row's boxes empty, its tick stays: clearMethodResult would untick it.
-    main_.emptyMethodBoxes(kFourierRow);
+    // Like every Undo: the row empties and is unticked, so that no empty row counts.
+    main_.clearMethodResult(kFourierRow);
     Label8->clear();
     Label10->clear();
     PlotFourierWindow();
 }
 
 void frmPlott5::Command4_Click() { hide(); }
+
+void frmPlott5::lightCurveLoaded() {
+    setWindowTitle(kLoadCaption);
+    Label8->clear();
+    Label10->clear();
+    showBoxTexts();  // the new curve's start values
+}
 
 }  // namespace umbrix

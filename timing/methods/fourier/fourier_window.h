@@ -55,6 +55,8 @@ public slots:
     void Command3_Click();
     void Command4_Click();
 
+    void lightCurveLoaded() override;
+
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
     // Also Go of row 5 (the main window has set RangeFirst and RangeLast): the plot, then the

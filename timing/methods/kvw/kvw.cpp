@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "timing/methods/eclipses.h"
+
 namespace umbrix {
 
 const char* const kKvwNoMinimum =
@@ -173,13 +175,16 @@ KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& ste
                           const std::string& fracText) {
     KvwRowResult result;
     if (!s.KvwReady || s.KvwStartIndex == 0 || s.KvwEndIndex == 0) return result;
-    result.kvw = KweeVanWoerden(s, ds, s.KvwStartIndex, s.KvwEndIndex, steppText, fracText);
+    // The symmetry pairs must not reach from one eclipse into the next.
+    const EclipseRange range = RangeOnOneEclipse(ds, s.KvwStartIndex, s.KvwEndIndex);
+    result.kvw = KweeVanWoerden(s, ds, range.first, range.last, steppText, fracText);
     if (!result.kvw.ok) {
         result.refuse(result.kvw.message);
         return result;
     }
     result.done(ds, result.kvw.tMin, result.kvw.sigma);
     if (result.kvw.calibrated > 0) result.calibrate(result.kvw.calibrated);
+    result.warning = range.warning;
     return result;
 }
 

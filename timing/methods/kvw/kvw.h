@@ -87,7 +87,9 @@ struct KvwRowResult : RowResult {  // time: DayOffset + T0
     KvwResult kvw;
 };
 
-// "Fit Kwee": nothing unless ready with both indices non-zero.
+// "Fit Kwee": nothing unless ready with both indices non-zero. A range that reaches over a
+// maximum of light into another eclipse is narrowed to the eclipse around its faintest point
+// (eclipses.h), with a warning.
 KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& steppText,
                           const std::string& fracText);
 

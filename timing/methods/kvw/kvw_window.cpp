@@ -123,4 +123,10 @@ void frmPlott4::Command2_Click() {
     Label10->clear();
 }
 
+void frmPlott4::lightCurveLoaded() {
+    setWindowTitle(kLoadCaption);
+    Label8->clear();
+    Label10->clear();
+}
+
 }  // namespace umbrix

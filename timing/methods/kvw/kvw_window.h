@@ -36,6 +36,8 @@ public slots:
     void Command2_Click();
     void Command3_Click() { hide(); }
 
+    void lightCurveLoaded() override;
+
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
     // Also Go of row 4: the plot, then the markers of a ready range at their times.

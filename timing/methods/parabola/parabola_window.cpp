@@ -140,4 +140,11 @@ void frmPlott1::Command2_Click() {
 
 void frmPlott1::Command3_Click() { hide(); }
 
+void frmPlott1::lightCurveLoaded() {
+    setWindowTitle(kLoadCaption);
+    Label8->clear();
+    Label10->clear();
+    Text1->clear();
+}
+
 }  // namespace umbrix

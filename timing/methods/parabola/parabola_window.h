@@ -36,6 +36,8 @@ public slots:
     void Command2_Click();
     void Command3_Click();
 
+    void lightCurveLoaded() override;
+
 protected:
     void plotPressed(Qt::MouseButton button, double x, double y) override;
     // Also Go of row 1: the plot, then the markers of a ready range and the parabola of a fit.

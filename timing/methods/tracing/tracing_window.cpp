@@ -196,4 +196,12 @@ void frmPlott2::Command3_Click() {
 
 void frmPlott2::Command4_Click() { hide(); }
 
+void frmPlott2::lightCurveLoaded() {
+    // The fold starts again at the new curve's faintest point, without smoothing.
+    const QSignalBlocker quiet(HScroll1);
+    HScroll1->setValue(kFoldScrollCentre);
+    Label8->setText("No averaging");
+    refusalShown_.clear();
+}
+
 }  // namespace umbrix

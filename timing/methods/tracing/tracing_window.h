@@ -44,6 +44,8 @@ public slots:
     // The thumb is being dragged to value.
     void HScroll1_Scroll(int value);
 
+    void lightCurveLoaded() override;
+
 protected:
     // Also Go of row 2 (the main window has run ResetTraceMag): PlotTracingWindow.
     void resized() override;

@@ -108,7 +108,7 @@ TEST_F(FourierWindowTest, UpdateThenFitWritesRowFiveAsTheBatchModeOnceAndUndoRes
     Press(w.Command3);
     EXPECT_EQ(Row(5), "");
     EXPECT_EQ(RowError(5), "");
-    EXPECT_TRUE(Ticked(5));  // Undo leaves the tick and the caption
+    EXPECT_FALSE(Ticked(5));  // Undo unticks the row as every Undo does, and leaves the caption
     EXPECT_EQ(w.windowTitle(), "Fourier fit - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.");
     EXPECT_EQ(Box(w, 1), " 0.51563");  // the fit started from the box as Update wrote it
     EXPECT_TRUE(MarkerXs(w).empty());

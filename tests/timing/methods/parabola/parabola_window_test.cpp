@@ -186,13 +186,21 @@ TEST_F(ParabolaWindowTest, DoneThenGoAndCloseThenGoDrawMarkersAndParabolaAgain) 
     EXPECT_EQ(Count(fresh, kBlue, DrawKind::Line), band);
 }
 
+// After a fit, a new load once left the window showing the old curve's indices, RMS and
+// "Done" caption over the new curve: it opens again as a fresh window does.
 TEST_F(ParabolaWindowTest, NewLoadHidesTheWindowAndForgetsThePicks) {
     frmPlott1& w = Open();
     ClickAt(w, 0.4975);
     ClickAt(w, 0.5455);
+    Press(w.Command1);
+    ASSERT_FALSE(w.Text1->text().isEmpty());
     ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
     EXPECT_FALSE(w.isVisible());
     Open();
+    EXPECT_EQ(w.windowTitle(), "Fit Parabola - RIGHT-CLICK AT START (left end) OF RANGE.");
+    EXPECT_EQ(w.Label8->text(), "");
+    EXPECT_EQ(w.Label10->text(), "");
+    EXPECT_EQ(w.Text1->text(), "");
     EXPECT_TRUE(MarkerXs(w).empty());
     Press(w.Command1);
     EXPECT_EQ(Row(1), "");

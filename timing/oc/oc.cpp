@@ -1,5 +1,6 @@
 #include "timing/oc/oc.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -81,6 +82,22 @@ std::string AppendToMinimaLog(const std::string& path, const std::string& lines,
         if (log.back() != '\n') log += '\n';
     }
     return write(path, log + lines);
+}
+
+std::vector<std::string> MethodsLogged(const std::string& logText, const std::string& file,
+                                       const std::vector<std::string>& methods) {
+    std::vector<std::string> found;
+    std::istringstream in(logText);
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+        const std::vector<std::string> f = CsvFields(line);
+        if (f.size() != 7 || f[0] != file || !f[6].empty()) continue;
+        if (std::find(methods.begin(), methods.end(), f[2]) != methods.end() &&
+            std::find(found.begin(), found.end(), f[2]) == found.end())
+            found.push_back(f[2]);
+    }
+    return found;
 }
 
 std::string ReadMinima(const std::string& text, const std::string& method,

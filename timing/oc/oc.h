@@ -38,6 +38,11 @@ std::string MinimaTableLine(const std::string& file, const std::string& row, con
 using WholeFileWriter = std::string (*)(const std::string& path, std::string_view content);
 std::string AppendToMinimaLog(const std::string& path, const std::string& lines, WholeFileWriter write);
 
+// The methods among `methods` that the minima log text already holds for the light curve
+// `file` (its rows of an earlier append), so that the same night is not logged twice unasked.
+std::vector<std::string> MethodsLogged(const std::string& logText, const std::string& file,
+                                       const std::vector<std::string>& methods);
+
 // One time of minimum as a minima table holds it.
 struct Minimum {
     std::string file;

@@ -79,7 +79,7 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     about_ = new frmAbout(this);
 
     plotData_ = new PlotDataLauncher(app_, *printer_, this);
-    connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::showEditedCount);
+    connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::pointsEdited);
     connect(this, &frmMain::lightCurveLoaded, plotData_, &PlotDataLauncher::lightCurveLoaded);
 }
 
@@ -112,10 +112,11 @@ void frmMain::buildControls() {
 
     // The calibrated error sits right beside the method's own error, so that the two can be
     // compared at a glance; the tick box, which belongs to the time and its own error, follows.
-    const QString calibratedTip =
+    calibratedTip_ =
         "Calibrated error (days): estimated from the scatter of the data themselves, so that "
         "about 68 % of such results lie within one calibrated error of the true minimum.\n"
         "The Est'd Error beside it is the method's traditional error; Calc. Means uses that one.";
+    const QString& calibratedTip = calibratedTip_;
     grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
     grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
     LabelCalibrated = Named(new QLabel("Calibrated", central), "LabelCalibrated");
@@ -249,6 +250,7 @@ void frmMain::writeMethodResult(int row, double relativeTime, double error) {
 void frmMain::writeMethodRow(int row, const RowResult& result) {
     if (row < 1 || row > kMethodRows || !result.ok()) return;
     written_[row] = result;
+    setRowStale(row, false);
     Text[row]->setText(QString::fromStdString(result.timeText));
     Text[row + 6]->setText(QString::fromStdString(result.errorText));
     // Always rewritten: a result without a calibrated error must not sit beside an older one.
@@ -270,12 +272,61 @@ void frmMain::clearMethodResult(int row) {
 void frmMain::emptyMethodBoxes(int row) {
     if (row < 1 || row > kMethodRows) return;
     written_[row] = RowResult();
+    setRowStale(row, false);
     Text[row]->clear();
     Text[row + 6]->clear();
     TextCalibrated[row]->clear();
 }
 
 void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
+
+namespace {
+
+const char* const kStaleTip =
+    "Computed before points were deleted or restored in Plot/Edit Data: press Go again to time "
+    "the points as they are now.";
+const char* const kStaleMeansTip =
+    "Combined from results computed before points were deleted or restored: time the rows "
+    "again and press \"Calc. Means\".";
+
+void ShowStale(QLineEdit* box, bool stale, const QString& staleTip, const QString& freshTip) {
+    box->setStyleSheet(stale ? "QLineEdit { color: gray; }" : "");
+    box->setToolTip(stale ? staleTip : freshTip);
+}
+
+}  // namespace
+
+void frmMain::setRowStale(int k, bool stale) {
+    stale_[k] = stale;
+    ShowStale(Text[k], stale, kStaleTip, "");
+    ShowStale(Text[k + 6], stale, kStaleTip, "");
+    ShowStale(TextCalibrated[k], stale, kStaleTip, calibratedTip_);
+}
+
+void frmMain::setMeansStale(bool stale) {
+    meansStale_ = stale;
+    for (int n = 13; n <= 16; ++n) ShowStale(Text[n], stale, kStaleMeansTip, "");
+}
+
+void frmMain::pointsEdited() {
+    showEditedCount();
+    for (int k = 1; k <= kMethodRows; ++k)
+        if (!Text[k]->text().isEmpty()) setRowStale(k, true);
+    if (!Text[13]->text().isEmpty()) setMeansStale(true);
+}
+
+std::string frmMain::staleTickedRows() const {
+    std::vector<int> rows;
+    for (int k = 1; k <= kMethodRows; ++k)
+        if (stale_[k] && Check[k]->isChecked()) rows.push_back(k);
+    if (rows.empty()) return "";
+    std::string list = std::to_string(rows[0]);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        list += (i + 1 == rows.size() ? " and " : ", ") + std::to_string(rows[i]);
+    return (rows.size() == 1 ? "Row " : "Rows ") + list + (rows.size() == 1 ? " was" : " were") +
+           " computed before points were deleted or restored in Plot/Edit Data, and may not "
+           "time the points as they are now.";
+}
 
 bool frmMain::openLightCurve(const QString& dir, const QString& name) {
     const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
@@ -286,6 +337,7 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         emit lightCurveLoaded();
         for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(false);
         for (int n = 13; n <= 16; ++n) Text[n]->clear();
+        setMeansStale(false);
         Label[17]->setText(QString::number(app_.data.ReadCount));
         showEditedCount();
         Option1[0]->setChecked(true);
@@ -355,6 +407,9 @@ void frmMain::Command8_Click() {
     const std::string said = r.message + (r.message.empty() || r.warning.empty() ? "" : "\n\n") + r.warning;
     if (!said.empty()) showMessage(this, QString::fromStdString(said));
     if (!r.computed) return;
+    bool stale = false;
+    for (int k = 1; k <= kMethodRows; ++k) stale = stale || (r.ticked[k - 1] && stale_[k]);
+    setMeansStale(stale);
     Text[13]->setText(QString::fromStdString(r.simple));
     Text[14]->setText(QString::fromStdString(r.weighted));
     Text[15]->setText(QString::fromStdString(r.stdError));
@@ -421,6 +476,25 @@ bool frmMain::addToMinimaLog(const QString& path) {
     if (means.computed)
         lines += MinimaTableLine(name, "mean", "weighted_mean", FileDecimals(means.weightedValue),
                                  FileError(means.stdErrorValue), "", "");
+    if (const std::string stale = staleTickedRows();
+        !stale.empty() && !askQuestion(this, QString::fromStdString(stale + " Add them to the minima log anyway?")))
+        return false;
+    // The same night and method twice would count twice in every O-C fit.
+    std::vector<std::string> methods;
+    for (int k = 1; k <= kMethodRows; ++k)
+        if (Check[k]->isChecked() && !Text[k]->text().isEmpty()) methods.push_back(kMethodNames[k - 1]);
+    if (means.computed) methods.push_back("weighted_mean");
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly)) {
+        const std::vector<std::string> logged =
+            MethodsLogged(existing.readAll().toStdString(), name, methods);
+        std::string list;
+        for (const std::string& m : logged) list += (list.empty() ? "" : ", ") + m;
+        if (!logged.empty() &&
+            !askQuestion(this, QString::fromStdString("The minima log already holds " + name + " (" + list +
+                                                      "). Add these rows again?")))
+            return false;
+    }
     const std::string error = AppendToMinimaLog(path.toStdString(), lines, &atomicfile::WriteFile);
     if (error.empty()) return true;
     showMessage(this, "Nothing was added to the minima log: " + QString::fromStdString(error) + ".");
@@ -460,6 +534,8 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
     if (QFileInfo::exists(path) &&
         !askQuestion(this, "\"" + name + "\" already exists. Replace it with these results?"))
         return;
+    const std::string stale = staleTickedRows();
+    if (!stale.empty() && !askQuestion(this, QString::fromStdString(stale + " Save them anyway?"))) return;
 
     // The means boxes hold what the last "Calc. Means" found, perhaps for other ticks or other
     // rows; the file never pairs rows with means of another set. Its means are computed afresh
@@ -484,6 +560,7 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
         sheet.stdDev = means.hasStdDev ? FileError(means.stdDevValue) : "";
     }
     sheet.note = means.refused ? "Means not computed: " + means.message : means.warning;
+    if (!stale.empty()) sheet.note = stale + (sheet.note.empty() ? "" : "\n" + sheet.note);
     const std::string error = WriteFileAtomically(path.toStdString(), ResultsText(sheet));
     if (!error.empty())
         showMessage(this, "The results could not be saved: " + QString::fromStdString(error) + ".");

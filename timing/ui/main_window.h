@@ -54,6 +54,12 @@ public:
     void emptyMethodBoxes(int row);
     // Shows the working set's size in the edited-count label (after a delete or restore).
     void showEditedCount();
+    // Points were deleted or restored: the results shown no longer belong to the points as
+    // they are. Every row holding a time, and the means, turn grey with a tooltip saying so
+    // until the row is computed again (the means: until "Calc. Means" of fresh rows).
+    void pointsEdited();
+    bool rowStale(int row) const { return row >= 1 && row <= kMethodRows && stale_[row]; }
+    bool meansStale() const { return meansStale_; }
 
     // File > Open's OK, a file named on the command line, or a file dropped on the window:
     // loads dir/name, then empties the rows' result boxes (time, error, calibrated error).
@@ -144,6 +150,10 @@ private:
     // Row k's time, error and calibrated error for files other programs read: the method's
     // numbers to 7 decimals, a number typed into a box likewise, other text as it stands.
     std::array<std::string, 3> fileNumbers(int k) const;
+    void setRowStale(int k, bool stale);
+    void setMeansStale(bool stale);
+    // "" or a sentence naming the ticked rows computed before the last edit of the points.
+    std::string staleTickedRows() const;
 
     AppState& app_;
     QString settingsPath_;
@@ -151,6 +161,8 @@ private:
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
     // What each row's method last wrote (NotRun once emptied): its unrounded numbers.
     std::array<RowResult, kMethodRows + 1> written_;
+    std::array<bool, kMethodRows + 1> stale_{};
+    bool meansStale_ = false;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
     PlotDataLauncher* plotData_;
     FileDialog* openDialog_;
@@ -159,6 +171,7 @@ private:
     frmAbout* about_;
     QButtonGroup* signGroup_;
     bool settingsWritten_ = false;
+    QString calibratedTip_;
 };
 
 }  // namespace umbrix

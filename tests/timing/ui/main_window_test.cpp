@@ -231,6 +231,47 @@ TEST_F(MainWindowTest, PlotEditDataShowsTheCurveAndEditsReachTheCountLabel) {
     EXPECT_EQ(app_->data.PointCount, 4);
 }
 
+// A delete in Plot/Edit Data once left the six rows and the means looking as valid as
+// before. They turn grey with a tooltip until computed again; Save says so and asks first;
+// the row a method writes afresh is itself again, and so are means of fresh rows only.
+TEST_F(MainWindowTest, ResultsComputedBeforeAnEditAreMarkedStaleUntilComputedAgain) {
+    OpenThroughDialog(kData, "header_with_letters.csv");
+    Window().writeMethodResult(1, 0.51234, 0.0002);
+    Window().writeMethodResult(4, 0.51236, 0.0002);
+    Click(Window().Command[8]);
+    Click(Window().Command[7]);
+    app_->data.SelectedPoint = 2;
+    Window().plotData()->window()->Delete_Click();
+    for (int k : {1, 4}) {
+        EXPECT_TRUE(Window().rowStale(k)) << k;
+        EXPECT_TRUE(Window().Text[k]->toolTip().startsWith("Computed before points were deleted")) << k;
+        EXPECT_NE(Window().Text[k]->styleSheet(), "") << k;
+    }
+    EXPECT_FALSE(Window().rowStale(2));  // an empty row holds nothing to go stale
+    EXPECT_TRUE(Window().meansStale());
+
+    questions_.clear();
+    answer_ = false;
+    Window().Save->trigger();
+    Window().saveDialog()->Dir1->setPath(Dir());
+    Window().saveDialog()->Text1->setText("results.txt");
+    QTest::mouseClick(Window().saveDialog()->Command1, Qt::LeftButton);
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_EQ(questions_[0], "Rows 1 and 4 were computed before points were deleted or restored in "
+                             "Plot/Edit Data, and may not time the points as they are now. Save "
+                             "them anyway?");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "results.txt"));
+
+    Window().writeMethodResult(1, 0.51235, 0.0002);
+    EXPECT_FALSE(Window().rowStale(1));
+    EXPECT_EQ(Window().Text[1]->styleSheet(), "");
+    Click(Window().Command[8]);
+    EXPECT_TRUE(Window().meansStale());  // row 4 is still from before the edit
+    Window().Check[4]->setChecked(false);
+    Click(Window().Command[8]);
+    EXPECT_FALSE(Window().meansStale());
+}
+
 TEST_F(MainWindowTest, MethodResultIsWrittenAsAFullDateAndUndoEmptiesTheRow) {
     WriteFile("night.csv", "2454123.40,12.0\n2454123.50,12.6\n2454123.60,12.1\n");
     ASSERT_TRUE(Window().openLightCurve(Dir(), "night.csv"));
@@ -539,6 +580,13 @@ TEST_F(SaveResultsTest, MinimaLogCollectsTickedRowsAndTheirMean) {
     EXPECT_EQ(Contents("season.csv"), header + night);
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
 
+    // The same night again: asked first, and nothing is written unless the answer is yes.
+    EXPECT_FALSE(Window().addToMinimaLog(QString::fromStdString((dir_ / "season.csv").string())));
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_EQ(questions_[0], "The minima log already holds night.csv (parabola, kvw, weighted_mean). "
+                             "Add these rows again?");
+    EXPECT_EQ(Contents("season.csv"), header + night);
+    answer_ = true;
     ASSERT_TRUE(Window().addToMinimaLog(QString::fromStdString((dir_ / "season.csv").string())));
     EXPECT_EQ(Contents("season.csv"), header + night + night);
 

@@ -123,9 +123,7 @@ using testing_support::EclipseShape;
 // A synthetic eclipse written as a light-curve file: 200 points every 0.001 day, minimum at
 // kDay + 0.50123. Returns its path; the file lives in the temporary folder, named after this
 // process so that parallel test runs never share one.
-std::string EclipseFile(const std::string& name, double noise = 0) {
-    EclipseShape e;
-    e.noise = noise;
+std::string CurveFile(const std::string& name, const EclipseShape& e) {
     const DataSet ds = testing_support::Eclipse(e);
     const auto path = std::filesystem::temp_directory_path() / ("umbrix_batch_" + std::to_string(::getpid()) + "_" + name + ".csv");
     std::ofstream out(path);
@@ -135,6 +133,12 @@ std::string EclipseFile(const std::string& name, double noise = 0) {
         out << line;
     }
     return path.string();
+}
+
+std::string EclipseFile(const std::string& name, double noise = 0) {
+    EclipseShape e;
+    e.noise = noise;
+    return CurveFile(name, e);
 }
 
 constexpr double kTrueMinimum = testing_support::kDay + 0.50123;
@@ -401,6 +405,55 @@ TEST(BatchAutoRanges, ANightWithOneBranchIsRefusedByEveryMethod) {
     ASSERT_EQ(rows.size(), 6u);
     for (const JsonRow& row : rows)
         EXPECT_NE(row.refused.find("only one branch"), std::string::npos) << row.method;
+}
+
+// Two whole minima in one night (.50123, 0.6 mag; .70123, 0.5 mag). The chords' crossings and
+// the symmetry pairs of Kwee and van Woerden once reached into the other eclipse (chords gave
+// .55, between the two); every method that searches the curve now stays on the eclipse of
+// the deepest point, and the means agree.
+TEST(BatchSeveralMinima, DefaultRangesSearchOnlyTheEclipseOfTheDeepestPoint) {
+    EclipseShape e;
+    e.dip = testing_support::ThreeMinima;
+    e.points = 400;
+    e.noise = 0.003;
+    const BatchRun r = Batch({"--batch", CurveFile("two_minima", e), "--format", "json",
+                              "--method", "tracing,chords,kvw,sliding"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<JsonRow> rows = Rows(r.out);
+    ASSERT_EQ(rows.size(), 4u);
+    for (const JsonRow& row : rows) {
+        ASSERT_EQ(row.refused, "") << row.method;
+        EXPECT_NEAR(row.timeValue, kTrueMinimum, 1e-3) << row.method;
+    }
+    // The chords' default ranges ran over the whole night and were cut at the maximum.
+    EXPECT_NE(rows[1].warning.find("reached over a maximum of light"), std::string::npos) << rows[1].warning;
+    EXPECT_NE(r.out.find("\"warning\": null}}"), std::string::npos) << r.out;  // the means agree
+}
+
+// With --ranges auto the deepest dip is cut off by the night's end: every method times the
+// deepest whole one, the output names it and lists the others with the reason.
+TEST(BatchSeveralMinima, AutoRangesTimeTheDeepestWholeEclipseAndNameTheOthers) {
+    EclipseShape e;
+    e.dip = testing_support::ThreeMinima;
+    e.points = 600;
+    e.noise = 0.003;
+    const std::string file = CurveFile("three_minima", e);
+    const BatchRun json = Batch({"--batch", file, "--format", "json", "--ranges", "auto"});
+    const std::vector<JsonRow> rows = Rows(json.out);
+    ASSERT_EQ(rows.size(), 6u);
+    for (const JsonRow& row : rows) {
+        ASSERT_EQ(row.refused, "") << row.method;
+        EXPECT_NEAR(row.timeValue, kTrueMinimum, 6e-4) << row.method;
+    }
+    EXPECT_NE(json.out.find("\"timed\": true"), std::string::npos) << json.out;
+
+    const BatchRun text = Batch({"--batch", file, "--ranges", "auto", "--method", "kvw"});
+    const std::regex listing(
+        "eclipses: 3\n"
+        "eclipse 1: 2454123\\.50[01]\\d\\d, depth 0\\.5[89]\\d mag: timed by every method \\(the deepest with both branches\\)\n"
+        "eclipse 2: 2454123\\.70[01]\\d\\d, depth 0\\.4[89]\\d mag: not timed: a deeper eclipse of the night is timed\n"
+        "eclipse 3: [^\n]+: not timed: it has no rising branch: the light curve ends inside the eclipse\n");
+    EXPECT_TRUE(std::regex_search(text.out, listing)) << text.out;
 }
 
 // ---- Many files in one run ------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "tests/timing/methods/synthetic_eclipse.h"
+#include "timing/data/reader.h"
 
 namespace umbrix {
 namespace {
@@ -77,6 +78,49 @@ TEST(ChooseRanges, OneBranchOrNoEclipseIsRefused) {
     const AutoRanges b = ChooseRanges(Eclipse(flat));
     EXPECT_FALSE(b.eclipse);
     EXPECT_NE(b.message.find("No eclipse"), std::string::npos) << b.message;
+}
+
+// Three minima in one night (testing_support::ThreeMinima): whole ones at .50123 and .70123
+// and, deepest of all, one whose minimum falls after the night's end. The partial one is not
+// timed and says why; every range lies on the deepest whole one, whose stretch ends at the
+// maximum of light halfway to the next, .60123.
+TEST(ChooseRanges, SeveralMinimaTimeTheDeepestWithBothBranches) {
+    EclipseShape e;
+    e.dip = testing_support::ThreeMinima;
+    e.points = 600;
+    e.noise = 0.003;
+    const DataSet ds = Eclipse(e);
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    ASSERT_EQ(r.night.dips.size(), 3u);
+    EXPECT_TRUE(r.night.dips[0].covered);
+    EXPECT_TRUE(r.night.dips[1].covered);
+    EXPECT_FALSE(r.night.dips[2].covered);
+    EXPECT_EQ(r.night.dips[2].why, "it has no rising branch: the light curve ends inside the eclipse");
+    EXPECT_NEAR(r.night.dips[1].centre, e.minimum + 0.2, 5e-4);
+    EXPECT_EQ(r.chosen, 0);
+    EXPECT_NEAR(r.centre, e.minimum, 5e-4);
+    EXPECT_EQ(r.stretchFirst, 1);
+    EXPECT_NEAR(ds.Time[r.stretchLast], e.minimum + 0.1, 0.01);
+    for (const int i : {r.parabolaFirst, r.parabolaLast, r.leftFirst, r.leftLast, r.rightFirst,
+                        r.rightLast, r.contactFirst, r.contactLast})
+        EXPECT_TRUE(i >= r.stretchFirst && i <= r.stretchLast) << i;
+}
+
+// The same minima on a real night: NSVS 896797 on JD 2458403 (V, 210 points), two whole minima
+// and a third cut off by the end of the night. Its first minimum, by a least-squares fit of a
+// curve even in (t - T0) to the points within 0.035 day (numpy), lies at .587865.
+TEST(ChooseRanges, RealNightOfAWUMaStarFindsItsThreeMinima) {
+    DataSet ds;
+    ds.DataPath = std::string(UMBRIX_TEST_DATA) + "/nsvs896797_V_three_minima.csv";
+    ASSERT_EQ(LoadDataFile(ds), "");
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    ASSERT_EQ(r.night.dips.size(), 3u);
+    EXPECT_EQ(r.chosen, 0);
+    EXPECT_NEAR(r.centre, 0.587865, 6e-4);
+    EXPECT_NEAR(r.night.dips[1].centre, 0.745955, 6e-4);
+    EXPECT_FALSE(r.night.dips[2].covered);
 }
 
 }  // namespace

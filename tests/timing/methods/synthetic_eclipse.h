@@ -73,6 +73,14 @@ inline DataSet Eclipse(const EclipseShape& e) {
     return WorkingSet(t, m);
 }
 
+// A night of a short-period binary: Gaussian dips of 0.03 day 1/e half-width, 0.6 mag deep at
+// the minimum (dt = 0), 0.5 mag at dt = 0.2 and 1.5 mag at dt = 0.52; with points from 0.40 to
+// 0.999 the last one is observed on its falling branch only, 0.022 day before its minimum.
+inline double ThreeMinima(double dt) {
+    const auto dip = [](double x, double depth) { return depth * std::exp(-(x / 0.03) * (x / 0.03)); };
+    return 12.0 + dip(dt, 0.6) + dip(dt - 0.2, 0.5) + dip(dt - 0.52, 1.5);
+}
+
 // Arbitrary working sets for robustness checks: 1 to 40 points (now and then up to 1000),
 // times mostly rising but with repeats and reversals, magnitudes with ties and jumps.
 class RandomCurves {

@@ -92,11 +92,15 @@ FoldSymmetry SymmetricFold(const DataSet& ds, double f) {
     FoldSymmetry fold;
     // The working points within the same distance of f on both sides, inside the stretch of
     // f's eclipse, at most as many as the symmetry grid holds, split evenly about f.
+    if (ds.PointCount < 1) return fold;
     const int after = FirstMirroredPoint(ds, f);
     const int before = after - 1;
-    if (before < 1 || after > ds.PointCount) return fold;
-    const Stretch stretch = StretchAround(ds, before);
-    if (after > stretch.last) return fold;
+    const Stretch stretch = StretchAround(ds, std::clamp(before, 1, ds.PointCount));
+    if (before < 1 || after > stretch.last) {
+        // No point on one side of the fold: times out of order can be why.
+        fold.problem = TimeOrderProblem(ds, stretch.first, stretch.last);
+        return fold;
+    }
     const double reach = std::min(f - ds.Time[stretch.first], ds.Time[stretch.last] - f);
     int first = before, last = after;
     const int half = kMaxSymmetryPoints / 2;

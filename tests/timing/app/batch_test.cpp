@@ -456,6 +456,25 @@ TEST(BatchSeveralMinima, AutoRangesTimeTheDeepestWholeEclipseAndNameTheOthers) {
     EXPECT_TRUE(std::regex_search(text.out, listing)) << text.out;
 }
 
+// A real night (NSVS 896797, JD 2458379, V) ends in ten copies of its last line. The summary
+// warns once, naming the first; the methods whose points hold them refuse, naming them, and
+// those whose range keeps clear of them time the eclipse.
+TEST(BatchSummary, RepeatedLastLinesAreNamedOnceAndOnlyWhereUsed) {
+    const std::string night = std::string(UMBRIX_TEST_DATA) + "/nsvs896797_V_ends_in_copies.csv";
+    const BatchRun r = Batch({"--batch", night, "--method", "parabola,chords",
+                              "--range", "2458379.75:2458379.81", "--chords",
+                              "2458379.74:2458379.77:2458379.79:2458379.82"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("warning: Line 145 repeats the time of line 144 (10 lines in all repeat or go back in time)."),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1. Parabolic Fit: 2458379.78"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3. Bisectors of Chords: 2458379.78"), std::string::npos) << r.out;
+    const BatchRun all = Batch({"--batch", night, "--method", "kvw", "--format", "json"});
+    EXPECT_NE(all.out.find("\"warning\": \"Line 145 repeats"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("\"refused\": \"Line 145 repeats the time of line 144, and this method would use both points"),
+              std::string::npos) << all.out;
+}
+
 // ---- Many files in one run ------------------------------------------------------------
 
 std::string ReadAll(const std::string& path) {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <memory>
 
-#include "timing/data/reader.h"
+#include "timing/core/data/reader.h"
 
 namespace {
 

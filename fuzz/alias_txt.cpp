@@ -2,8 +2,8 @@
 // 25-44 of a line in file order; and a log line naming an alias's first name is converted
 // under its second (with the "V0" rule applied after), the first alias of a name winning.
 
-#include "converter/log_record.h"
-#include "converter/text_fields.h"
+#include "converter/core/log_record.h"
+#include "converter/core/text_fields.h"
 #include "fuzz/check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

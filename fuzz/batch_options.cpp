@@ -13,7 +13,7 @@
 
 #include "fuzz/check.h"
 #include "fuzz/json_check.h"
-#include "timing/app/batch.h"
+#include "timing/cli/batch.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "converter/settings.h"
+#include "converter/core/settings.h"
 #include "fuzz/check.h"
 
 namespace {

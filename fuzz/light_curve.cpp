@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "fuzz/check.h"
-#include "timing/data/reader.h"
+#include "timing/core/data/reader.h"
 
 namespace {
 

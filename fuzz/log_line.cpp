@@ -6,12 +6,12 @@
 
 #include <cmath>
 
-#include "converter/conversion_run.h"
-#include "converter/julian.h"
-#include "converter/log_record.h"
+#include "converter/core/conversion_run.h"
+#include "converter/core/julian.h"
+#include "converter/core/log_record.h"
 #include "fuzz/check.h"
 #include "fuzz/memory_files.h"
-#include "timing/data/reader.h"
+#include "timing/core/data/reader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "converter/file_access.h"
+#include "converter/core/file_access.h"
 
 namespace fuzz {
 

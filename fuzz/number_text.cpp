@@ -6,10 +6,10 @@
 #include <cmath>
 #include <string>
 
-#include "converter/catalogue.h"
-#include "converter/text_fields.h"
+#include "converter/core/catalogue.h"
+#include "converter/core/text_fields.h"
 #include "fuzz/check.h"
-#include "timing/data/format.h"
+#include "timing/core/data/format.h"
 
 namespace {
 

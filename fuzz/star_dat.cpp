@@ -5,9 +5,9 @@
 #include <cmath>
 #include <set>
 
-#include "converter/catalogue.h"
-#include "converter/log_record.h"
-#include "converter/text_fields.h"
+#include "converter/core/catalogue.h"
+#include "converter/core/log_record.h"
+#include "converter/core/text_fields.h"
 #include "fuzz/check.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the text back gives exactly the same placements.
 
 #include "fuzz/check.h"
-#include "timing/ui/settings_file.h"
+#include "timing/core/files/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto placements = umbrix::ParseSettingsText(fuzz::AsText(data, size));

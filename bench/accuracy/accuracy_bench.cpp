@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "bench/accuracy/synthetic_night.h"
-#include "timing/app/app_state.h"
-#include "timing/methods/auto_ranges.h"
-#include "timing/methods/method_common.h"
+#include "timing/core/session/app_state.h"
+#include "timing/core/methods/auto_ranges.h"
+#include "timing/core/methods/method_common.h"
 
 namespace umbrix::accuracy {
 namespace {

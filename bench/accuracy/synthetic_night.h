@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "tests/timing/methods/synthetic_eclipse.h"
-#include "timing/data/data_set.h"
+#include "tests/timing/core/synthetic_eclipse.h"
+#include "timing/core/data/data_set.h"
 
 namespace umbrix::accuracy {
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "converter/conversion_run.h"
+#include "converter/core/conversion_run.h"
 
 namespace {
 

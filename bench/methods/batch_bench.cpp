@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/app/batch.h"
+#include "timing/cli/batch.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "timing/app/app_state.h"
-#include "timing/data/reader.h"
+#include "timing/core/session/app_state.h"
+#include "timing/core/data/reader.h"
 
 namespace umbrix::bench {
 

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/methods/chords/chords.h"
+#include "timing/core/methods/chords.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "timing/app/app_state.h"
-#include "timing/data/reader.h"
-#include "timing/methods/fourier/fourier.h"
+#include "timing/core/session/app_state.h"
+#include "timing/core/data/reader.h"
+#include "timing/core/methods/fourier.h"
 
 namespace {
 

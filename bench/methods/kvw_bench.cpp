@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/methods/kvw/kvw.h"
+#include "timing/core/methods/kvw.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/methods/sliding/sliding.h"
+#include "timing/core/methods/sliding.h"
 
 namespace {
 

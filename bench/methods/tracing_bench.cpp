@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/methods/tracing/tracing.h"
+#include "timing/core/methods/tracing.h"
 
 namespace {
 

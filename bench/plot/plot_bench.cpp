@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "timing/data/reader.h"
-#include "timing/plot/light_curve_plot.h"
-#include "timing/plot/plot_painter.h"
+#include "timing/core/data/reader.h"
+#include "timing/draw/light_curve_plot.h"
+#include "timing/gui/plot/plot_painter.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <cstdlib>
 
 #include "bench/methods/bench_curve.h"
-#include "timing/methods/tracing/tracing_window.h"
-#include "timing/plot/plot_view.h"
-#include "timing/ui/main_window.h"
+#include "timing/gui/methods/tracing_window.h"
+#include "timing/gui/plot/plot_view.h"
+#include "timing/gui/main/main_window.h"
 
 namespace {
 

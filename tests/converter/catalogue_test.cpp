@@ -1,4 +1,4 @@
-#include "converter/catalogue.h"
+#include "converter/core/catalogue.h"
 
 #include <gtest/gtest.h>
 

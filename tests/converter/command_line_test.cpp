@@ -1,4 +1,4 @@
-#include "converter/command_line.h"
+#include "converter/core/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "converter/conversion_run.h"
+#include "converter/core/conversion_run.h"
 
 #include <gtest/gtest.h>
 

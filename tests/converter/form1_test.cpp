@@ -1,4 +1,4 @@
-#include "converter/form1.h"
+#include "converter/gui/form1.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "converter/show_message.h"
+#include "converter/gui/show_message.h"
 #include "temp_dir.h"
 
 namespace hjdprep {

@@ -1,4 +1,4 @@
-#include "converter/julian.h"
+#include "converter/core/julian.h"
 
 #include <gtest/gtest.h>
 

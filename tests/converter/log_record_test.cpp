@@ -1,11 +1,11 @@
-#include "converter/log_record.h"
+#include "converter/core/log_record.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "converter/conversion_run.h"
+#include "converter/core/conversion_run.h"
 
 namespace hjdprep {
 namespace {

@@ -1,10 +1,10 @@
-#include "converter/settings.h"
+#include "converter/core/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "converter/text_fields.h"
+#include "converter/core/text_fields.h"
 
 namespace hjdprep {
 namespace {

@@ -1,0 +1,127 @@
+// Ranges read off the light curve, checked on clean eclipses whose shares of the depth fall at
+// times worked out by hand.
+
+#include "timing/core/methods/auto_ranges.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/timing/core/synthetic_eclipse.h"
+#include "timing/core/data/reader.h"
+
+namespace umbrix {
+namespace {
+
+using testing_support::Eclipse;
+using testing_support::EclipseShape;
+
+// A cos^2 dip 0.6 mag deep lasting 0.13 day: share(dt) = cos^2(pi dt / 0.13) for |dt| < 0.065.
+// Shares fall at |dt| = (0.13 / pi) acos(sqrt(share)): 0.8 at 0.019181, 0.5 at 0.0325, 0.2 at
+// 0.045819 day, and the contacts at 0.065. Sampled every 0.001 day from 0.40 to 0.60, minimum
+// at 0.50123. The ranges are read off a 7-point running mean, which bends the curve by under
+// one sample where it is steepest: each end is allowed two samples (0.002 day). The contacts
+// are taken where the mean is back at the level: with no noise that is when all 7 points are,
+// 3 samples outside the contact, and the range ends at the next point: four samples.
+double Cos2Dip(double dt) {
+    if (std::fabs(dt) >= 0.065) return 12.0;
+    const double c = std::cos(M_PI * dt / 0.13);
+    return 12.0 + 0.6 * c * c;
+}
+
+TEST(ChooseRanges, CleanEclipseGivesItsShareTimes) {
+    EclipseShape e;
+    e.dip = Cos2Dip;
+    const DataSet ds = Eclipse(e);
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    const double t0 = e.minimum;
+    const auto at = [&](int i) { return ds.Time[i] - t0; };
+    EXPECT_NEAR(r.centre, t0, 1e-4);
+    EXPECT_NEAR(r.depth, 0.6, 0.01);
+    EXPECT_NEAR(at(r.parabolaFirst), -0.0325, 0.002);
+    EXPECT_NEAR(at(r.parabolaLast), 0.0325, 0.002);
+    EXPECT_NEAR(at(r.leftFirst), -0.045819, 0.002);
+    EXPECT_NEAR(at(r.leftLast), -0.019181, 0.002);
+    EXPECT_NEAR(at(r.rightFirst), 0.019181, 0.002);
+    EXPECT_NEAR(at(r.rightLast), 0.045819, 0.002);
+    EXPECT_NEAR(at(r.contactFirst), -0.065, 0.004);
+    EXPECT_NEAR(at(r.contactLast), 0.065, 0.004);
+    EXPECT_TRUE(r.parabolaMessage.empty() && r.chordsMessage.empty() && r.contactMessage.empty());
+}
+
+// The night begins 0.04 day before the minimum, on the first branch: the contact range is
+// cut to as much after the minimum as there is before it.
+TEST(ChooseRanges, ABranchCutShortKeepsTheContactRangeSymmetric) {
+    EclipseShape e;
+    e.dip = Cos2Dip;
+    e.first = 0.46123;
+    e.points = 140;
+    const DataSet ds = Eclipse(e);
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    EXPECT_EQ(r.contactFirst, 1);
+    EXPECT_NEAR(ds.Time[r.contactLast] - e.minimum, e.minimum - ds.Time[1], 0.0011);
+}
+
+TEST(ChooseRanges, OneBranchOrNoEclipseIsRefused) {
+    EclipseShape oneBranch;
+    oneBranch.dip = Cos2Dip;
+    oneBranch.points = 95;  // ends 0.006 day before the minimum
+    const AutoRanges a = ChooseRanges(Eclipse(oneBranch));
+    EXPECT_FALSE(a.eclipse);
+    EXPECT_NE(a.message.find("only one branch"), std::string::npos) << a.message;
+
+    EclipseShape flat;
+    flat.dip = [](double) { return 12.0; };
+    flat.noise = 0.01;
+    const AutoRanges b = ChooseRanges(Eclipse(flat));
+    EXPECT_FALSE(b.eclipse);
+    EXPECT_NE(b.message.find("No eclipse"), std::string::npos) << b.message;
+}
+
+// Three minima in one night (testing_support::ThreeMinima): whole ones at .50123 and .70123
+// and, deepest of all, one whose minimum falls after the night's end. The partial one is not
+// timed and says why; every range lies on the deepest whole one, whose stretch ends at the
+// maximum of light halfway to the next, .60123.
+TEST(ChooseRanges, SeveralMinimaTimeTheDeepestWithBothBranches) {
+    EclipseShape e;
+    e.dip = testing_support::ThreeMinima;
+    e.points = 600;
+    e.noise = 0.003;
+    const DataSet ds = Eclipse(e);
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    ASSERT_EQ(r.night.dips.size(), 3u);
+    EXPECT_TRUE(r.night.dips[0].covered);
+    EXPECT_TRUE(r.night.dips[1].covered);
+    EXPECT_FALSE(r.night.dips[2].covered);
+    EXPECT_EQ(r.night.dips[2].why, "it has no rising branch: the light curve ends inside the eclipse");
+    EXPECT_NEAR(r.night.dips[1].centre, e.minimum + 0.2, 5e-4);
+    EXPECT_EQ(r.chosen, 0);
+    EXPECT_NEAR(r.centre, e.minimum, 5e-4);
+    EXPECT_EQ(r.stretchFirst, 1);
+    EXPECT_NEAR(ds.Time[r.stretchLast], e.minimum + 0.1, 0.01);
+    for (const int i : {r.parabolaFirst, r.parabolaLast, r.leftFirst, r.leftLast, r.rightFirst,
+                        r.rightLast, r.contactFirst, r.contactLast})
+        EXPECT_TRUE(i >= r.stretchFirst && i <= r.stretchLast) << i;
+}
+
+// The same minima on a real night: NSVS 896797 on JD 2458403 (V, 210 points), two whole minima
+// and a third cut off by the end of the night. Its first minimum, by a least-squares fit of a
+// curve even in (t - T0) to the points within 0.035 day (numpy), lies at .587865.
+TEST(ChooseRanges, RealNightOfAWUMaStarFindsItsThreeMinima) {
+    DataSet ds;
+    ds.DataPath = std::string(UMBRIX_TEST_DATA) + "/nsvs896797_V_three_minima.csv";
+    ASSERT_EQ(LoadDataFile(ds), "");
+    const AutoRanges r = ChooseRanges(ds);
+    ASSERT_TRUE(r.eclipse) << r.message;
+    ASSERT_EQ(r.night.dips.size(), 3u);
+    EXPECT_EQ(r.chosen, 0);
+    EXPECT_NEAR(r.centre, 0.587865, 6e-4);
+    EXPECT_NEAR(r.night.dips[1].centre, 0.745955, 6e-4);
+    EXPECT_FALSE(r.night.dips[2].covered);
+}
+
+}  // namespace
+}  // namespace umbrix

@@ -1,0 +1,93 @@
+#include "timing/cli/file_run.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "timing/cli/batch.h"
+#include "timing/cli/output.h"
+#include "timing/cli/runners.h"
+#include "timing/core/data/means.h"
+#include "timing/core/methods/method_table.h"
+#include "timing/core/oc/oc.h"
+#include "timing/core/session/app_state.h"
+
+namespace umbrix {
+
+const auto TableLine = MinimaTableLine;
+
+FileRun RunFile(BatchOptions options, const std::string& file) {
+    FileRun run;
+    // Name the file the way the open dialog does: its folder and its name.
+    auto app = std::make_unique<AppState>();
+    const std::filesystem::path path(file);
+    const std::string dir = path.has_parent_path() ? path.parent_path().string() : ".";
+    if (const std::string message = OpenLightCurve(*app, dir, path.filename().string());
+        !message.empty()) {
+        run.err = message + "\n";
+        run.table = TableLine(file, "", "", "", "", "", message);
+        run.status = kBatchRefused;
+        return run;
+    }
+    DataSet& ds = app->data;
+
+    if (options.inverted) ChangeMagSign(*app, 1);
+    for (const int i : options.deletions) {
+        if (!SetDeleted(ds, i, true)) {
+            const std::string message = "--delete " + std::to_string(i) + ": the file has points 1 to " +
+                                        std::to_string(ds.ReadCount);
+            run.err = "ectimer: " + message + "\n";
+            run.table = TableLine(file, "", "", "", "", "", message);
+            run.status = kBatchFailed;
+            return run;
+        }
+    }
+    if (options.fourierStart) {
+        ApplyFourierStartList(*app, *options.fourierStart);
+    }
+    if (options.autoRanges) options.chosen = ChooseRanges(ds);
+
+    // The summary describes the data as loaded and edited, before any method moves the fold.
+    std::ostringstream summary;
+    if (options.format == Format::Json)
+        PrintSummaryJson(ds, summary);
+    else
+        PrintSummaryText(ds, summary);
+    if (options.chosen) PrintEclipses(ds, *options.chosen, options.format, summary);
+
+    std::vector<RanRow> ran;
+    std::array<MeanRow, kMethodRows> meanRows{};
+    for (const MethodEntry& row : kMethods) {
+        const std::size_t k = static_cast<std::size_t>(row.row - 1);
+        if (!options.rows[k]) continue;
+        ran.push_back({&row, RunMethodRow(row.row, *app, options)});
+        const RowResult& r = ran.back().report.result;
+        meanRows[k] = {r.ok(), r.timeText, r.errorText, r.time, r.error,
+                       r.hasCalibrated ? std::optional(r.calibratedError) : std::nullopt};
+        run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, FileDecimals(r.time),
+                                        FileError(r.error),
+                                        r.hasCalibrated ? FileError(r.calibratedError) : "", "")
+                            : TableLine(file, std::to_string(row.row), row.name, "", "", "",
+                                        r.message);
+    }
+    const MeansResult means = CalcMeans(meanRows);
+    if (means.computed)
+        run.table += TableLine(file, "mean", "weighted_mean", FileDecimals(means.weightedValue),
+                               FileError(means.stdErrorValue), "", "");
+
+    std::ostringstream out;
+    if (options.format == Format::Json) {
+        out << "{" << summary.str();
+        PrintRowsJson(ran, means, out);
+        out << "}\n";
+    } else {
+        out << summary.str();
+        PrintRowsText(ran, means, out);
+    }
+    run.out = out.str();
+    return run;
+}
+
+
+}  // namespace umbrix

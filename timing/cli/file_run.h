@@ -1,0 +1,22 @@
+#pragma once
+// One light curve through the command line: loaded as File > Open loads it, inverted and
+// edited as asked, its eclipses found (--ranges auto), the chosen methods run and the means
+// taken.
+
+#include <string>
+
+#include "timing/cli/options.h"
+
+namespace umbrix {
+
+// What one file yields: its output and complaints as one run would print them, its rows of
+// the minima table, and the exit status it alone would give.
+struct FileRun {
+    std::string out, err;
+    std::string table;
+    int status = 0;
+};
+
+FileRun RunFile(BatchOptions options, const std::string& file);
+
+}  // namespace umbrix

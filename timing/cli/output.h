@@ -1,0 +1,32 @@
+#pragma once
+// What the command line prints about one light curve: its summary, its eclipses (--ranges
+// auto), each method's row and the means, as text or as the members of one JSON object.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "timing/cli/options.h"
+#include "timing/cli/runners.h"
+#include "timing/core/data/means.h"
+#include "timing/core/methods/method_table.h"
+
+namespace umbrix {
+
+// A method that ran, and what it yielded.
+struct RanRow {
+    const MethodEntry* method;
+    BatchRow report;
+};
+
+// The summary of the data as loaded and edited: "key: value" lines, or JSON members without
+// braces.
+void PrintSummaryText(const DataSet& ds, std::ostream& out);
+void PrintSummaryJson(const DataSet& ds, std::ostream& out);
+// --ranges auto: every eclipse of the night, the one timed and why the others are not.
+void PrintEclipses(const DataSet& ds, const AutoRanges& a, Format format, std::ostream& out);
+// The rows that ran and the means: one line each, or the "methods" and "means" members.
+void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out);
+void PrintRowsJson(const std::vector<RanRow>& ran, const MeansResult& means, std::ostream& out);
+
+}  // namespace umbrix

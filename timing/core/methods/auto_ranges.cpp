@@ -1,0 +1,133 @@
+#include "timing/core/methods/auto_ranges.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "timing/core/methods/method_common.h"
+#include "timing/core/methods/tracing.h"
+
+namespace umbrix {
+
+namespace {
+
+constexpr double kContactNoises = 3;  // contact: the smoothed curve within this of the level
+
+const char* const kOneBranch =
+    "The night shows only one branch of the eclipse: there is no minimum to time.";
+
+}  // namespace
+
+AutoRanges ChooseRanges(const DataSet& ds) {
+    AutoRanges r;
+    r.night = FindDips(ds);
+    const NightDips& night = r.night;
+    r.noise = night.noise;
+    r.level = night.level;
+    if (night.dips.empty()) {
+        r.message = night.message;
+        return r;
+    }
+    // The deepest eclipse with both branches; every method times that one.
+    for (int d = 0; d < static_cast<int>(night.dips.size()); ++d) {
+        const Dip& dip = night.dips[static_cast<std::size_t>(d)];
+        if (dip.covered && (r.chosen < 0 || dip.depth > night.dips[static_cast<std::size_t>(r.chosen)].depth))
+            r.chosen = d;
+    }
+    if (r.chosen < 0) {
+        r.message = night.dips.size() == 1 ? kOneBranch
+                                           : "No eclipse of the night shows both branches: there "
+                                             "is no minimum to time.";
+        return r;
+    }
+    const Dip& dip = night.dips[static_cast<std::size_t>(r.chosen)];
+    r.eclipse = true;
+    r.depth = dip.depth;
+    r.centre = dip.centre;
+    r.stretchFirst = dip.first;
+    r.stretchLast = dip.last;
+    const std::vector<double>& s = night.smooth;
+    const int deepest = dip.peak, lo = dip.first, hi = dip.last;
+    const double smoothNoise = r.noise / std::sqrt(2.0 * night.halfWindow + 1);
+    const auto level = [&](double share) { return r.level + share * r.depth; };
+    const auto sm = [&](int i) { return s[static_cast<std::size_t>(i)]; };
+
+    // Walks from the deepest point outwards to the first point no fainter than magnitude m;
+    // lo - 1 (or hi + 1) when the eclipse's stretch ends first.
+    const auto leftBelow = [&](double m) {
+        int i = deepest;
+        while (i >= lo && sm(i) > m) --i;
+        return i;
+    };
+    const auto rightBelow = [&](double m) {
+        int i = deepest;
+        while (i <= hi && sm(i) > m) ++i;
+        return i;
+    };
+
+    // The points within reach of the centre on both sides: as far as the nearer of the two
+    // crossings of m, or of the stretch's ends when a branch is cut short.
+    const auto symmetric = [&](double reachLeft, double reachRight, int& first, int& last) {
+        const double reach = std::min(reachLeft, reachRight);
+        first = std::max(FirstPointAfter(ds, r.centre - reach - 1e-12), lo);
+        last = LastPointBefore(ds, r.centre + reach + 1e-12);
+        last = last == 0 ? hi : std::min(last, hi);
+    };
+
+    // Parabola.
+    {
+        const double m = level(kAutoParabolaShare);
+        const int a = leftBelow(m), b = rightBelow(m);
+        const double left = a >= lo ? r.centre - SmoothCrossing(ds, s, a, m) : r.centre - ds.Time[lo];
+        const double right = b <= hi ? SmoothCrossing(ds, s, b - 1, m) - r.centre : ds.Time[hi] - r.centre;
+        symmetric(left, right, r.parabolaFirst, r.parabolaLast);
+        // Widen by the nearer neighbour until five points.
+        while (r.parabolaLast - r.parabolaFirst + 1 < 5) {
+            const bool before = r.parabolaFirst > lo &&
+                                (r.parabolaLast == hi || r.centre - ds.Time[r.parabolaFirst - 1] <
+                                                             ds.Time[r.parabolaLast + 1] - r.centre);
+            if (before) --r.parabolaFirst;
+            else if (r.parabolaLast < hi) ++r.parabolaLast;
+            else break;
+        }
+        if (r.parabolaLast - r.parabolaFirst + 1 < 5)
+            r.parabolaMessage = "Fewer than five points lie around the minimum.";
+    }
+
+    // Chords: each branch from where it reaches the high share to where it reaches the low.
+    {
+        const double low = level(kAutoChordsLow), high = level(kAutoChordsHigh);
+        const int leftLow = leftBelow(low), leftHigh = leftBelow(high);
+        const int rightLow = rightBelow(low), rightHigh = rightBelow(high);
+        r.leftFirst = std::max(leftLow + 1, lo);
+        r.leftLast = leftHigh;
+        r.rightFirst = rightHigh;
+        r.rightLast = std::min(rightLow - 1, hi);
+        if (r.leftLast < r.leftFirst || r.rightLast < r.rightFirst)
+            r.chordsMessage = "A branch of the eclipse holds no point between " +
+                              std::to_string(static_cast<int>(kAutoChordsLow * 100)) + " and " +
+                              std::to_string(static_cast<int>(kAutoChordsHigh * 100)) +
+                              " % of its depth.";
+    }
+
+    // First to last contact.
+    {
+        const double m = r.level + kContactNoises * smoothNoise;
+        const int a = leftBelow(m), b = rightBelow(m);
+        const double left = a >= lo ? r.centre - ds.Time[a] : r.centre - ds.Time[lo];
+        const double right = b <= hi ? ds.Time[b] - r.centre : ds.Time[hi] - r.centre;
+        symmetric(left, right, r.contactFirst, r.contactLast);
+        // Kwee and van Woerden's grid holds 556 points: trim the end further from the centre.
+        while (r.contactLast - r.contactFirst + 1 > kMaxSymmetryPoints) {
+            if (r.centre - ds.Time[r.contactFirst] > ds.Time[r.contactLast] - r.centre)
+                ++r.contactFirst;
+            else
+                --r.contactLast;
+        }
+        if (r.contactLast - r.contactFirst + 1 < 5)
+            r.contactMessage = "Fewer than five points lie between the contacts.";
+    }
+    return r;
+}
+
+}  // namespace umbrix

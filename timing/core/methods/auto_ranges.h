@@ -1,0 +1,49 @@
+#pragma once
+// Ranges chosen from the light curve itself, as a careful observer picks them by eye: the
+// night's eclipses found (eclipses.h), the deepest with both branches chosen, its depth and
+// contacts read off the smoothed curve, then for each method the stretch it times best from.
+// Every range lies within the chosen eclipse's stretch, so all methods time the same one.
+
+#include <string>
+
+#include "timing/core/data/data_set.h"
+#include "timing/core/methods/eclipses.h"
+
+namespace umbrix {
+
+// The shares of the depth that bound the ranges (tuned on the accuracy benchmark,
+// docs/accuracy.md).
+inline constexpr double kAutoParabolaShare = 0.5;  // parabola: points deeper than this
+inline constexpr double kAutoChordsLow = 0.2;      // chords: the branches between these
+inline constexpr double kAutoChordsHigh = 0.8;
+
+struct AutoRanges {
+    // The night's eclipses, and the one timed (an index into night.dips; -1 when none).
+    NightDips night;
+    int chosen = -1;
+    int stretchFirst = 0, stretchLast = 0;  // its stretch of working points
+    // The eclipse as read off the curve. eclipse false: message says why (no eclipse, too few
+    // points, no eclipse with both branches) and no range is chosen.
+    bool eclipse = false;
+    std::string message;
+    double level = 0;   // out-of-eclipse magnitude
+    double noise = 0;   // scatter of one point
+    double depth = 0;   // faintest smoothed magnitude less the level
+    double centre = 0;  // relative time halfway between the branches at half depth
+    // Parabola: the points around the minimum deeper than kAutoParabolaShare of the depth, as
+    // many on each side of the centre as the data allow (at least five in all).
+    int parabolaFirst = 0, parabolaLast = 0;
+    std::string parabolaMessage;  // non-empty: no range
+    // Chords: the two branches between kAutoChordsLow and kAutoChordsHigh of the depth.
+    int leftFirst = 0, leftLast = 0, rightFirst = 0, rightLast = 0;
+    std::string chordsMessage;
+    // Kwee and van Woerden and Fourier: first to last contact, symmetric about the centre
+    // where the data allow.
+    int contactFirst = 0, contactLast = 0;
+    std::string contactMessage;
+};
+
+// Ranges for the working points of ds.
+AutoRanges ChooseRanges(const DataSet& ds);
+
+}  // namespace umbrix

@@ -1,0 +1,204 @@
+#include "timing/core/oc/oc.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace umbrix {
+
+namespace {
+
+// The fields of one CSV line: commas separate, double quotes enclose (a doubled quote inside
+// stands for one).
+std::vector<std::string> CsvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c != '\r') {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::optional<double> Number(const std::string& text) {
+    double v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::string MinimaTableHeader() { return "file,row,method,hjd,error,calibrated_error,refused\n"; }
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string MinimaTableLine(const std::string& file, const std::string& row, const std::string& method,
+                            const std::string& hjd, const std::string& error,
+                            const std::string& calibrated, const std::string& refused) {
+    return CsvField(file) + "," + row + "," + method + "," + hjd + "," + error + "," + calibrated +
+           "," + CsvField(refused) + "\n";
+}
+
+std::string AppendToMinimaLog(const std::string& path, const std::string& lines, WholeFileWriter write) {
+    std::string log;
+    if (std::ifstream in{path, std::ios::binary}) {
+        log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) return "cannot read " + path;
+    }
+    if (log.empty()) {
+        log = MinimaTableHeader();
+    } else {
+        const std::string header = MinimaTableHeader();
+        const std::string first = log.substr(0, log.find('\n') + 1);
+        if (first != header && first != header.substr(0, header.size() - 1) + "\r\n")
+            return path + " is not a minima log (its first line is not " +
+                   header.substr(0, header.size() - 1) + "); nothing was added";
+        if (log.back() != '\n') log += '\n';
+    }
+    return write(path, log + lines);
+}
+
+std::vector<std::string> MethodsLogged(const std::string& logText, const std::string& file,
+                                       const std::vector<std::string>& methods) {
+    std::vector<std::string> found;
+    std::istringstream in(logText);
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+        const std::vector<std::string> f = CsvFields(line);
+        if (f.size() != 7 || f[0] != file || !f[6].empty()) continue;
+        if (std::find(methods.begin(), methods.end(), f[2]) != methods.end() &&
+            std::find(found.begin(), found.end(), f[2]) == found.end())
+            found.push_back(f[2]);
+    }
+    return found;
+}
+
+std::string ReadMinima(const std::string& text, const std::string& method,
+                       std::vector<Minimum>& minima) {
+    std::istringstream in(text);
+    std::string line;
+    if (!std::getline(in, line) || CsvFields(line).size() < 7 || CsvFields(line)[3] != "hjd")
+        return "line 1: not a minima table (its header is file,row,method,hjd,error,"
+               "calibrated_error,refused)";
+    const std::string wanted = method == "mean" ? "weighted_mean" : method;
+    for (int number = 2; std::getline(in, line); ++number) {
+        if (line.empty() || line == "\r") continue;
+        const std::vector<std::string> f = CsvFields(line);
+        const std::string where = "line " + std::to_string(number) + ": ";
+        if (f.size() != 7) return where + "7 fields expected, " + std::to_string(f.size()) + " found";
+        if (!f[6].empty() || f[2] != wanted) continue;  // refused, or another method
+        const auto hjd = Number(f[3]);
+        const auto error = Number(f[5].empty() ? f[4] : f[5]);
+        if (!hjd || !error) return where + "the time or the error is not a number";
+        minima.push_back({f[0], f[2], *hjd, *error});
+    }
+    return "";
+}
+
+std::vector<OcRow> ComputeOc(const std::vector<Minimum>& minima, double t0, double p, bool secondary) {
+    std::vector<OcRow> rows;
+    for (const Minimum& m : minima) {
+        const double cycles = (m.hjd - t0) / p;
+        const double e = secondary ? std::nearbyint(2 * cycles) / 2 : std::nearbyint(cycles);
+        rows.push_back({m, e, m.hjd - (t0 + p * e)});
+    }
+    return rows;
+}
+
+Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int terms) {
+    Ephemeris fit;
+    fit.terms = terms;
+    fit.n = static_cast<int>(rows.size());
+    if (fit.n < terms) {
+        fit.message = "A fit of " + std::to_string(terms) + " terms needs at least " +
+                      std::to_string(terms) + " minima; " + std::to_string(fit.n) + " given.";
+        return fit;
+    }
+    // Normal equations for the corrections (dT0, dP, Q) to O-C = dT0 + dP E + Q E^2.
+    std::array<std::array<double, 4>, 3> a{};  // augmented: 3 x 3 and the right-hand side
+    for (const OcRow& r : rows) {
+        if (!(r.minimum.error > 0)) {
+            fit.message = "The minimum of " + r.minimum.file + " has no positive error to weight it by.";
+            return fit;
+        }
+        const double w = 1 / (r.minimum.error * r.minimum.error);
+        const double x[3] = {1, r.cycle, r.cycle * r.cycle};
+        for (int i = 0; i < terms; ++i) {
+            for (int j = 0; j < terms; ++j) a[i][j] += w * x[i] * x[j];
+            a[i][3] += w * x[i] * r.oc;
+        }
+    }
+    // Gauss-Jordan with partial pivoting on [A | b | I], keeping the inverse for the errors.
+    std::array<std::array<double, 3>, 3> inv{};
+    for (int i = 0; i < terms; ++i) inv[i][i] = 1;
+    for (int c = 0; c < terms; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < terms; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+        if (a[pivot][c] == 0) {
+            fit.message = "The cycle numbers do not determine the ephemeris (too few distinct cycles).";
+            return fit;
+        }
+        std::swap(a[c], a[pivot]);
+        std::swap(inv[c], inv[pivot]);
+        const double d = a[c][c];
+        for (int j = 0; j < 4; ++j) a[c][j] /= d;
+        for (int j = 0; j < terms; ++j) inv[c][j] /= d;
+        for (int r = 0; r < terms; ++r) {
+            if (r == c) continue;
+            const double f = a[r][c];
+            for (int j = 0; j < 4; ++j) a[r][j] -= f * a[c][j];
+            for (int j = 0; j < terms; ++j) inv[r][j] -= f * inv[c][j];
+        }
+    }
+    const double corr[3] = {a[0][3], a[1][3], terms > 2 ? a[2][3] : 0};
+    fit.t0 = t0 + corr[0];
+    fit.p = p + corr[1];
+    fit.q = corr[2];
+    fit.t0Error = std::sqrt(inv[0][0]);
+    fit.pError = std::sqrt(inv[1][1]);
+    fit.qError = terms > 2 ? std::sqrt(inv[2][2]) : 0;
+    double chi2 = 0;
+    for (const OcRow& r : rows) {
+        const double model = corr[0] + corr[1] * r.cycle + corr[2] * r.cycle * r.cycle;
+        const double d = (r.oc - model) / r.minimum.error;
+        chi2 += d * d;
+    }
+    fit.chi2PerDof = fit.n > terms ? chi2 / (fit.n - terms) : 0;
+    for (const double v : {fit.t0, fit.p, fit.q, fit.t0Error, fit.pError, fit.qError, fit.chi2PerDof})
+        if (!std::isfinite(v)) {
+            fit.message = "The fit gave a value that is not a number.";
+            return fit;
+        }
+    fit.ok = true;
+    return fit;
+}
+
+}  // namespace umbrix

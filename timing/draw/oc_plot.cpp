@@ -1,0 +1,136 @@
+#include "timing/draw/oc_plot.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace umbrix {
+
+namespace {
+
+constexpr double kMinutesPerDay = 1440;
+constexpr double kLeft = 1300, kRight = 300, kTop = 300, kBottom = 800;  // frame margins, twips
+constexpr double kDotRadius = 45, kCapHalfWidth = 60, kTickLength = 90;
+
+std::string TickText(double v, double step) {
+    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 6);
+    char buffer[48];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v) < step / 1e6 ? 0.0 : v,
+                                 std::chars_format::fixed, decimals);
+    return std::string(buffer, r.ptr);
+}
+
+// O-C in minutes that a fitted ephemeris predicts at cycle e, against t0 + p e.
+double FitMinutes(const Ephemeris& f, double t0, double p, double e) {
+    return ((f.t0 - t0) + (f.p - p) * e + f.q * e * e) * kMinutesPerDay;
+}
+
+}  // namespace
+
+double NiceStep(double span, int ticks) {
+    if (!(span > 0)) return 1;
+    const double raw = span / ticks, power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0})
+        if (raw <= m * power) return m * power;
+    return 10 * power;
+}
+
+OcPlot DrawOc(const std::vector<OcRow>& rows, double t0, double p, const Ephemeris* linear,
+              const Ephemeris* quadratic) {
+    OcPlot plot;
+    DisplayList& d = plot.list;
+    d.Clear(kWhite);
+    // The ranges: every minimum with its error bar, and the fitted curves across them.
+    double eMin = 0, eMax = 1, yMin = -1, yMax = 1;
+    if (!rows.empty()) {
+        eMin = eMax = rows[0].cycle;
+        yMin = yMax = rows[0].oc * kMinutesPerDay;
+    }
+    for (const OcRow& r : rows) {
+        eMin = std::min(eMin, r.cycle);
+        eMax = std::max(eMax, r.cycle);
+        yMin = std::min(yMin, (r.oc - r.minimum.error) * kMinutesPerDay);
+        yMax = std::max(yMax, (r.oc + r.minimum.error) * kMinutesPerDay);
+    }
+    if (eMax == eMin) eMin -= 1, eMax += 1;
+    const double ePad = (eMax - eMin) * 0.05;
+    eMin -= ePad;
+    eMax += ePad;
+    for (const Ephemeris* f : {linear, quadratic})
+        if (f)
+            for (int k = 0; k <= 50; ++k) {
+                const double y = FitMinutes(*f, t0, p, eMin + (eMax - eMin) * k / 50);
+                yMin = std::min(yMin, y);
+                yMax = std::max(yMax, y);
+            }
+    if (yMax == yMin) yMin -= 1, yMax += 1;
+    const double yPad = (yMax - yMin) * 0.08;
+    yMin -= yPad;
+    yMax += yPad * 3;  // room for the legend above the points
+
+    const double x0 = kLeft, x1 = plot.width - kRight, y0 = kTop, y1 = plot.height - kBottom;
+    const auto X = [&](double e) { return x0 + (e - eMin) / (eMax - eMin) * (x1 - x0); };
+    const auto Y = [&](double m) { return y1 - (m - yMin) / (yMax - yMin) * (y1 - y0); };
+
+    // Frame, ticks and their values; O-C = 0 as a silver line.
+    d.SetColour(kBlack);
+    d.Line(x0, y0, x1, y0);
+    d.LineTo(x1, y1);
+    d.LineTo(x0, y1);
+    d.LineTo(x0, y0);
+    const double eStep = NiceStep(eMax - eMin, 6), yStep = NiceStep(yMax - yMin, 6);
+    for (double e = std::ceil(eMin / eStep) * eStep; e <= eMax; e += eStep) {
+        d.Line(X(e), y1, X(e), y1 - kTickLength);
+        plot.texts.push_back({X(e) - 150, y1 + 200, TickText(e, eStep), kBlack, false});
+    }
+    for (double m = std::ceil(yMin / yStep) * yStep; m <= yMax; m += yStep) {
+        d.Line(x0, Y(m), x0 + kTickLength, Y(m));
+        plot.texts.push_back({x0 - 100, Y(m), TickText(m, yStep), kBlack, true});
+    }
+    if (yMin < 0 && yMax > 0) {
+        d.SetColour(kSilver);
+        d.Line(x0, Y(0), x1, Y(0));
+    }
+    plot.texts.push_back({(x0 + x1) / 2 - 400, plot.height - 250, "E (cycles)", kBlack, false});
+    plot.texts.push_back({60, y0 - 120, "O-C (min)", kBlack, false});
+
+    // The fits, then the minima on top.
+    for (const auto& [f, colour] : {std::pair{linear, kLinearFitColour}, std::pair{quadratic, kQuadraticFitColour}}) {
+        if (!f) continue;
+        d.SetColour(colour);
+        for (int k = 0; k <= 100; ++k) {
+            const double e = eMin + (eMax - eMin) * k / 100;
+            if (k == 0)
+                d.PointSet(X(e), Y(FitMinutes(*f, t0, p, e)));
+            else
+                d.LineTo(X(e), Y(FitMinutes(*f, t0, p, e)));
+        }
+    }
+    d.SetColour(kBlack);
+    for (const OcRow& r : rows) {
+        const double x = X(r.cycle), m = r.oc * kMinutesPerDay, err = r.minimum.error * kMinutesPerDay;
+        d.Line(x, Y(m - err), x, Y(m + err));
+        d.Line(x - kCapHalfWidth, Y(m - err), x + kCapHalfWidth, Y(m - err));
+        d.Line(x - kCapHalfWidth, Y(m + err), x + kCapHalfWidth, Y(m + err));
+        for (double radius = kDotRadius; radius > 0; radius -= 15) d.Circle(x, Y(m), radius);
+    }
+
+    // The legend, top left inside the frame: a sample of each mark and what it is.
+    double row = y0 + 250;
+    const auto entry = [&](Rgb colour, const std::string& text, bool dot) {
+        d.SetColour(colour);
+        if (dot) {
+            for (double radius = kDotRadius; radius > 0; radius -= 15) d.Circle(x0 + 350, row, radius);
+        } else {
+            d.Line(x0 + 150, row, x0 + 550, row);
+        }
+        plot.texts.push_back({x0 + 700, row, text, colour, false});
+        row += 280;
+    };
+    entry(kBlack, "minima, +-1 error", true);
+    if (linear) entry(kLinearFitColour, "linear ephemeris", false);
+    if (quadratic) entry(kQuadraticFitColour, "quadratic ephemeris", false);
+    return plot;
+}
+
+}  // namespace umbrix

@@ -1,0 +1,444 @@
+#include "timing/gui/main/main_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QUrl>
+
+#include "timing/core/session/app_state.h"
+#include "timing/core/data/error_texts.h"
+#include "timing/core/data/format.h"
+#include "timing/core/methods/sliding.h"
+#include "timing/core/methods/tracing.h"
+#include "timing/gui/plot/plot_data_window.h"
+#include "timing/gui/plot/printing.h"
+#include "timing/gui/main/file_dialogs.h"
+#include "timing/gui/main/help_windows.h"
+#include "timing/core/files/settings_file.h"
+#include "timing/gui/main/show_message.h"
+
+namespace umbrix {
+
+const std::array<const char*, kMethodRows> frmMain::kRowLabels = {
+    "1. Parabolic Fit",       "2. Tracing Paper", "3. Bisectors of Chords",
+    "4. Kwee and van Woerden", "5. Fourier Fit",  "6. Sliding Integrations"};
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+}  // namespace
+
+frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      settingsPath_(std::move(settingsPath)),
+      printer_(std::make_unique<CurrentPrinter>()) {
+    setObjectName("frmMain");
+    setWindowTitle("Umbrix");
+    setAcceptDrops(true);
+    buildControls();
+    buildMenus();
+
+    // Start-up, in order: the settings file (any error: every default), the dialogs' pattern
+    // lists, the methods' remembered state, "+Mags". Error texts are a constant table.
+    const auto placements = ReadSettingsFile(settingsPath_.toStdString());
+    app_.placements = placements ? *placements : DefaultPlacements();
+    openDialog_ = new FileDialog(FileDialog::Mode::Open, app_, this);
+    saveDialog_ = new FileDialog(FileDialog::Mode::Save, app_, this);
+    openDialog_->fillPatterns();
+    saveDialog_->fillPatterns();
+    connect(openDialog_, &FileDialog::openRequested, this,
+            [this](const QString& dir, const QString& name) { openLightCurve(dir, name); });
+    connect(saveDialog_, &FileDialog::saveRequested, this, &frmMain::writeResultsFile);
+    ResetMethodStates(app_);
+    Option1[0]->setChecked(true);
+
+    help_ = new frmHelp(this);
+    about_ = new frmAbout(this);
+
+    plotData_ = new PlotDataLauncher(app_, *printer_, this);
+    connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::pointsEdited);
+    connect(this, &frmMain::lightCurveLoaded, plotData_, &PlotDataLauncher::lightCurveLoaded);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName("central");
+    auto* grid = new QGridLayout(central);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    setCentralWidget(central);
+
+    auto label = [&](int n, const QString& text) {
+        Label[n] = Named(new QLabel(text, central), QString("Label%1").arg(n));
+        return Label[n];
+    };
+    auto textBox = [&](int n) {
+        Text[n] = Named(new QLineEdit(central), QString("Text%1").arg(n));
+        Text[n]->setMinimumWidth(Text[n]->fontMetrics().horizontalAdvance("2454123.512345") + 16);
+        return Text[n];
+    };
+
+    Label1 = Named(new QLabel("Umbrix v2.3", central), "Label1");
+    QFont titleFont = Label1->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+    grid->addWidget(Label1, 0, 0, 1, 6, Qt::AlignHCenter);
+
+    // The calibrated error sits right beside the method's own error, so that the two can be
+    // compared at a glance; the tick box, which belongs to the time and its own error, follows.
+    calibratedTip_ =
+        "Calibrated error (days): estimated from the scatter of the data themselves, so that "
+        "about 68 % of such results lie within one calibrated error of the true minimum.\n"
+        "The Est'd Error beside it is the method's traditional error; Calc. Means uses that one.";
+    const QString& calibratedTip = calibratedTip_;
+    grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
+    grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
+    LabelCalibrated = Named(new QLabel("Calibrated", central), "LabelCalibrated");
+    LabelCalibrated->setToolTip(calibratedTip);
+    grid->addWidget(LabelCalibrated, 1, 4, Qt::AlignHCenter);
+    grid->addWidget(label(13, "Use in Mean?"), 1, 5, Qt::AlignHCenter);
+
+    for (int k = 1; k <= kMethodRows; ++k) {
+        const int row = k + 1;
+        grid->addWidget(label(k + 1, kRowLabels[k - 1]), row, 0);
+        Command[k] = Named(new QPushButton("Go", central), QString("Command%1").arg(k));
+        grid->addWidget(Command[k], row, 1);
+        grid->addWidget(textBox(k), row, 2);
+        grid->addWidget(textBox(k + 6), row, 3);
+        auto* calibrated = Named(new QLineEdit(central), QString("TextCalibrated%1").arg(k));
+        calibrated->setReadOnly(true);
+        // Out of the Tab chain: a row stays Go, time, error, tick for keyboard users.
+        calibrated->setFocusPolicy(Qt::ClickFocus);
+        calibrated->setToolTip(calibratedTip);
+        calibrated->setMinimumWidth(Text[k + 6]->minimumWidth());
+        TextCalibrated[k] = calibrated;
+        grid->addWidget(calibrated, row, 4);
+        Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
+        grid->addWidget(Check[k], row, 5, Qt::AlignHCenter);
+    }
+    connect(Command[1], &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(Command[2], &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(Command[3], &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(Command[4], &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(Command[5], &QPushButton::clicked, this, &frmMain::Command5_Click);
+    connect(Command[6], &QPushButton::clicked, this, &frmMain::Command6_Click);
+
+    grid->setRowMinimumHeight(8, 12);
+    const int means = 9;
+    grid->addWidget(label(10, "Simple Mean"), means, 0, 1, 2);
+    grid->addWidget(textBox(13), means, 2);
+    grid->addWidget(label(11, "Weighted Mean"), means + 1, 0, 1, 2);
+    grid->addWidget(textBox(14), means + 1, 2);
+    grid->addWidget(label(12, "Std. Error of  Weighted Mean"), means + 2, 0, 1, 2);
+    grid->addWidget(textBox(15), means + 2, 2);
+    grid->addWidget(label(14, "Std. Deviation of Means"), means + 3, 0, 1, 2);
+    grid->addWidget(textBox(16), means + 3, 2);
+
+    Command[8] = Named(new QPushButton("Calc. Means", central), "Command8");
+    Command[7] = Named(new QPushButton("Plot/Edit Data", central), "Command7");
+    grid->addWidget(Command[8], means, 3, 1, 2);
+    grid->addWidget(Command[7], means + 1, 3, 1, 2);
+    connect(Command[8], &QPushButton::clicked, this, &frmMain::Command8_Click);
+    connect(Command[7], &QPushButton::clicked, this, &frmMain::Command7_Click);
+
+    signGroup_ = new QButtonGroup(this);
+    Option1[0] = Named(new QRadioButton("+Mags", central), "Option1(0)");
+    Option1[1] = Named(new QRadioButton("-Mags (inverted)", central), "Option1(1)");
+    for (int i = 0; i < 2; ++i) {
+        signGroup_->addButton(Option1[i], i);
+        grid->addWidget(Option1[i], means + 2 + i, 3, 1, 2);
+    }
+    connect(signGroup_, &QButtonGroup::idClicked, this, &frmMain::Option1_Click);
+
+    grid->setRowMinimumHeight(means + 4, 12);
+    grid->addWidget(label(15, "Original # data points"), means + 5, 0, 1, 2);
+    grid->addWidget(label(17, ""), means + 5, 2);
+    grid->addWidget(label(16, "Edited # data points"), means + 6, 0, 1, 2);
+    grid->addWidget(label(18, ""), means + 6, 2);
+}
+
+void frmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("File");
+    Open = Named(file->addAction("Open"), "Open");
+    Save = Named(file->addAction("Save"), "Save");
+    AddToMinimaLog = Named(file->addAction("Add to Minima Log ..."), "AddToMinimaLog");
+    Named(file->addSeparator(), "blank");
+    Exit = Named(file->addAction("Exit"), "Exit");
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("Help");
+    Help1 = Named(help->addAction("Help - Introduction"), "Help1");
+    Help2 = Named(help->addAction("Help -Data files"), "Help2");
+    Named(help->addSeparator(), "myline");
+    About = Named(help->addAction("About"), "About");
+    connect(Open, &QAction::triggered, this, &frmMain::Open_Click);
+    connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
+    connect(AddToMinimaLog, &QAction::triggered, this, &frmMain::AddToMinimaLog_Click);
+    connect(Exit, &QAction::triggered, this, &frmMain::Exit_Click);
+    connect(Help1, &QAction::triggered, this, &frmMain::Help1_Click);
+    connect(Help2, &QAction::triggered, this, &frmMain::Help2_Click);
+    connect(About, &QAction::triggered, this, &frmMain::About_Click);
+}
+
+bool frmMain::fileLoaded() const { return !app_.data.DataFileName.empty(); }
+
+// A refused first load names a file but leaves no light curve; a light curve that loaded has
+// at least one point. A refused later load keeps the curve before it, which stays usable.
+bool frmMain::hasLightCurve() const { return fileLoaded() && app_.data.ReadCount > 0; }
+
+void frmMain::setRowAction(int row, std::function<void()> action) {
+    if (row >= 1 && row <= kMethodRows) rowActions_[row] = std::move(action);
+}
+
+void frmMain::goRow(int row) {
+    if (!hasLightCurve()) return;
+    // The windows of rows 1, 3, 4 and 5 start from the whole working set and narrow it by
+    // the user's picks; tracing paper and sliding integrations keep the range as it is.
+    if (row == 1 || row == 3 || row == 4 || row == 5) {
+        app_.RangeFirst = 1;
+        app_.RangeLast = app_.data.PointCount;
+    }
+    if (row == 2) ResetTraceMag(app_.tracing, app_.data);
+    if (row == 6) {
+        runSlidingIntegrations();
+        return;
+    }
+    if (rowActions_[row]) rowActions_[row]();
+}
+
+void frmMain::runSlidingIntegrations() {
+    const SlidingRowResult r = SlidingGo(app_.sliding, app_.data, app_.RangeFirst, app_.RangeLast);
+    if (!r.ok()) {
+        showMessage(this, QString::fromStdString(r.message));
+        return;
+    }
+    writeMethodRow(6, r);
+}
+
+void frmMain::writeMethodResult(int row, double relativeTime, double error) {
+    RowResult result;
+    result.done(app_.data, relativeTime, error);
+    writeMethodRow(row, result);
+}
+
+void frmMain::writeMethodRow(int row, const RowResult& result) {
+    if (row < 1 || row > kMethodRows || !result.ok()) return;
+    written_[row] = result;
+    setRowStale(row, false);
+    Text[row]->setText(QString::fromStdString(result.timeText));
+    Text[row + 6]->setText(QString::fromStdString(result.errorText));
+    // Always rewritten: a result without a calibrated error must not sit beside an older one.
+    TextCalibrated[row]->setText(
+        result.hasCalibrated ? QString::fromStdString(result.calibratedText) : QString());
+    Check[row]->setChecked(true);
+    // A result that stands but deserves a word (ranges narrowed to one eclipse, a vertex
+    // outside the picked points) says it, as the batch mode's warning does.
+    if (!result.warning.empty())
+        showMessage(this, QString::fromStdString(std::string(kRowLabels[row - 1]) + ": " + result.warning));
+}
+
+void frmMain::clearMethodResult(int row) {
+    if (row < 1 || row > kMethodRows) return;
+    emptyMethodBoxes(row);
+    Check[row]->setChecked(false);
+}
+
+void frmMain::emptyMethodBoxes(int row) {
+    if (row < 1 || row > kMethodRows) return;
+    written_[row] = RowResult();
+    setRowStale(row, false);
+    Text[row]->clear();
+    Text[row + 6]->clear();
+    TextCalibrated[row]->clear();
+}
+
+void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
+
+namespace {
+
+const char* const kStaleTip =
+    "Computed before points were deleted or restored in Plot/Edit Data: press Go again to time "
+    "the points as they are now.";
+const char* const kStaleMeansTip =
+    "Combined from results computed before points were deleted or restored: time the rows "
+    "again and press \"Calc. Means\".";
+
+void ShowStale(QLineEdit* box, bool stale, const QString& staleTip, const QString& freshTip) {
+    box->setStyleSheet(stale ? "QLineEdit { color: gray; }" : "");
+    box->setToolTip(stale ? staleTip : freshTip);
+}
+
+}  // namespace
+
+void frmMain::setRowStale(int k, bool stale) {
+    stale_[k] = stale;
+    ShowStale(Text[k], stale, kStaleTip, "");
+    ShowStale(Text[k + 6], stale, kStaleTip, "");
+    ShowStale(TextCalibrated[k], stale, kStaleTip, calibratedTip_);
+}
+
+void frmMain::setMeansStale(bool stale) {
+    meansStale_ = stale;
+    for (int n = 13; n <= 16; ++n) ShowStale(Text[n], stale, kStaleMeansTip, "");
+}
+
+void frmMain::pointsEdited() {
+    showEditedCount();
+    for (int k = 1; k <= kMethodRows; ++k)
+        if (!Text[k]->text().isEmpty()) setRowStale(k, true);
+    if (!Text[13]->text().isEmpty()) setMeansStale(true);
+}
+
+bool frmMain::openLightCurve(const QString& dir, const QString& name) {
+    const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
+    const bool loaded = message.empty();
+    if (loaded) {
+        setWindowTitle("Umbrix - " + name);
+        loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
+        emit lightCurveLoaded();
+        for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(false);
+        for (int n = 13; n <= 16; ++n) Text[n]->clear();
+        setMeansStale(false);
+        Label[17]->setText(QString::number(app_.data.ReadCount));
+        showEditedCount();
+        Option1[0]->setChecked(true);
+        // Said once, at the load: the methods then refuse only where they meet such points.
+        if (const std::string warning = TimeOrderWarning(app_.data); !warning.empty())
+            showMessage(this, QString::fromStdString(warning));
+    } else {
+        showMessage(this, QString::fromStdString(message));
+    }
+    // Whatever the outcome, the old results no longer belong to the file named now.
+    for (int k = 1; k <= kMethodRows; ++k) emptyMethodBoxes(k);
+    return loaded;
+}
+
+bool frmMain::openPath(const QString& path) {
+    const QFileInfo info(path);
+    return openLightCurve(info.absolutePath(), info.fileName());
+}
+
+void frmMain::Command7_Click() {
+    // With no light curve there is nothing to plot, and no scale to plot it on.
+    if (hasLightCurve()) plotData_->show();
+}
+
+MeanRow frmMain::meanRow(int k) const {
+    MeanRow row;
+    row.ticked = Check[k]->isChecked();
+    row.time = Text[k]->text().toStdString();
+    row.error = Text[k + 6]->text().toStdString();
+    const RowResult& w = written_[k];
+    if (w.ok() && row.time == w.timeText) row.exactTime = w.time;
+    if (w.ok() && row.error == w.errorText) row.exactError = w.error;
+    row.calibrated = WholeNumber(TextCalibrated[k]->text().toStdString());
+    if (w.ok() && w.hasCalibrated && TextCalibrated[k]->text().toStdString() == w.calibratedText)
+        row.calibrated = w.calibratedError;
+    return row;
+}
+
+std::array<MeanRow, kMethodRows> frmMain::meanRows() const {
+    std::array<MeanRow, kMethodRows> rows;
+    for (int k = 1; k <= kMethodRows; ++k) rows[k - 1] = meanRow(k);
+    return rows;
+}
+
+void frmMain::Command8_Click() {
+    if (!fileLoaded()) return;
+    const MeansResult r = CalcMeans(meanRows());
+    for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(r.ticked[k - 1]);
+    // A box that is not a number refuses the means; a row left out because its numbers are
+    // too large to combine says so; times that disagree are combined, with a word.
+    const std::string said = r.message + (r.message.empty() || r.warning.empty() ? "" : "\n\n") + r.warning;
+    if (!said.empty()) showMessage(this, QString::fromStdString(said));
+    if (!r.computed) return;
+    bool stale = false;
+    for (int k = 1; k <= kMethodRows; ++k) stale = stale || (r.ticked[k - 1] && stale_[k]);
+    setMeansStale(stale);
+    Text[13]->setText(QString::fromStdString(r.simple));
+    Text[14]->setText(QString::fromStdString(r.weighted));
+    Text[15]->setText(QString::fromStdString(r.stdError));
+    Text[16]->setText(QString::fromStdString(r.stdDev));
+}
+
+void frmMain::Option1_Click(int index) {
+    if (index != 0 && index != 1) return;
+    ChangeMagSign(app_, index);
+    showEditedCount();
+    plotData_->refresh();
+}
+
+void frmMain::Open_Click() { openDialog_->showForChoice(); }
+
+void frmMain::Save_Click() { saveDialog_->showForChoice(); }
+
+void frmMain::Exit_Click() { close(); }
+
+void frmMain::Help1_Click() { help_->showScreen(frmHelp::Screen::Introduction); }
+
+void frmMain::Help2_Click() { help_->showScreen(frmHelp::Screen::DataFiles); }
+
+void frmMain::About_Click() {
+    if (!about_->isVisible()) {
+        // Centred on this window, not at the screen's corner over its menu bar.
+        about_->adjustSize();
+        QSize frame = about_->frameGeometry().size();
+        if (frame == about_->size())
+            frame.rheight() += about_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        about_->move(CentredOn(this, frame));
+    }
+    about_->show();
+    about_->raise();
+}
+
+bool frmMain::writeSettings() {
+    plotData_->storePlacement();  // a plot window that was only moved is remembered too
+    const std::string error = WriteSettingsFile(settingsPath_.toStdString(), app_.placements);
+    if (error.empty()) return true;
+    showMessage(this, "The window positions could not be saved: " + QString::fromStdString(error) +
+                          ".");
+    return false;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!settingsWritten_) {
+        writeSettings();  // a failure is shown, and the program still ends
+        settingsWritten_ = true;
+    }
+    event->accept();
+    emit closed();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    openPath(urls.front().toLocalFile());
+}
+
+}  // namespace umbrix

@@ -1,0 +1,177 @@
+#pragma once
+// frmMain: the window ectimer starts with. Opens light curves, lists the six timing methods
+// with their results, combines the ticked results into means, chooses the magnitude sign and
+// remembers the window placements between runs.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "timing/core/data/means.h"
+#include "timing/core/methods/method_common.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace umbrix {
+
+struct AppState;
+class CurrentPrinter;
+class PlotDataLauncher;
+class FileDialog;
+class frmHelp;
+class frmAbout;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // settingsPath: where zzzumb.ini is read at start and written at the end.
+    explicit frmMain(AppState& app, QString settingsPath = "zzzumb.ini", QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    static const std::array<const char*, kMethodRows> kRowLabels;
+
+    // Go of rows 1-5 opens that method's window once a file is loaded, after the main
+    // window's own part (rows 1, 3, 4, 5 reset RangeFirst/RangeLast; row 2 copies the working
+    // magnitudes for tracing). The method windows hook in here; row 6 computes by itself.
+    void setRowAction(int row, std::function<void()> action);
+
+    // The contract with the method windows: a finished method writes its time of minimum
+    // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
+    void writeMethodResult(int row, double relativeTime, double error);
+    // The same from a method's row result, with its texts as they stand; the calibrated box
+    // shows the result's calibrated error, or nothing when it has none.
+    void writeMethodRow(int row, const RowResult& result);
+    // Empties row k's time, error and calibrated error and unticks it (a method's Undo).
+    void clearMethodResult(int row);
+    // Empties the same three boxes but leaves the tick as it is (Fourier's Undo).
+    void emptyMethodBoxes(int row);
+    // Shows the working set's size in the edited-count label (after a delete or restore).
+    void showEditedCount();
+    // Points were deleted or restored: the results shown no longer belong to the points as
+    // they are. Every row holding a time, and the means, turn grey with a tooltip saying so
+    // until the row is computed again (the means: until "Calc. Means" of fresh rows).
+    void pointsEdited();
+    bool rowStale(int row) const { return row >= 1 && row <= kMethodRows && stale_[row]; }
+    bool meansStale() const { return meansStale_; }
+
+    // File > Open's OK, a file named on the command line, or a file dropped on the window:
+    // loads dir/name, then empties the rows' result boxes (time, error, calibrated error).
+    // False when the file was refused
+    // (its message has been shown).
+    bool openLightCurve(const QString& dir, const QString& name);
+    bool openPath(const QString& path);
+
+    // Writes zzzumb.ini; a failure is shown in a message box. True when written.
+    bool writeSettings();
+
+    // File > Add to Minima Log: appends the light curve's name with every ticked row that
+    // holds a time (method, time, error, calibrated error) and the weighted mean of those
+    // rows to the minima log at path, in the batch table's columns. A failure is shown and
+    // leaves the log as it was. True when appended.
+    bool addToMinimaLog(const QString& path);
+    // The minima log chosen once and remembered in minima_log.ini beside zzzumb.ini.
+    QString minimaLogPath() const;
+
+    FileDialog* openDialog() const { return openDialog_; }
+    FileDialog* saveDialog() const { return saveDialog_; }
+    frmHelp* helpWindow() const { return help_; }
+    frmAbout* aboutWindow() const { return about_; }
+    PlotDataLauncher* plotData() const { return plotData_; }
+    CurrentPrinter& printer() { return *printer_; }
+
+    // Controls, named as the rest of the program and the tests know them.
+    QLabel* Label1;
+    std::array<QLabel*, 19> Label{};          // Label[2..18]
+    std::array<QPushButton*, 9> Command{};    // Command[1..8]
+    std::array<QLineEdit*, 17> Text{};        // Text[1..16]
+    std::array<QCheckBox*, 7> Check{};        // Check[1..6]
+    // Beside each error box, read-only: the error estimated from the data's own scatter.
+    // "Calc. Means" never reads it.
+    QLabel* LabelCalibrated;
+    std::array<QLineEdit*, 7> TextCalibrated{};  // TextCalibrated[1..6]
+    std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
+    QAction* Open;
+    QAction* Save;
+    QAction* AddToMinimaLog;
+    QAction* Exit;
+    QAction* Help1;
+    QAction* Help2;
+    QAction* About;
+
+public slots:
+    void Command1_Click() { goRow(1); }
+    void Command2_Click() { goRow(2); }
+    void Command3_Click() { goRow(3); }
+    void Command4_Click() { goRow(4); }
+    void Command5_Click() { goRow(5); }
+    void Command6_Click() { goRow(6); }
+    void Command7_Click();
+    void Command8_Click();
+    void Option1_Click(int index);
+    void Open_Click();
+    void Save_Click();
+    void AddToMinimaLog_Click();
+    void Exit_Click();
+    void Help1_Click();
+    void Help2_Click();
+    void About_Click();
+
+signals:
+    // A light curve was loaded and the data set replaced: windows drawn from the old one
+    // clear and hide themselves.
+    void lightCurveLoaded();
+    // The main window has closed (settings written): the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void goRow(int row);
+    void runSlidingIntegrations();
+    bool fileLoaded() const;
+    bool hasLightCurve() const;
+    void writeResultsFile(const QString& dir, const QString& name);
+    // Row k as "Calc. Means" reads it: its tick and texts and, while the boxes still show
+    // what the method wrote, the method's own numbers.
+    MeanRow meanRow(int k) const;
+    std::array<MeanRow, kMethodRows> meanRows() const;
+    // Row k's time, error and calibrated error for files other programs read: the method's
+    // numbers to 7 decimals, a number typed into a box likewise, other text as it stands.
+    std::array<std::string, 3> fileNumbers(int k) const;
+    void setRowStale(int k, bool stale);
+    void setMeansStale(bool stale);
+    // "" or a sentence naming the ticked rows computed before the last edit of the points.
+    std::string staleTickedRows() const;
+
+    AppState& app_;
+    QString settingsPath_;
+    QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
+    std::array<std::function<void()>, kMethodRows + 1> rowActions_;
+    // What each row's method last wrote (NotRun once emptied): its unrounded numbers.
+    std::array<RowResult, kMethodRows + 1> written_;
+    std::array<bool, kMethodRows + 1> stale_{};
+    bool meansStale_ = false;
+    std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
+    PlotDataLauncher* plotData_;
+    FileDialog* openDialog_;
+    FileDialog* saveDialog_;
+    frmHelp* help_;
+    frmAbout* about_;
+    QButtonGroup* signGroup_;
+    bool settingsWritten_ = false;
+    QString calibratedTip_;
+};
+
+}  // namespace umbrix

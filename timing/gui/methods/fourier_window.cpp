@@ -1,0 +1,232 @@
+#include "timing/gui/methods/fourier_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "timing/core/session/app_state.h"
+#include "timing/gui/main/main_window.h"
+#include "timing/gui/main/show_message.h"
+
+namespace umbrix {
+
+namespace {
+
+constexpr int kFourierRow = 5;
+constexpr int kThickHalfHeight = 10;  // after Update and a fit: 21 lines per segment
+constexpr int kThinHalfHeight = 0;    // on redraws: one line per segment
+constexpr int kBoxWidth = 8;          // the boxes as every redraw writes them
+
+// The plot leaves room on the right for the box column.
+constexpr FrameMargins kFourierMargins{700, 1500, 242, 1850};
+
+// The box column: its left edge measured from the window's right edge, each caption with its
+// box under it, from the top of the surface down.
+constexpr int kColumnFromRight = 1200;
+constexpr int kColumnTop = 120;
+constexpr int kColumnPitch = 570;  // caption 255 + box 285 + a gap of 30
+constexpr int kCaptionHeight = 255;
+
+const char* const kLoadCaption = "Fit Fourier - RIGHT-CLICK AT START (left end) OF RANGE.";
+const char* const kStartPickedCaption = "Fit Fourier - RIGHT-CLICK AT (right) END OF RANGE.";
+const char* const kEndPickedCaption =
+    "Fit Fourier - CLICK 'Fit Fourier', OR 'Undo' TO START OVER.";
+const char* const kFittedCaption = "Fourier fit - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.";
+
+const char* const kBoxCaptions[9] = {"",          "ToM, Xo",   "Const, C",  "A.Freq, W",
+                                     "Const, A1", "Const, A2", "Const, A3", "Const, A4",
+                                     "Const, A5"};
+
+// What the eight boxes hold now, as typed.
+FourierBoxTexts ReadBoxTexts(const std::array<QLineEdit*, 9>& boxes) {
+    FourierBoxTexts texts;
+    for (std::size_t i = 1; i <= kFourierParamCount; ++i)
+        texts[i - 1] = boxes[i]->text().toStdString();
+    return texts;
+}
+
+}  // namespace
+
+frmPlott5::frmPlott5(AppState& app, CurrentPrinter& printer, frmMain& main)
+    : PlotWindow(app, printer, kFourierWindow, "frmPlott5", &main), main_(main) {
+    setWindowTitle("Fourier Fit");
+    // Created in the order Tab walks them: the row along the bottom, then the box column.
+    Label7 = addLabel("Label7", "Left index:", 1095);
+    Label8 = addLabel("Label8", "", 495);
+    Label9 = addLabel("Label9", "Right index:", 1095);
+    Label10 = addLabel("Label10", "", 615);
+    Command1 = addButton("Command1", "Update", 1335);
+    Command2 = addButton("Command2", " Fit Fourier", 1335);
+    Command3 = addButton("Command3", "Undo", 975);
+    Command4 = addButton("Command4", "Done", 975);
+    std::array<QLabel*, 9> captions{};
+    for (int i = 1; i <= kFourierParamCount; ++i) {
+        const QByteArray label = QString("Label%1").arg(10 + i).toLatin1();
+        const QByteArray box = QString("Text1(%1)").arg(i).toLatin1();
+        captions[static_cast<std::size_t>(i)] = addLabel(label.constData(), kBoxCaptions[i], 1095);
+        Text1[static_cast<std::size_t>(i)] = addTextBox(box.constData(), "", 1095);
+    }
+    Label11 = captions[1];
+    Label12 = captions[2];
+    Label13 = captions[3];
+    Label14 = captions[4];
+    Label15 = captions[5];
+    Label16 = captions[6];
+    Label17 = captions[7];
+    Label18 = captions[8];
+    connect(Command1, &QPushButton::clicked, this, &frmPlott5::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmPlott5::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmPlott5::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmPlott5::Command4_Click);
+    // The column follows the right edge wherever the window is; laid out against a width of 0
+    // here, it stays left of the bottom row, so that only the bottom row sets the minimum
+    // width (the column against the present width would hold the window at that width).
+    layoutControls(0);
+    // The box column reaches 4680 twips down; the row under the plot must stay below it.
+    applyStoredPlacement(kColumnTop + kFourierParamCount * kColumnPitch + 1820);
+    setWindowTitle(kLoadCaption);
+    // Boxes of a window loaded afresh show the parameters as they are.
+    app_.fourier.ParamText = FourierParamTexts(app_.fourier.FourierParams, kBoxWidth);
+    showBoxTexts();
+}
+
+std::array<QLabel*, 9> frmPlott5::boxCaptions() const {
+    return {nullptr, Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18};
+}
+
+void frmPlott5::resized() {
+    PlotFourierWindow();
+    if (app_.fourier.FourierReady) drawRangeMarkersFromTimes(app_.fourier.Ends());
+    if (app_.fourier.FourierFitted) RedrawFourierModel();
+}
+
+void frmPlott5::PlotFourierWindow() {
+    drawWorkingCurve(kFourierMargins);
+    curves_.Clear();  // the overlay went with the old plot
+    layoutControls(windowWidthTwips());
+    FourierState& s = app_.fourier;
+    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+    showBoxTexts();
+}
+
+void frmPlott5::layoutControls(int windowWidth) {
+    const int h = windowHeightTwips();
+    layOut({
+        {Label7, 400, h - 1300},
+        {Label8, 1600, h - 1300},
+        {Label9, 400, h - 1060},
+        {Label10, 1600, h - 1060},
+        {Command1, 2520, h - 1200},
+        {Command2, 4080, h - 1200},
+        {Command3, 5640, h - 1200},
+        {Command4, 6840, h - 1200},
+    });
+    const int left = windowWidth - kColumnFromRight;
+    const std::array<QLabel*, 9> captions = boxCaptions();
+    for (int i = 1; i <= kFourierParamCount; ++i) {
+        const int top = kColumnTop + (i - 1) * kColumnPitch;
+        place(captions[static_cast<std::size_t>(i)], left, top);
+        place(Text1[static_cast<std::size_t>(i)], left, top + kCaptionHeight);
+    }
+}
+
+void frmPlott5::showBoxTexts() {
+    const FourierBoxTexts& texts = app_.fourier.ParamText;
+    for (int i = 1; i <= kFourierParamCount; ++i)
+        Text1[static_cast<std::size_t>(i)]->setText(
+            QString::fromStdString(texts[static_cast<std::size_t>(i - 1)]));
+}
+
+void frmPlott5::addModelCurve(int halfHeight) {
+    const FourierState& s = app_.fourier;
+    curves_.SetColour(kBlue);
+    curves_.PointSet(scale().X(s.ModelTime[0]), scale().Y(s.ModelMag[0]));
+    for (int j = 1; j <= kFourierSamples; ++j) {
+        const double x = scale().X(s.ModelTime[static_cast<std::size_t>(j)]);
+        const double y = scale().Y(s.ModelMag[static_cast<std::size_t>(j)]);
+        for (int k = -halfHeight; k <= halfHeight; ++k) curves_.LineTo(x, y + k);
+    }
+    setCurve(curves_);
+    showDrawing();
+}
+
+void frmPlott5::DrawFourierModel() {
+    // A range whose indices no longer lie in the working set (points deleted meanwhile) gives
+    // no samples; the curve of an earlier sampling is not drawn in their place.
+    if (SampleFourierModel(app_.fourier, app_.data)) addModelCurve(kThickHalfHeight);
+}
+
+void frmPlott5::RedrawFourierModel() { addModelCurve(kThinHalfHeight); }
+
+void frmPlott5::plotPressed(Qt::MouseButton button, double x, double y) {
+    if (!onFrame(x, y)) return;
+    FourierState& s = app_.fourier;
+    const DataSet& ds = app_.data;
+    if (button == Qt::RightButton) {
+        const PlotFrame& f = scale().frame;
+        // The side follows an index estimated from the position along the frame, compared
+        // with the faintest point: not the order of the clicks, nor the clicked time.
+        const double approximate =
+            app_.RangeFirst + (app_.RangeLast - app_.RangeFirst) * (x - f.PlotLeft) / f.PlotWidth();
+        int index = 0;
+        if (RoundToInt16(approximate, index)) {
+            if (index < ds.MagMaxIndex) {
+                pickRangeStart(s.Ends(), x);
+                Label8->setText(IndexText(s.FourierStartIndex));
+                setWindowTitle(kStartPickedCaption);
+            } else {
+                pickRangeEnd(s.Ends(), x);
+                Label10->setText(IndexText(s.FourierEndIndex));
+                setWindowTitle(kEndPickedCaption);
+            }
+        }
+    }
+    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
+}
+
+void frmPlott5::Command1_Click() {
+    const std::string message = FourierUpdate(app_.fourier, app_.data, ReadBoxTexts(Text1));
+    if (!message.empty()) {
+        showMessage(this, QString::fromStdString(message));
+        return;
+    }
+    PlotFourierWindow();
+    DrawFourierModel();
+}
+
+void frmPlott5::Command2_Click() {
+    FourierState& s = app_.fourier;
+    // The fit reads the boxes only when Update was used; they are handed over either way.
+    s.ParamText = ReadBoxTexts(Text1);
+    const FourierRowResult r = FitFourier(s, app_.data);
+    if (r.outcome == MethodOutcome::NotRun) return;  // already fitted on this range
+    if (!r.ok()) {
+        // Row 5, the parameters and the picture stay as they were.
+        showMessage(this, QString::fromStdString(r.message));
+        return;
+    }
+    DrawFourierModel();  // over the present picture, whatever it shows
+    main_.writeMethodRow(kFourierRow, r);
+    setWindowTitle(kFittedCaption);
+    showBoxTexts();  // width 9 until the next redraw
+}
+
+void frmPlott5::Command3_Click() {
+    FourierUndo(app_.fourier);
+    // Like every Undo: the row empties and is unticked, so that no empty row counts.
+    main_.clearMethodResult(kFourierRow);
+    Label8->clear();
+    Label10->clear();
+    PlotFourierWindow();
+}
+
+void frmPlott5::Command4_Click() { hide(); }
+
+void frmPlott5::lightCurveLoaded() {
+    setWindowTitle(kLoadCaption);
+    Label8->clear();
+    Label10->clear();
+    showBoxTexts();  // the new curve's start values
+}
+
+}  // namespace umbrix

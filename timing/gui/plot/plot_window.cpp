@@ -1,0 +1,235 @@
+#include "timing/gui/plot/plot_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "timing/core/session/app_state.h"
+#include "timing/gui/plot/plot_view.h"
+
+namespace umbrix {
+
+namespace {
+
+int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+int ToTwips(int pixels) {
+    // Placements are 16-bit twips in the settings file.
+    return std::clamp(static_cast<int>(std::lround(pixels * kTwipsPerPixel)), -32768, 32767);
+}
+
+}  // namespace
+
+QString IndexText(int index) { return (index >= 0 ? " " : "") + QString::number(index); }
+
+PlotWindow::PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot,
+                       const QString& name, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), app_(app), slot_(slot) {
+    setObjectName(name);
+    surface_ = new PlotView(this);
+    surface_->setObjectName("Surface");
+    setCentralWidget(surface_);
+    for (int i = 1; i <= 6; ++i) {
+        Label[i] = new QLabel(surface_);
+        Label[i]->setObjectName(QString("Label%1").arg(i));
+        Label[i]->setTextFormat(Qt::PlainText);  // captions keep their leading blanks
+        Label[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    menu = AddPlotFileMenu(this, printer);
+    connect(surface_, &PlotView::pressed, this, &PlotWindow::plotPressed);
+}
+
+PlotWindow::~PlotWindow() = default;
+
+void PlotWindow::Go() {
+    show();
+    raise();
+    activateWindow();
+    resized();
+}
+
+void PlotWindow::applyStoredPlacement(int minimumHeight) {
+    loading_ = true;
+    int controlsRight = 0;
+    for (QWidget* control : surface_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (std::find(Label.begin(), Label.end(), control) == Label.end())
+            controlsRight = std::max(controlsRight, control->geometry().right() + 1);
+    if (controlsRight > 0) {
+        constexpr int kRightMargin = 16;  // pixels right of the last control
+        setMinimumSize(controlsRight + kRightMargin, ToPixels(minimumHeight));
+    }
+    const WindowPlacement& p = app_.placements[slot_];
+    move(ToPixels(p.left), ToPixels(p.top));
+    resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
+    loading_ = false;
+}
+
+int PlotWindow::windowWidthTwips() const { return ToTwips(width()); }
+int PlotWindow::windowHeightTwips() const { return ToTwips(height()); }
+
+void PlotWindow::storePlacement() {
+    app_.placements[slot_] = {ToTwips(x()), ToTwips(y()), ToTwips(width()), ToTwips(height())};
+}
+
+const DisplayList& PlotWindow::displayList() const { return surface_->displayList(); }
+
+// --- Layers ----------------------------------------------------------------------------------
+
+void PlotWindow::finishPlot(const PlotScale& scale, const AxisLabels& labels) {
+    scale_ = scale;
+    PlaceAxisLabels(Label, labels);
+    markers_.clear();
+    curve_.Clear();
+    showDrawing();
+}
+
+void PlotWindow::drawPlot(const PlotScale& scale,
+                          const std::function<void(DisplayList&)>& drawPoints,
+                          double timeValuesTop, double timeStepTop) {
+    AxisLabels labels;
+    DrawFrame(plot_, scale.frame, std::nullopt);  // no background: the window's own colour
+    drawPoints(plot_);
+    const AxisGrid timeGrid = GridFor(scale.time);
+    DrawTimeGrid(plot_, scale, timeGrid);
+    TimeLabels(labels, scale, timeGrid, timeValuesTop, timeStepTop);
+    const AxisGrid magGrid = GridFor(scale.mag);
+    DrawMagGrid(plot_, scale, magGrid);
+    MagLabels(labels, scale, magGrid, 6);
+    finishPlot(scale, labels);
+}
+
+void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
+    const PlotFrame frame = FrameForWindow(windowWidthTwips(), windowHeightTwips(), margins);
+    const PlotScale scale = WorkingScale(frame, app_.data);
+    const int h = std::clamp(windowHeightTwips(), 0, 32767);
+    drawPlot(
+        scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, app_.data); }, h - 1800,
+        h - 1600);
+    surface_->setCrossHairFrame(scale_.frame);
+}
+
+void PlotWindow::setMarker(int slot, double x) { markers_[slot] = x; }
+
+
+void PlotWindow::setCurve(const DisplayList& curve) { curve_ = curve; }
+
+void PlotWindow::showDrawing() {
+    DisplayList shown = plot_;
+    const PlotFrame& f = scale_.frame;
+    shown.SetColour(kPurple);
+    for (const auto& [slot, x] : markers_) shown.Line(x, f.PlotTop, x, f.PlotBottom);
+    shown.Append(curve_);
+    surface_->setDisplayList(shown);
+}
+
+void PlotWindow::pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule) {
+    PickRangeStart(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x), rule);
+    setMarker(0, x);
+    showDrawing();
+}
+
+void PlotWindow::pickRangeEnd(RangeEnds ends, double x) {
+    PickRangeEnd(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x));
+    setMarker(1, x);
+    showDrawing();
+}
+
+void PlotWindow::drawRangeMarkersFromTimes(RangeEnds ends) {
+    ends.startX = static_cast<float>(scale_.X(ends.startTime));
+    ends.endX = static_cast<float>(scale_.X(ends.endTime));
+    setMarker(0, ends.startX);
+    setMarker(1, ends.endX);
+    showDrawing();
+}
+
+bool PlotWindow::onFrame(double x, double y) const {
+    const PlotFrame& f = scale_.frame;
+    return f.PlotLeft <= x && x <= f.PlotRight && f.PlotTop <= y && y <= f.PlotBottom;
+}
+
+// --- Controls --------------------------------------------------------------------------------
+
+QPushButton* PlotWindow::addButton(const char* name, const QString& caption, int width,
+                                   int height) {
+    auto* b = new QPushButton(caption, surface_);
+    b->setObjectName(name);
+    b->setAutoDefault(true);  // Enter presses the button that has the focus, as Space does
+    b->resize(ToPixels(width), ToPixels(height));
+    return b;
+}
+
+QLabel* PlotWindow::addLabel(const char* name, const QString& caption, int width, int height) {
+    auto* l = new QLabel(caption, surface_);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    // Never narrower than its caption in the font the screen shows.
+    l->resize(std::max(ToPixels(width), l->sizeHint().width()), ToPixels(height));
+    return l;
+}
+
+QLineEdit* PlotWindow::addTextBox(const char* name, const QString& text, int width, int height) {
+    auto* t = new QLineEdit(text, surface_);
+    t->setObjectName(name);
+    t->resize(ToPixels(width), ToPixels(height));
+    return t;
+}
+
+void PlotWindow::place(QWidget* control, int left, int top) {
+    control->move(ToPixels(left), ToPixels(top));
+}
+
+void PlotWindow::layOut(std::vector<ControlPlace> places) {
+    constexpr int kGap = 4;       // pixels between neighbours that had to move apart
+    constexpr int kRowSlack = 2;  // rows of labels may touch by this much and still pass
+    std::stable_sort(places.begin(), places.end(),
+                     [](const ControlPlace& a, const ControlPlace& b) { return a.left < b.left; });
+    std::vector<QRect> placed;
+    // Controls asked for the same left form a column and move together, so that a caption
+    // pushed aside keeps its value under the one above.
+    for (auto column = places.begin(); column != places.end();) {
+        const auto end = std::find_if(column, places.end(), [&](const ControlPlace& p) {
+            return p.left != column->left;
+        });
+        int left = ToPixels(column->left);
+        for (auto p = column; p != end; ++p) {
+            const int top = ToPixels(p->top), bottom = top + p->control->height() - 1;
+            for (const QRect& q : placed)
+                if (q.top() + kRowSlack < bottom && top + kRowSlack < q.bottom())
+                    left = std::max(left, q.right() + 1 + kGap);
+        }
+        for (auto p = column; p != end; ++p) {
+            p->control->move(left, ToPixels(p->top));
+            placed.push_back(p->control->geometry());
+        }
+        column = end;
+    }
+}
+
+// --- Events ----------------------------------------------------------------------------------
+
+void PlotWindow::plotPressed(Qt::MouseButton, double, double) {}
+
+void PlotWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!loading_) storePlacement();
+}
+
+// The old program shrank a window by one twip after each resize to force a second redraw; a
+// twip is a fifteenth of a pixel here, so that shrink would not change the size at all and the
+// single redraw is all there is to do.
+void PlotWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (loading_) return;
+    storePlacement();
+    resized();
+}
+
+void PlotWindow::closeEvent(QCloseEvent* event) {
+    storePlacement();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace umbrix

@@ -1,0 +1,160 @@
+#pragma once
+// What every plot window has in common: the plot/edit window and the five method windows.
+//
+// - Placement: the window opens at its record in AppState::placements (a line of zzzumb.ini)
+//   and stores its left, top, width and height there whenever it is moved, resized or closed.
+//   While it takes the stored placement the resize handler stays quiet.
+// - The drawing surface (a PlotView filling the window below the File menu), the six axis
+//   labels Label1..Label6 on it, and the File menu (Print Setup ..., Print, Export Image ...,
+//   Exit = hide).
+// - Layers: the plot itself (frame, points, grids) is drawn from scratch by the window's plot
+//   procedure; range markers and fitted curves lie in an overlay drawn over it. Moving a
+//   marker or replacing a curve rebuilds only the overlay, so nothing of the plot under it is
+//   ever painted over; a new plot clears the overlay, as a cleared surface would.
+// - Controls of the method windows sit on the surface at positions in twips, most of them
+//   measured up from the window's height.
+// - The pointer is the cross-hair while it is strictly inside the frame (when the window asks
+//   for it), the arrow elsewhere.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "timing/core/methods/method_common.h"
+#include "timing/draw/display_list.h"
+#include "timing/draw/light_curve_plot.h"
+#include "timing/gui/plot/printing.h"
+#include "timing/core/files/window_placement.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace umbrix {
+
+struct AppState;
+class PlotView;
+
+// A point index as the labels show it: the number with the blank a positive number's sign
+// takes (" 12").
+QString IndexText(int index);
+
+class PlotWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    ~PlotWindow() override;
+
+    // Shows the window, brings it to the front and draws it as after a resize: what Go of a
+    // method's row (and "Plot/Edit Data") does once the main window has done its part.
+    void Go();
+
+    // Outer size of the window in twips (what the plot frame and the controls are laid out in).
+    int windowWidthTwips() const;
+    int windowHeightTwips() const;
+
+    // Stores left, top, width and height into the window's placement record.
+    void storePlacement();
+
+    // A new light curve was loaded: the window shows what it shows when it first opens
+    // (caption, index labels, result boxes), as the method's state was reset with the load.
+    virtual void lightCurveLoaded() {}
+
+    PlotView* surface() const { return surface_; }
+    // The frame and scale the window last drew with; clicks are mapped with these.
+    const PlotScale& scale() const { return scale_; }
+    // What the surface shows: the plot, then the overlay's markers and curves.
+    const DisplayList& displayList() const;
+
+    std::array<QLabel*, 7> Label{};  // Label[1..6], the axis labels
+    PlotFileMenu menu;               // mFile: mPrintSetup, mPrint, mExportImage, mDash, mExit
+
+protected:
+    PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot, const QString& name,
+               QWidget* parent);
+
+    // Takes the stored placement with the resize handler quiet. Called once by the derived
+    // window at the end of its construction, after its controls were placed once: the window
+    // never gets narrower than its rightmost control needs, so that none is cut off (the
+    // stored default widths are narrower than some windows' rows of controls), nor lower than
+    // minimumHeight twips (enough for a frame above the controls under it).
+    void applyStoredPlacement(int minimumHeight = 3600);
+    bool loading() const { return loading_; }
+
+    // --- The plot layer ---
+    // The plot as drawn: the window's plot procedure fills it (after plotList().Clear(...))
+    // and then calls finishPlot, which takes the scale for mapping clicks, writes the axis
+    // labels, clears the overlay and shows the result.
+    DisplayList& plotList() { return plot_; }
+    void finishPlot(const PlotScale& scale, const AxisLabels& labels);
+    // The steps of the light-curve plot as the method windows run them, on the scale given:
+    // the surface cleared to the window's own colour, the frame, the points as drawPoints
+    // draws them, the grids, and the labels (time values and step at the tops given, Label6
+    // with 6 characters); then finishPlot.
+    void drawPlot(const PlotScale& scale, const std::function<void(DisplayList&)>& drawPoints,
+                  double timeValuesTop, double timeStepTop);
+    // drawPlot for the frame with these margins on the working scale, with the working points
+    // as red dots and the time labels at H - 1800 and H - 1600; the windows that draw it pick
+    // ranges, so the pointer becomes the cross-hair inside its frame.
+    void drawWorkingCurve(const FrameMargins& margins = {});
+
+    // --- The overlay ---
+    // A purple vertical line from PlotTop to PlotBottom at x; a marker of the same slot is
+    // replaced.
+    void setMarker(int slot, double x);
+    // The fitted curve drawn over the plot (replaces the one before).
+    void setCurve(const DisplayList& curve);
+    // Pushes plot and overlay to the surface.
+    void showDrawing();
+
+    // Two-click ranges (parabola, Kwee and van Woerden, Fourier): a right-click at x picks the
+    // start or the end by the shared rules and moves that end's marker (slot 0 or 1) to x.
+    void pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule = StartMarkerTime::Clicked);
+    void pickRangeEnd(RangeEnds ends, double x);
+    // Both markers of a two-click range where their times lie on the present scale.
+    void drawRangeMarkersFromTimes(RangeEnds ends);
+
+    // True for a position on or inside the frame the window last drew.
+    bool onFrame(double x, double y) const;
+
+    // --- Controls on the surface (sizes and positions in twips) ---
+    QPushButton* addButton(const char* name, const QString& caption, int width, int height = 375);
+    // Labels are 240 twips high: the two rows of index labels stand 240 twips apart.
+    QLabel* addLabel(const char* name, const QString& caption, int width, int height = 240);
+    QLineEdit* addTextBox(const char* name, const QString& text, int width, int height = 285);
+    // Moves a control to left, top (twips of the surface).
+    static void place(QWidget* control, int left, int top);
+    // Places the controls under the plot at their left and top (twips), in order of left: a
+    // control that would overlap one placed left of it at the same height moves right, with
+    // the controls asked for the same left, just far enough to clear it. The positions were
+    // chosen for a narrower font than most screens show today; with it nothing moves, with a
+    // wider one nothing hides another.
+    struct ControlPlace {
+        QWidget* control;
+        int left, top;
+    };
+    static void layOut(std::vector<ControlPlace> places);
+
+    // A mouse button went down on the surface at (x, y) twips.
+    virtual void plotPressed(Qt::MouseButton button, double x, double y);
+    // The window was resized by the user (not while taking its stored placement).
+    virtual void resized() {}
+
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    AppState& app_;
+
+private:
+    PlacementSlot slot_;
+    PlotView* surface_;
+    DisplayList plot_;
+    std::map<int, double> markers_;  // slot -> x
+    DisplayList curve_;
+    PlotScale scale_;
+    bool loading_ = false;
+};
+
+}  // namespace umbrix

@@ -12,10 +12,15 @@
 #include "timing/core/methods/method_table.h"
 #include "timing/core/oc/oc.h"
 #include "timing/core/session/app_state.h"
+#include "timing/core/session/row_table.h"
 
 namespace umbrix {
 
+namespace {
+
 const auto TableLine = MinimaTableLine;
+
+}  // namespace
 
 FileRun RunFile(BatchOptions options, const std::string& file) {
     FileRun run;
@@ -57,24 +62,18 @@ FileRun RunFile(BatchOptions options, const std::string& file) {
     if (options.chosen) PrintEclipses(ds, *options.chosen, options.format, summary);
 
     std::vector<RanRow> ran;
-    std::array<MeanRow, kMethodRows> meanRows{};
-    for (const MethodEntry& row : kMethods) {
-        const std::size_t k = static_cast<std::size_t>(row.row - 1);
-        if (!options.rows[k]) continue;
-        ran.push_back({&row, RunMethodRow(row.row, *app, options)});
+    RowTable rows;  // as the main window's rows would stand after each Go
+    for (const MethodEntry& method : kMethods) {
+        if (!options.rows[static_cast<std::size_t>(method.row - 1)]) continue;
+        ran.push_back({&method, RunMethodRow(method.row, *app, options)});
         const RowResult& r = ran.back().report.result;
-        meanRows[k] = {r.ok(), r.timeText, r.errorText, r.time, r.error,
-                       r.hasCalibrated ? std::optional(r.calibratedError) : std::nullopt};
-        run.table += r.ok() ? TableLine(file, std::to_string(row.row), row.name, FileDecimals(r.time),
-                                        FileError(r.error),
-                                        r.hasCalibrated ? FileError(r.calibratedError) : "", "")
-                            : TableLine(file, std::to_string(row.row), row.name, "", "", "",
+        rows.write(method.row, r);
+        run.table += r.ok() ? rows.minimaLine(method.row, file)
+                            : TableLine(file, std::to_string(method.row), method.name, "", "", "",
                                         r.message);
     }
-    const MeansResult means = CalcMeans(meanRows);
-    if (means.computed)
-        run.table += TableLine(file, "mean", "weighted_mean", FileDecimals(means.weightedValue),
-                               FileError(means.stdErrorValue), "", "");
+    const MeansResult means = rows.means();
+    if (means.computed) run.table += MeanMinimaLine(file, means);
 
     std::ostringstream out;
     if (options.format == Format::Json) {

@@ -19,8 +19,8 @@
 #include "timing/core/session/app_state.h"
 #include "timing/core/data/error_texts.h"
 #include "timing/core/data/format.h"
+#include "timing/core/methods/method_table.h"
 #include "timing/core/methods/sliding.h"
-#include "timing/core/methods/tracing.h"
 #include "timing/gui/plot/plot_data_window.h"
 #include "timing/gui/plot/printing.h"
 #include "timing/gui/main/file_dialogs.h"
@@ -29,10 +29,6 @@
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
-
-const std::array<const char*, kMethodRows> frmMain::kRowLabels = {
-    "1. Parabolic Fit",       "2. Tracing Paper", "3. Bisectors of Chords",
-    "4. Kwee and van Woerden", "5. Fourier Fit",  "6. Sliding Integrations"};
 
 namespace {
 
@@ -120,7 +116,7 @@ void frmMain::buildControls() {
 
     for (int k = 1; k <= kMethodRows; ++k) {
         const int row = k + 1;
-        grid->addWidget(label(k + 1, kRowLabels[k - 1]), row, 0);
+        grid->addWidget(label(k + 1, MethodOfRow(k).label), row, 0);
         Command[k] = Named(new QPushButton("Go", central), QString("Command%1").arg(k));
         grid->addWidget(Command[k], row, 1);
         grid->addWidget(textBox(k), row, 2);
@@ -135,6 +131,19 @@ void frmMain::buildControls() {
         grid->addWidget(calibrated, row, 4);
         Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
         grid->addWidget(Check[k], row, 5, Qt::AlignHCenter);
+        // What a user types or ticks goes into the row table, which reads it from then on.
+        connect(Text[k], &QLineEdit::textChanged, this, [this, k](const QString& text) {
+            if (!showingRow_) rows_.setTime(k, text.toStdString());
+        });
+        connect(Text[k + 6], &QLineEdit::textChanged, this, [this, k](const QString& text) {
+            if (!showingRow_) rows_.setError(k, text.toStdString());
+        });
+        connect(TextCalibrated[k], &QLineEdit::textChanged, this, [this, k](const QString& text) {
+            if (!showingRow_) rows_.setCalibrated(k, text.toStdString());
+        });
+        connect(Check[k], &QCheckBox::toggled, this, [this, k](bool ticked) {
+            if (!showingRow_) rows_.setTicked(k, ticked);
+        });
     }
     connect(Command[1], &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command[2], &QPushButton::clicked, this, &frmMain::Command2_Click);
@@ -212,14 +221,8 @@ void frmMain::setRowAction(int row, std::function<void()> action) {
 
 void frmMain::goRow(int row) {
     if (!hasLightCurve()) return;
-    // The windows of rows 1, 3, 4 and 5 start from the whole working set and narrow it by
-    // the user's picks; tracing paper and sliding integrations keep the range as it is.
-    if (row == 1 || row == 3 || row == 4 || row == 5) {
-        app_.RangeFirst = 1;
-        app_.RangeLast = app_.data.PointCount;
-    }
-    if (row == 2) ResetTraceMag(app_.tracing, app_.data);
-    if (row == 6) {
+    PrepareGo(app_, row);
+    if (MethodOfRow(row).go == GoPrepares::ComputesAtOnce) {
         runSlidingIntegrations();
         return;
     }
@@ -243,33 +246,18 @@ void frmMain::writeMethodResult(int row, double relativeTime, double error) {
 
 void frmMain::writeMethodRow(int row, const RowResult& result) {
     if (row < 1 || row > kMethodRows || !result.ok()) return;
-    written_[row] = result;
-    setRowStale(row, false);
-    Text[row]->setText(QString::fromStdString(result.timeText));
-    Text[row + 6]->setText(QString::fromStdString(result.errorText));
-    // Always rewritten: a result without a calibrated error must not sit beside an older one.
-    TextCalibrated[row]->setText(
-        result.hasCalibrated ? QString::fromStdString(result.calibratedText) : QString());
-    Check[row]->setChecked(true);
+    rows_.write(row, result);
+    showRow(row);
     // A result that stands but deserves a word (ranges narrowed to one eclipse, a vertex
     // outside the picked points) says it, as the batch mode's warning does.
     if (!result.warning.empty())
-        showMessage(this, QString::fromStdString(std::string(kRowLabels[row - 1]) + ": " + result.warning));
+        showMessage(this, QString::fromStdString(std::string(MethodOfRow(row).label) + ": " + result.warning));
 }
 
 void frmMain::clearMethodResult(int row) {
     if (row < 1 || row > kMethodRows) return;
-    emptyMethodBoxes(row);
-    Check[row]->setChecked(false);
-}
-
-void frmMain::emptyMethodBoxes(int row) {
-    if (row < 1 || row > kMethodRows) return;
-    written_[row] = RowResult();
-    setRowStale(row, false);
-    Text[row]->clear();
-    Text[row + 6]->clear();
-    TextCalibrated[row]->clear();
+    rows_.clear(row);
+    showRow(row);
 }
 
 void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
@@ -290,11 +278,17 @@ void ShowStale(QLineEdit* box, bool stale, const QString& staleTip, const QStrin
 
 }  // namespace
 
-void frmMain::setRowStale(int k, bool stale) {
-    stale_[k] = stale;
-    ShowStale(Text[k], stale, kStaleTip, "");
-    ShowStale(Text[k + 6], stale, kStaleTip, "");
-    ShowStale(TextCalibrated[k], stale, kStaleTip, calibratedTip_);
+void frmMain::showRow(int k) {
+    const RowState& r = rows_.row(k);
+    showingRow_ = true;
+    Text[k]->setText(QString::fromStdString(r.time));
+    Text[k + 6]->setText(QString::fromStdString(r.error));
+    TextCalibrated[k]->setText(QString::fromStdString(r.calibrated));
+    Check[k]->setChecked(r.ticked);
+    showingRow_ = false;
+    ShowStale(Text[k], r.stale, kStaleTip, "");
+    ShowStale(Text[k + 6], r.stale, kStaleTip, "");
+    ShowStale(TextCalibrated[k], r.stale, kStaleTip, calibratedTip_);
 }
 
 void frmMain::setMeansStale(bool stale) {
@@ -304,8 +298,8 @@ void frmMain::setMeansStale(bool stale) {
 
 void frmMain::pointsEdited() {
     showEditedCount();
-    for (int k = 1; k <= kMethodRows; ++k)
-        if (!Text[k]->text().isEmpty()) setRowStale(k, true);
+    rows_.pointsEdited();
+    for (int k = 1; k <= kMethodRows; ++k) showRow(k);
     if (!Text[13]->text().isEmpty()) setMeansStale(true);
 }
 
@@ -316,7 +310,7 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         setWindowTitle("Umbrix - " + name);
         loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
         emit lightCurveLoaded();
-        for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(false);
+        for (int k = 1; k <= kMethodRows; ++k) rows_.setTicked(k, false);
         for (int n = 13; n <= 16; ++n) Text[n]->clear();
         setMeansStale(false);
         Label[17]->setText(QString::number(app_.data.ReadCount));
@@ -329,7 +323,10 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         showMessage(this, QString::fromStdString(message));
     }
     // Whatever the outcome, the old results no longer belong to the file named now.
-    for (int k = 1; k <= kMethodRows; ++k) emptyMethodBoxes(k);
+    for (int k = 1; k <= kMethodRows; ++k) {
+        rows_.empty(k);
+        showRow(k);
+    }
     return loaded;
 }
 
@@ -343,38 +340,16 @@ void frmMain::Command7_Click() {
     if (hasLightCurve()) plotData_->show();
 }
 
-MeanRow frmMain::meanRow(int k) const {
-    MeanRow row;
-    row.ticked = Check[k]->isChecked();
-    row.time = Text[k]->text().toStdString();
-    row.error = Text[k + 6]->text().toStdString();
-    const RowResult& w = written_[k];
-    if (w.ok() && row.time == w.timeText) row.exactTime = w.time;
-    if (w.ok() && row.error == w.errorText) row.exactError = w.error;
-    row.calibrated = WholeNumber(TextCalibrated[k]->text().toStdString());
-    if (w.ok() && w.hasCalibrated && TextCalibrated[k]->text().toStdString() == w.calibratedText)
-        row.calibrated = w.calibratedError;
-    return row;
-}
-
-std::array<MeanRow, kMethodRows> frmMain::meanRows() const {
-    std::array<MeanRow, kMethodRows> rows;
-    for (int k = 1; k <= kMethodRows; ++k) rows[k - 1] = meanRow(k);
-    return rows;
-}
-
 void frmMain::Command8_Click() {
     if (!fileLoaded()) return;
-    const MeansResult r = CalcMeans(meanRows());
-    for (int k = 1; k <= kMethodRows; ++k) Check[k]->setChecked(r.ticked[k - 1]);
+    const MeansResult r = rows_.calcMeans();
+    for (int k = 1; k <= kMethodRows; ++k) showRow(k);
     // A box that is not a number refuses the means; a row left out because its numbers are
     // too large to combine says so; times that disagree are combined, with a word.
     const std::string said = r.message + (r.message.empty() || r.warning.empty() ? "" : "\n\n") + r.warning;
     if (!said.empty()) showMessage(this, QString::fromStdString(said));
     if (!r.computed) return;
-    bool stale = false;
-    for (int k = 1; k <= kMethodRows; ++k) stale = stale || (r.ticked[k - 1] && stale_[k]);
-    setMeansStale(stale);
+    setMeansStale(rows_.countsStaleRow(r));
     Text[13]->setText(QString::fromStdString(r.simple));
     Text[14]->setText(QString::fromStdString(r.weighted));
     Text[15]->setText(QString::fromStdString(r.stdError));

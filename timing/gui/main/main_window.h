@@ -10,6 +10,7 @@
 
 #include "timing/core/data/means.h"
 #include "timing/core/methods/method_common.h"
+#include "timing/core/session/row_table.h"
 
 class QAction;
 class QButtonGroup;
@@ -35,30 +36,18 @@ public:
     explicit frmMain(AppState& app, QString settingsPath = "zzzumb.ini", QWidget* parent = nullptr);
     ~frmMain() override;
 
-    static const std::array<const char*, kMethodRows> kRowLabels;
-
     // Go of rows 1-5 opens that method's window once a file is loaded, after the main
     // window's own part (rows 1, 3, 4, 5 reset RangeFirst/RangeLast; row 2 copies the working
     // magnitudes for tracing). The method windows hook in here; row 6 computes by itself.
     void setRowAction(int row, std::function<void()> action);
 
-    // The contract with the method windows: a finished method writes its time of minimum
-    // (relative to DayOffset) and error into row k and ticks it; Undo empties the row.
-    void writeMethodResult(int row, double relativeTime, double error);
-    // The same from a method's row result, with its texts as they stand; the calibrated box
-    // shows the result's calibrated error, or nothing when it has none.
-    void writeMethodRow(int row, const RowResult& result);
-    // Empties row k's time, error and calibrated error and unticks it (a method's Undo).
-    void clearMethodResult(int row);
-    // Empties the same three boxes but leaves the tick as it is (Fourier's Undo).
-    void emptyMethodBoxes(int row);
     // Shows the working set's size in the edited-count label (after a delete or restore).
     void showEditedCount();
     // Points were deleted or restored: the results shown no longer belong to the points as
     // they are. Every row holding a time, and the means, turn grey with a tooltip saying so
     // until the row is computed again (the means: until "Calc. Means" of fresh rows).
     void pointsEdited();
-    bool rowStale(int row) const { return row >= 1 && row <= kMethodRows && stale_[row]; }
+    bool rowStale(int row) const { return row >= 1 && row <= kMethodRows && rows_.row(row).stale; }
     bool meansStale() const { return meansStale_; }
 
     // File > Open's OK, a file named on the command line, or a file dropped on the window:
@@ -105,7 +94,18 @@ public:
     QAction* Help2;
     QAction* About;
 
+    // The six rows as data: what the boxes show and the methods' own numbers behind them.
+    const RowTable& rows() const { return rows_; }
+
 public slots:
+    // What the method windows report (MethodWindows connects them): a finished method
+    // writes its time of minimum and errors into row k and ticks it; Undo empties the row and
+    // unticks it.
+    void writeMethodRow(int row, const RowResult& result);
+    void clearMethodResult(int row);
+    // The same as writeMethodRow from a time of minimum (relative to DayOffset) and an error.
+    void writeMethodResult(int row, double relativeTime, double error);
+
     void Command1_Click() { goRow(1); }
     void Command2_Click() { goRow(2); }
     void Command3_Click() { goRow(3); }
@@ -143,25 +143,16 @@ private:
     bool fileLoaded() const;
     bool hasLightCurve() const;
     void writeResultsFile(const QString& dir, const QString& name);
-    // Row k as "Calc. Means" reads it: its tick and texts and, while the boxes still show
-    // what the method wrote, the method's own numbers.
-    MeanRow meanRow(int k) const;
-    std::array<MeanRow, kMethodRows> meanRows() const;
-    // Row k's time, error and calibrated error for files other programs read: the method's
-    // numbers to 7 decimals, a number typed into a box likewise, other text as it stands.
-    std::array<std::string, 3> fileNumbers(int k) const;
-    void setRowStale(int k, bool stale);
+    // Row k's boxes, tick and colour from the table.
+    void showRow(int k);
     void setMeansStale(bool stale);
-    // "" or a sentence naming the ticked rows computed before the last edit of the points.
-    std::string staleTickedRows() const;
 
     AppState& app_;
     QString settingsPath_;
     QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
-    // What each row's method last wrote (NotRun once emptied): its unrounded numbers.
-    std::array<RowResult, kMethodRows + 1> written_;
-    std::array<bool, kMethodRows + 1> stale_{};
+    RowTable rows_;
+    bool showingRow_ = false;  // while showRow writes the boxes, their changes are its own
     bool meansStale_ = false;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
     PlotDataLauncher* plotData_;

@@ -137,7 +137,7 @@ std::optional<RowResult> AutoRefusal(const Picks& p, const std::string& method) 
 
 RowResult RunParabola(AppState& app, const Picks& p, std::vector<double>& used) {
     if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->parabolaMessage : "")) return *refused;
-    SetRangeEnds(app.parabola.Ends(), p.parabolaFirst, p.parabolaLast);
+    app.parabola.SetEnds(SetRangeEnds(app.parabola.Ends(), p.parabolaFirst, p.parabolaLast));
     UseRange(app.data, p.parabolaFirst, p.parabolaLast, used);
     return PressFitParabola(app.parabola, app.data);
 }
@@ -165,7 +165,7 @@ RowResult RunChords(AppState& app, const Picks& p, std::vector<double>& used) {
 
 RowResult RunKvw(AppState& app, const Picks& p, std::vector<double>& used) {
     if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->contactMessage : "")) return *refused;
-    SetRangeEnds(app.kvw.Ends(), p.contactFirst, p.contactLast);
+    app.kvw.SetEnds(SetRangeEnds(app.kvw.Ends(), p.contactFirst, p.contactLast));
     UseRange(app.data, p.contactFirst, p.contactLast, used);
     return PressFitKwee(app.kvw, app.data, kKvwDefaultStepp, kKvwDefaultFrac);
 }
@@ -176,7 +176,7 @@ RowResult RunFourier(AppState& app, const Picks& p, std::vector<double>& used) {
         app.fourier.FourierParams[1] = p.chosen->centre;
         app.fourier.FourierParams[2] = p.chosen->level + p.chosen->depth;
     }
-    SetRangeEnds(app.fourier.Ends(), p.contactFirst, p.contactLast);
+    app.fourier.SetEnds(SetRangeEnds(app.fourier.Ends(), p.contactFirst, p.contactLast));
     UseRange(app.data, p.contactFirst, p.contactLast, used);
     return FitFourier(app.fourier, app.data);
 }

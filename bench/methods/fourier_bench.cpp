@@ -35,7 +35,7 @@ void Fit(benchmark::State& state, bool noisy) {
     int iterations = 0;
     for (auto _ : state) {
         umbrix::ResetFourierState(app->fourier, app->data);  // as after a load
-        umbrix::SetRangeEnds(app->fourier.Ends(), 1, app->data.PointCount);
+        app->fourier.SetEnds(umbrix::SetRangeEnds(app->fourier.Ends(), 1, app->data.PointCount));
         const umbrix::FourierRowResult r = umbrix::FitFourier(app->fourier, app->data);
         if (!r.ok()) state.SkipWithError(r.message.c_str());
         iterations = r.iterations;

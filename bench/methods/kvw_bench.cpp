@@ -11,7 +11,7 @@ void Fit(benchmark::State& state) {
     auto app = umbrix::bench::BenchApp();
     const umbrix::DataSet& ds = app->data;
     umbrix::KvwState s;
-    umbrix::SetRangeEnds(s.Ends(), 251, 750);
+    s.SetEnds(umbrix::SetRangeEnds(s.Ends(), 251, 750));
     for (auto _ : state) {
         const umbrix::KvwRowResult r =
             umbrix::PressFitKwee(s, ds, umbrix::kKvwDefaultStepp, umbrix::kKvwDefaultFrac);

@@ -12,10 +12,10 @@ void Fit(benchmark::State& state, bool wholeCurve) {
     const umbrix::DataSet& ds = app->data;
     umbrix::ParabolaState s;
     if (wholeCurve)
-        umbrix::SetRangeEnds(s.Ends(), 1, ds.PointCount);
+        s.SetEnds(umbrix::SetRangeEnds(s.Ends(), 1, ds.PointCount));
     else {
-        umbrix::PickRangeStart(s.Ends(), ds, 0.51234 - 0.04, 0);
-        umbrix::PickRangeEnd(s.Ends(), ds, 0.51234 + 0.04, 0);
+        s.SetEnds(umbrix::PickRangeStart(s.Ends(), ds, 0.51234 - 0.04, 0));
+        s.SetEnds(umbrix::PickRangeEnd(s.Ends(), ds, 0.51234 + 0.04, 0));
     }
     for (auto _ : state) {
         const umbrix::ParabolaRowResult r = umbrix::PressFitParabola(s, ds);

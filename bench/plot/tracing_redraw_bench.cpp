@@ -25,7 +25,10 @@ void BM_TracingDragRedraw(benchmark::State& state) {
     QTemporaryDir dir;
     umbrix::frmMain main(*app, dir.filePath("zzzumb.ini"));
     umbrix::ResetTraceMag(app->tracing, app->data);
-    umbrix::frmPlott2 window(*app, main.printer(), main);
+    umbrix::frmPlott2 window(app->data, app->tracing, main.placements()[umbrix::kTracingWindow],
+                             main.printer(), &main);
+    // Each redraw writes row 2, as in the program.
+    QObject::connect(&window, &umbrix::MethodWindow::rowResult, &main, &umbrix::frmMain::writeMethodRow);
     window.Go();
     if (state.range(0) > 0) window.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     QApplication::processEvents();

@@ -72,7 +72,7 @@ BatchRow RunParabola(AppState& app, const BatchOptions& o) {
         last = o.chosen->parabolaLast;
     }
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    SetRangeEnds(app.parabola.Ends(), first, last);
+    app.parabola.SetEnds(SetRangeEnds(app.parabola.Ends(), first, last));
     const ParabolaRowResult r = PressFitParabola(app.parabola, app.data);
     if (!r.ok()) return Refused(r.message);
     const ParabolaFit& f = r.fit;
@@ -148,7 +148,7 @@ BatchRow RunKvw(AppState& app, const BatchOptions& o) {
     const bool chosen = ChooseContactRange(o, first, last, why);
     if (!why.empty()) return Refused(why);
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    SetRangeEnds(app.kvw.Ends(), first, last);
+    app.kvw.SetEnds(SetRangeEnds(app.kvw.Ends(), first, last));
     const KvwRowResult r = PressFitKwee(app.kvw, app.data, o.stepp, o.frac);
     if (!r.ok()) return Refused(r.message);
     const KvwResult& k = r.kvw;
@@ -172,7 +172,7 @@ BatchRow RunFourier(AppState& app, const BatchOptions& o) {
         app.fourier.FourierParams[2] = o.chosen->level + o.chosen->depth;
     }
     if (first == 0 || last == 0) return Refused(kRangeEmpty);
-    SetRangeEnds(app.fourier.Ends(), first, last);
+    app.fourier.SetEnds(SetRangeEnds(app.fourier.Ends(), first, last));
     const FourierRowResult r = FitFourier(app.fourier, app.data);
     if (!r.ok()) return Refused(r.message);
     std::string params = "[";

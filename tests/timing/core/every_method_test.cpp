@@ -47,7 +47,7 @@ const MethodCase kMethods[] = {
     {"parabola",
      [](AppState& app, double t0) -> RowResult {
          const auto [a, b] = Between(app.data, t0 - 0.024, t0 + 0.024);
-         SetRangeEnds(app.parabola.Ends(), a, b);
+         app.parabola.SetEnds(SetRangeEnds(app.parabola.Ends(), a, b));
          return PressFitParabola(app.parabola, app.data);
      }},
     {"tracing",
@@ -64,13 +64,13 @@ const MethodCase kMethods[] = {
     {"kvw",
      [](AppState& app, double t0) -> RowResult {
          const auto [a, b] = Between(app.data, t0 - 0.06, t0 + 0.06);
-         SetRangeEnds(app.kvw.Ends(), a, b);
+         app.kvw.SetEnds(SetRangeEnds(app.kvw.Ends(), a, b));
          return PressFitKwee(app.kvw, app.data, kKvwDefaultStepp, kKvwDefaultFrac);
      }},
     {"fourier",
      [](AppState& app, double t0) -> RowResult {
          const auto [a, b] = Between(app.data, t0 - 0.06, t0 + 0.06);
-         SetRangeEnds(app.fourier.Ends(), a, b);
+         app.fourier.SetEnds(SetRangeEnds(app.fourier.Ends(), a, b));
          return FitFourier(app.fourier, app.data);
      }},
     {"sliding",

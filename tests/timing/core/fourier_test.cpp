@@ -56,7 +56,7 @@ double GaussianDip(double dt) { return 12.0 + 0.6 * std::exp(-(dt / 0.04) * (dt 
 
 // Picks first..last as two right-clicks would and presses "Fit Fourier".
 FourierRowResult FitRange(AppState& app, int first, int last) {
-    SetRangeEnds(app.fourier.Ends(), first, last);
+    app.fourier.SetEnds(SetRangeEnds(app.fourier.Ends(), first, last));
     return FitFourier(app.fourier, app.data);
 }
 
@@ -134,7 +134,7 @@ TEST(FourierState, LoadSetsStartValuesFromTheFaintestPoint) {
 
 TEST(FourierUndo, BeforeAnyFitGivesZerosAndClearsTheRange) {
     auto app = Eclipse(GaussianDip, 201, 0.1);
-    SetRangeEnds(app->fourier.Ends(), 1, 201);
+    app->fourier.SetEnds(SetRangeEnds(app->fourier.Ends(), 1, 201));
     FourierUndo(app->fourier);
     EXPECT_EQ(app->fourier.FourierParams, FitVector{});
     EXPECT_EQ(app->fourier.ParamText[0], "00.00000");  // the number format's text for 0
@@ -151,7 +151,7 @@ TEST(FourierUpdate, NeedsARangeThenReadsLeadingNumbersRewritesBoxesAndSamples) {
     EXPECT_FALSE(s.ParamsEdited);
     EXPECT_EQ(s.FourierParams[3], 25);
 
-    SetRangeEnds(s.Ends(), 11, 191);
+    s.SetEnds(SetRangeEnds(s.Ends(), 11, 191));
     ASSERT_EQ(FourierUpdate(s, app->data, typed), "");
     EXPECT_TRUE(s.ParamsEdited);
     EXPECT_EQ(s.FourierParams[1], 0.512345678);
@@ -169,16 +169,16 @@ TEST(FourierRange, PicksTheFirstPointInsideEachEndAndIsReadyWithBoth) {
     auto app = Eclipse(GaussianDip, 201, 0.1);  // points 0.001 day apart from 0.41234
     FourierState& s = app->fourier;
     const DataSet& ds = app->data;
-    PickRangeStart(s.Ends(), ds, ds.Time[20] + 0.0004, 0);
+    s.SetEnds(PickRangeStart(s.Ends(), ds, ds.Time[20] + 0.0004, 0));
     EXPECT_EQ(s.FourierStartIndex, 21);
     EXPECT_FALSE(s.FourierReady);
-    PickRangeEnd(s.Ends(), ds, ds.Time[180], 0);  // strictly earlier: the point before
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, ds.Time[180], 0));  // strictly earlier: the point before
     EXPECT_EQ(s.FourierEndIndex, 179);
     EXPECT_TRUE(s.FourierReady);
     // A time past every point leaves the left index as it was.
-    PickRangeStart(s.Ends(), ds, 5.0, 0);
+    s.SetEnds(PickRangeStart(s.Ends(), ds, 5.0, 0));
     EXPECT_EQ(s.FourierStartIndex, 21);
-    PickRangeEnd(s.Ends(), ds, -1.0, 0);
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, -1.0, 0));
     EXPECT_EQ(s.FourierEndIndex, 179);
 }
 
@@ -197,7 +197,7 @@ TEST(FourierFit, WithoutUpdateStartsFromExactStartValuesAndIgnoresBoxEdits) {
 TEST(FourierFit, AfterUpdateStartsFromTheValuesAsTheBoxesShowThem) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;
-    SetRangeEnds(s.Ends(), 1, 301);
+    s.SetEnds(SetRangeEnds(s.Ends(), 1, 301));
     ASSERT_EQ(FourierUpdate(s, app->data,
                             Texts({"0.5123456", "12.55", "27.123456", "0.3", "0.05", "0.02",
                                    "0.004", "0.001"})),
@@ -351,7 +351,7 @@ TEST(FourierFit, RangeOfFewerThanTwoPointsPerParameterIsRefused) {
 TEST(FourierFit, SingularMatrixIsReportedOnceAndWritesNoResult) {
     auto app = Eclipse(GaussianDip, 301, 0.1);
     FourierState& s = app->fourier;
-    SetRangeEnds(s.Ends(), 1, 301);
+    s.SetEnds(SetRangeEnds(s.Ends(), 1, 301));
     // W = 0 flattens every term: only C moves the model, seven columns of the curvature
     // matrix are zero.
     ASSERT_EQ(FourierUpdate(s, app->data, Texts({"0.5", "12.5", "0", "0.2", "0.1", "0.05",

@@ -93,7 +93,7 @@ TEST_P(KvwRefusals, RefuseWithMessage) {
     const Refusal& c = GetParam();
     const DataSet ds = SymmetricV(c.points);
     KvwState s;
-    SetRangeEnds(s.Ends(), c.start, c.end);
+    s.SetEnds(SetRangeEnds(s.Ends(), c.start, c.end));
     const KvwRowResult r = PressFitKwee(s, ds, c.stepp, c.frac);
     EXPECT_EQ(r.outcome, MethodOutcome::Refused);
     EXPECT_EQ(r.message, c.message);
@@ -139,8 +139,8 @@ TEST(KweeVanWoerden, LongestRangeTheGridHoldsIsAccepted) {
 TEST(PickKvw, StartRemembersItsPointsTimeEndTheClickedTime) {
     const DataSet ds = SymmetricV(11);
     KvwState s;
-    PickRangeStart(s.Ends(), ds, 0.405, 0, StartMarkerTime::FirstPoint);
-    PickRangeEnd(s.Ends(), ds, 0.475, 0);
+    s.SetEnds(PickRangeStart(s.Ends(), ds, 0.405, 0, StartMarkerTime::FirstPoint));
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, 0.475, 0));
     EXPECT_EQ(s.KvwStartIndex, 2);
     EXPECT_EQ(s.KvwEndIndex, 8);
     EXPECT_DOUBLE_EQ(s.KvwStartTime, ds.Time[2]);
@@ -149,7 +149,7 @@ TEST(PickKvw, StartRemembersItsPointsTimeEndTheClickedTime) {
     UndoKvw(s);
     EXPECT_FALSE(s.KvwReady);
     EXPECT_EQ(PressFitKwee(s, ds, "1", ".9").outcome, MethodOutcome::NotRun);
-    PickRangeEnd(s.Ends(), ds, 0.485, 0);  // one pick makes it ready again with the older start
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, 0.485, 0));  // one pick makes it ready again with the older start
     EXPECT_TRUE(s.KvwReady);
     EXPECT_EQ(PressFitKwee(s, ds, "1", ".9").outcome, MethodOutcome::Done);
 }
@@ -164,8 +164,8 @@ TEST(KvwRecovery, VertexOfTheSymmetrySumsFindsTheMinimum) {
         e.noise = noise;
         const DataSet ds = Eclipse(e);
         KvwState s;
-        PickRangeStart(s.Ends(), ds, e.minimum - 0.03, 0, StartMarkerTime::FirstPoint);
-        PickRangeEnd(s.Ends(), ds, e.minimum + 0.03, 0);
+        s.SetEnds(PickRangeStart(s.Ends(), ds, e.minimum - 0.03, 0, StartMarkerTime::FirstPoint));
+        s.SetEnds(PickRangeEnd(s.Ends(), ds, e.minimum + 0.03, 0));
         const KvwRowResult r = PressFitKwee(s, ds, kKvwDefaultStepp, kKvwDefaultFrac);
         ASSERT_TRUE(r.ok()) << r.message;
         EXPECT_NEAR(r.kvw.tMin, e.minimum, tolerance) << "noise " << noise;
@@ -290,7 +290,7 @@ TEST(KvwRobustness, ArbitraryCurvesRangesAndSettingsGiveAMessageOrFiniteNumbers)
         const DataSet ds = curves.Next();
         KvwState s;
         const int a = curves.Uniform(1, ds.PointCount), b = curves.Uniform(1, ds.PointCount);
-        SetRangeEnds(s.Ends(), std::min(a, b), std::max(a, b));
+        s.SetEnds(SetRangeEnds(s.Ends(), std::min(a, b), std::max(a, b)));
         // Half the runs with the window's own settings, so that many of them succeed.
         const bool defaults = curves.Uniform(0, 1) == 0;
         const KvwRowResult r = PressFitKwee(s, ds, defaults ? "1" : stepps[curves.Uniform(0, 6)],

@@ -34,7 +34,7 @@ TEST(FitParabola, PointsOnAParabolaGiveItsCoefficientsAndVertex) {
 TEST(FitParabola, NoisyFivePointsReproduceThePrintedFit) {
     const DataSet ds = WorkingSet(kFiveTimes, {9.85, 9.95, 10.00, 9.96, 9.84});
     ParabolaState s;
-    SetRangeEnds(s.Ends(), 1, 5);
+    s.SetEnds(SetRangeEnds(s.Ends(), 1, 5));
     const ParabolaRowResult r = PressFitParabola(s, ds);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_NEAR(r.fit.a0, 9.658, 5e-4);
@@ -106,7 +106,7 @@ TEST_P(ParabolaRefusals, RefuseWithMessageAndKeepTheEarlierFit) {
     ParabolaState s;
     s.ParabA1 = 123;  // an earlier fit that must survive
     s.ParabFitted = false;
-    SetRangeEnds(s.Ends(), c.start, c.end);
+    s.SetEnds(SetRangeEnds(s.Ends(), c.start, c.end));
     const ParabolaRowResult r = PressFitParabola(s, ds);
     EXPECT_EQ(r.outcome, MethodOutcome::Refused);
     EXPECT_EQ(r.message, c.message);
@@ -139,24 +139,24 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PressFitParabola, DoesNothingUntilBothEndsFoundAPoint) {
     const DataSet ds = WorkingSet(kFiveTimes, {9.85, 9.95, 10.00, 9.96, 9.84});
     ParabolaState s;
-    PickRangeEnd(s.Ends(), ds, 0.45, 0);
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, 0.45, 0));
     EXPECT_EQ(PressFitParabola(s, ds).outcome, MethodOutcome::NotRun);
-    PickRangeStart(s.Ends(), ds, 0.6, 0);  // no point later than 0.6: the start index stays 0
+    s.SetEnds(PickRangeStart(s.Ends(), ds, 0.6, 0));  // no point later than 0.6: the start index stays 0
     EXPECT_TRUE(s.ParabReady);
     EXPECT_EQ(PressFitParabola(s, ds).outcome, MethodOutcome::NotRun);
-    PickRangeStart(s.Ends(), ds, 0.05, 0);
+    s.SetEnds(PickRangeStart(s.Ends(), ds, 0.05, 0));
     EXPECT_EQ(PressFitParabola(s, ds).outcome, MethodOutcome::Done);
 }
 
 TEST(PickParabola, RangeHoldsThePointsStrictlyBetweenTheClicks) {
     const DataSet ds = WorkingSet(kFiveTimes, {9.85, 9.95, 10.00, 9.96, 9.84});
     ParabolaState s;
-    PickRangeStart(s.Ends(), ds, 0.15, 0);
-    PickRangeEnd(s.Ends(), ds, 0.5, 0);  // a click exactly on a point leaves that point out
+    s.SetEnds(PickRangeStart(s.Ends(), ds, 0.15, 0));
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, 0.5, 0));  // a click exactly on a point leaves that point out
     EXPECT_EQ(s.ParabStartIndex, 2);
     EXPECT_EQ(s.ParabEndIndex, 4);
     EXPECT_EQ(s.ParabStartTime, 0.15);
-    PickRangeEnd(s.Ends(), ds, 0.01, 0);  // nothing earlier: the index keeps the older pick
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, 0.01, 0));  // nothing earlier: the index keeps the older pick
     EXPECT_EQ(s.ParabEndIndex, 4);
     UndoParabola(s);
     EXPECT_FALSE(s.ParabReady || s.ParabStartSet || s.ParabEndSet || s.ParabFitted);
@@ -197,8 +197,8 @@ TEST_P(ParabolaRecovery, VertexFindsTheMinimum) {
     e.noise = GetParam().noise;
     const DataSet ds = Eclipse(e);
     ParabolaState s;
-    PickRangeStart(s.Ends(), ds, e.minimum - 0.02, 0);
-    PickRangeEnd(s.Ends(), ds, e.minimum + 0.02, 0);
+    s.SetEnds(PickRangeStart(s.Ends(), ds, e.minimum - 0.02, 0));
+    s.SetEnds(PickRangeEnd(s.Ends(), ds, e.minimum + 0.02, 0));
     const ParabolaRowResult r = PressFitParabola(s, ds);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_NEAR(r.fit.tMin, e.minimum, GetParam().tolerance);
@@ -216,7 +216,7 @@ TEST(ParabolaRobustness, ArbitraryCurvesAndRangesGiveAMessageOrFiniteNumbers) {
     for (int run = 0; run < 400; ++run) {
         const DataSet ds = curves.Next();
         ParabolaState s;
-        SetRangeEnds(s.Ends(), curves.Uniform(1, ds.PointCount), curves.Uniform(1, ds.PointCount));
+        s.SetEnds(SetRangeEnds(s.Ends(), curves.Uniform(1, ds.PointCount), curves.Uniform(1, ds.PointCount)));
         const ParabolaRowResult r = PressFitParabola(s, ds);
         if (r.ok()) {
             EXPECT_TRUE(std::isfinite(r.time) && std::isfinite(r.error) && r.error >= 0) << run;

@@ -100,7 +100,7 @@ TEST_F(FourierWindowTest, UpdateThenFitWritesRowFiveAsTheBatchModeOnceAndUndoRes
     EXPECT_TRUE(messages_.isEmpty());
 
     w.resize(w.width() + 60, w.height() + 30);  // a redraw: lines, thin curve, width-8 boxes
-    EXPECT_EQ(app_->placements[kFourierWindow].width, w.width() * 15);
+    EXPECT_EQ(Window().placements()[kFourierWindow].width, w.width() * 15);
     EXPECT_TRUE(MarkersAt(w, {w.scale().X(start), w.scale().X(end)}));
     EXPECT_EQ(Count(w, kBlue, DrawKind::Line), 100);
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(Box(w, i).size(), 8) << i;

@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
     EXPECT_EQ(w.Help1->text(), "Help - Introduction");
     EXPECT_EQ(w.Help2->text(), "Help -Data files");
     EXPECT_EQ(w.About->text(), "About");
-    EXPECT_EQ(app_->placements, DefaultPlacements());  // no zzzumb.ini in the folder
+    EXPECT_EQ(Window().placements(), DefaultPlacements());  // no zzzumb.ini in the folder
 }
 
 TEST_F(MainWindowTest, ButtonsDoNothingBeforeAFileIsLoaded) {
@@ -392,8 +392,8 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenWhenTheWindowCloses) {
     WriteFile("zzzumb.ini", "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n13,14,15,16\r\n17,18,19,20\r\n"
                             "21,22,23,24\r\n25,26,27,28\r\n");
     QSignalSpy closed(&Window(), &frmMain::closed);
-    EXPECT_EQ(app_->placements[kSpareSlot], (WindowPlacement{21, 22, 23, 24}));
-    app_->placements[kPlotDataWindow] = {300, 400, 5000, 3000};
+    EXPECT_EQ(Window().placements()[kSpareSlot], (WindowPlacement{21, 22, 23, 24}));
+    Window().placements()[kPlotDataWindow] = {300, 400, 5000, 3000};
     Window().Exit->trigger();
     EXPECT_EQ(closed.count(), 1);
     std::ifstream in(SettingsPath().toStdString(), std::ios::binary);
@@ -405,7 +405,7 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenWhenTheWindowCloses) {
 TEST_F(MainWindowTest, ThreeLineSettingsFileGivesEveryDefault) {
     WriteFile("zzzumb.ini", "1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n");
     Window();
-    EXPECT_EQ(app_->placements, DefaultPlacements());
+    EXPECT_EQ(Window().placements(), DefaultPlacements());
     EXPECT_TRUE(messages_.isEmpty());
 }
 

@@ -171,14 +171,14 @@ TEST_F(ParabolaWindowTest, DoneThenGoAndCloseThenGoDrawMarkersAndParabolaAgain) 
     EXPECT_EQ(Count(w, kBlue, DrawKind::Line), band);
 
     w.resize(w.width() + 60, w.height() + 30);  // resize: redrawn with both
-    EXPECT_EQ(app_->placements[kParabolaWindow].width, w.width() * 15);
+    EXPECT_EQ(Window().placements()[kParabolaWindow].width, w.width() * 15);
     EXPECT_TRUE(MarkersAt(w, {w.scale().X(start), w.scale().X(end)}));
     EXPECT_EQ(Count(w, kBlue, DrawKind::Line), band);
 
     w.close();  // the close box unloads the window; its placement is kept
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(windows_->parabola(), nullptr);
-    const WindowPlacement stored = app_->placements[kParabolaWindow];
+    const WindowPlacement stored = Window().placements()[kParabolaWindow];
     frmPlott1& fresh = Open();
     EXPECT_EQ(fresh.width() * 15, stored.width);
     EXPECT_EQ(fresh.windowTitle(), "Fit Parabola - RIGHT-CLICK AT START (left end) OF RANGE.");

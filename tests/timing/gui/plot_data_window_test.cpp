@@ -44,7 +44,7 @@ protected:
     void SetUp() override {
         app_.data = EclipseFixture();
         previous_ = setMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
-        window_ = std::make_unique<frmPlotData>(app_, printer_);
+        window_ = std::make_unique<frmPlotData>(app_.data, placements_[kPlotDataWindow], printer_);
         window_->showPlot();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -64,6 +64,7 @@ protected:
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     AppState app_;
+    Placements placements_ = DefaultPlacements();
     CurrentPrinter printer_;
     std::unique_ptr<frmPlotData> window_;
     QStringList messages_;
@@ -221,8 +222,8 @@ TEST_F(PlotDataWindowTest, CancelRemovesTheCrossHairAndChangesNothing) {
 TEST_F(PlotDataWindowTest, ResizeStoresThePlacementAndRedrawsForTheNewSize) {
     W().resize(600, 400);
     QApplication::processEvents();
-    EXPECT_EQ(app_.placements[kPlotDataWindow].width, 9000);
-    EXPECT_EQ(app_.placements[kPlotDataWindow].height, 6000);
+    EXPECT_EQ(placements_[kPlotDataWindow].width, 9000);
+    EXPECT_EQ(placements_[kPlotDataWindow].height, 6000);
     EXPECT_EQ(W().plot().scale.frame.PlotRight, 9000 - 415);
     EXPECT_EQ(W().plot().scale.frame.PlotBottom, 6000 - 1850);
     EXPECT_DOUBLE_EQ(W().plot().labels[1].top, 6000 - 1800);
@@ -234,8 +235,8 @@ TEST_F(PlotDataWindowTest, ExitHidesAndCloseStoresThePlacement) {
     W().showPlot();
     W().move(300, 200);
     W().close();
-    EXPECT_EQ(app_.placements[kPlotDataWindow].left, 4500);
-    EXPECT_EQ(app_.placements[kPlotDataWindow].top, 3000);
+    EXPECT_EQ(placements_[kPlotDataWindow].left, 4500);
+    EXPECT_EQ(placements_[kPlotDataWindow].top, 3000);
 }
 
 TEST_F(PlotDataWindowTest, FileMenuCarriesThePrintItems) {
@@ -251,7 +252,8 @@ TEST(PlotDataLauncher, CloseBoxUnloadsAndTheNextShowReopensAtTheStoredPlacement)
     AppState app;
     app.data = EclipseFixture();
     CurrentPrinter printer;
-    PlotDataLauncher launcher(app, printer);
+    Placements placements = DefaultPlacements();
+    PlotDataLauncher launcher(app.data, placements[kPlotDataWindow], printer);
     QSignalSpy counts(&launcher, &PlotDataLauncher::editedCountChanged);
     launcher.show();
     QPointer<frmPlotData> first = launcher.window();
@@ -281,7 +283,7 @@ TEST(PlotDataLauncher, CloseBoxUnloadsAndTheNextShowReopensAtTheStoredPlacement)
     EXPECT_LT(launcher.window()->plot().scale.mag.max, 0);
     launcher.window()->move(90, 30);
     launcher.storePlacement();
-    EXPECT_EQ(app.placements[kPlotDataWindow].left, 1350);
+    EXPECT_EQ(placements[kPlotDataWindow].left, 1350);
 
     launcher.lightCurveLoaded();
     EXPECT_FALSE(launcher.window()->isVisible());

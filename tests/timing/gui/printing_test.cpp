@@ -37,7 +37,7 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         app_.data = EclipseFixture();
         previous_ = setMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
-        window_ = std::make_unique<frmPlotData>(app_, printer_);
+        window_ = std::make_unique<frmPlotData>(app_.data, placements_[kPlotDataWindow], printer_);
         window_->showPlot();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -53,6 +53,7 @@ protected:
 
     QTemporaryDir dir_;
     AppState app_;
+    Placements placements_ = DefaultPlacements();
     CurrentPrinter printer_;
     std::unique_ptr<frmPlotData> window_;
     QStringList messages_;

@@ -166,7 +166,7 @@ TEST_F(TracingWindowTest, SmoothUndoResizeDoneAndACloseBoxThatStartsBarAndLabelA
     w.HScroll1->setValue(16385);
     w.resize(w.width() + 40, w.height() + 60);
     const int h = w.height() * 15;
-    EXPECT_EQ(app_->placements[kTracingWindow].height, h);
+    EXPECT_EQ(Window().placements()[kTracingWindow].height, h);
     EXPECT_EQ(w.scale().frame.PlotBottom, h - 2100);
     EXPECT_EQ(w.HScroll1->y(), std::lround((h - 1130) / 15.0));
     Press(w.Command4);

@@ -83,10 +83,20 @@ struct FourierState {
     FitMatrix Covariance{};
     MarquardtState Engine{};
 
-    RangeEnds Ends() {
-        return {FourierStartIndex, FourierEndIndex, FourierStartSet, FourierEndSet,
-                FourierReady,      FourierStartTime, FourierEndTime, FourierStartX,
-                FourierEndX};
+    RangeEnds Ends() const {
+        return {FourierStartIndex, FourierEndIndex, FourierStartSet, FourierEndSet, FourierReady,
+                FourierStartTime,  FourierEndTime,  FourierStartX,   FourierEndX};
+    }
+    void SetEnds(const RangeEnds& e) {
+        FourierStartIndex = e.startIndex;
+        FourierEndIndex = e.endIndex;
+        FourierStartSet = e.startSet;
+        FourierEndSet = e.endSet;
+        FourierReady = e.ready;
+        FourierStartTime = e.startTime;
+        FourierEndTime = e.endTime;
+        FourierStartX = e.startX;
+        FourierEndX = e.endX;
     }
 };
 

@@ -37,9 +37,20 @@ struct KvwState {
     PointArray GridTime{};
     PointArray GridMag{};
 
-    RangeEnds Ends() {
+    RangeEnds Ends() const {
         return {KvwStartIndex, KvwEndIndex, KvwStartSet, KvwEndSet, KvwReady,
                 KvwStartTime,  KvwEndTime,  KvwStartX,   KvwEndX};
+    }
+    void SetEnds(const RangeEnds& e) {
+        KvwStartIndex = e.startIndex;
+        KvwEndIndex = e.endIndex;
+        KvwStartSet = e.startSet;
+        KvwEndSet = e.endSet;
+        KvwReady = e.ready;
+        KvwStartTime = e.startTime;
+        KvwEndTime = e.endTime;
+        KvwStartX = e.startX;
+        KvwEndX = e.endX;
     }
 };
 

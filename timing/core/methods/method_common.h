@@ -26,53 +26,6 @@ inline int LastPointBefore(const DataSet& ds, double t) {
     return 0;
 }
 
-// The two ends of a range picked by two right-clicks, one left and one right of the deepest
-// point. Parabola, Kwee and van Woerden and Fourier each keep these nine values under their own
-// names; a method's state hands them over as references (its Ends()) so that one set of
-// picking rules serves all three.
-struct RangeEnds {
-    int& startIndex;  // first working point of the range
-    int& endIndex;    // last working point of the range
-    bool& startSet;
-    bool& endSet;
-    bool& ready;         // both ends picked
-    double& startTime;   // relative days: where the start marker belongs
-    double& endTime;
-    float& startX;       // twips: where the markers were last drawn
-    float& endX;
-};
-
-// Which time the start marker keeps: the clicked one, or that of the range's first point.
-enum class StartMarkerTime { Clicked, FirstPoint };
-
-// A right-click left of the deepest point at relative time t, drawn at x: the range starts at
-// the first working point later than t (the index stays when there is none).
-inline void PickRangeStart(RangeEnds e, const DataSet& ds, double t, float x,
-                           StartMarkerTime rule = StartMarkerTime::Clicked) {
-    if (const int i = FirstPointAfter(ds, t); i != 0) e.startIndex = i;
-    e.startTime = rule == StartMarkerTime::Clicked ? t : ds.Time[e.startIndex];
-    e.startX = x;
-    e.startSet = true;
-    e.ready = e.startSet && e.endSet;
-}
-
-// A right-click right of it: the range ends at the last working point earlier than t.
-inline void PickRangeEnd(RangeEnds e, const DataSet& ds, double t, float x) {
-    if (const int i = LastPointBefore(ds, t); i != 0) e.endIndex = i;
-    e.endTime = t;
-    e.endX = x;
-    e.endSet = true;
-    e.ready = e.startSet && e.endSet;
-}
-
-// Both ends at once (the batch mode's range, where no marker is drawn): indices first..last,
-// both ends set and ready.
-inline void SetRangeEnds(RangeEnds e, int first, int last) {
-    e.startIndex = first;
-    e.endIndex = last;
-    e.startSet = e.endSet = e.ready = true;
-}
-
 // v rounded to the nearest integer, halves to even, as a 16-bit value. False (out untouched)
 // when v is not a number or the rounded value does not fit 16 bits.
 inline bool RoundToInt16(double v, int& out) {
@@ -81,6 +34,76 @@ inline bool RoundToInt16(double v, int& out) {
     if (r < -32768.0 || r > 32767.0) return false;
     out = static_cast<int>(r);
     return true;
+}
+
+// The two ends of a range picked by two right-clicks, one left and one right of the deepest
+// point. Parabola, Kwee and van Woerden and Fourier each keep these nine values under their own
+// names; a method's state hands a copy out (Ends()) and takes the picked one back (SetEnds()),
+// so that one set of picking rules serves all three.
+struct RangeEnds {
+    int startIndex = 0;  // first working point of the range
+    int endIndex = 0;    // last working point of the range
+    bool startSet = false;
+    bool endSet = false;
+    bool ready = false;     // both ends picked
+    double startTime = 0;   // relative days: where the start marker belongs
+    double endTime = 0;
+    float startX = 0;       // twips: where the markers were last drawn
+    float endX = 0;
+};
+
+// Which time the start marker keeps: the clicked one, or that of the range's first point.
+enum class StartMarkerTime { Clicked, FirstPoint };
+
+// A right-click left of the deepest point at relative time t, drawn at x: the range starts at
+// the first working point later than t (the index stays when there is none).
+[[nodiscard]] inline RangeEnds PickRangeStart(RangeEnds e, const DataSet& ds, double t, float x,
+                                              StartMarkerTime rule = StartMarkerTime::Clicked) {
+    if (const int i = FirstPointAfter(ds, t); i != 0) e.startIndex = i;
+    e.startTime = rule == StartMarkerTime::Clicked ? t : ds.Time[e.startIndex];
+    e.startX = x;
+    e.startSet = true;
+    e.ready = e.startSet && e.endSet;
+    return e;
+}
+
+// A right-click right of it: the range ends at the last working point earlier than t.
+[[nodiscard]] inline RangeEnds PickRangeEnd(RangeEnds e, const DataSet& ds, double t, float x) {
+    if (const int i = LastPointBefore(ds, t); i != 0) e.endIndex = i;
+    e.endTime = t;
+    e.endX = x;
+    e.endSet = true;
+    e.ready = e.startSet && e.endSet;
+    return e;
+}
+
+// Both ends at once (the batch mode's range, where no marker is drawn): indices first..last,
+// both ends set and ready.
+[[nodiscard]] inline RangeEnds SetRangeEnds(RangeEnds e, int first, int last) {
+    e.startIndex = first;
+    e.endIndex = last;
+    e.startSet = e.endSet = e.ready = true;
+    return e;
+}
+
+// Which end a right-click picks.
+enum class RangeSide { Start, End, Neither };
+
+// Parabola and Kwee and van Woerden: the clicked relative time t against the deepest point as
+// loaded, whatever the order of the clicks.
+inline RangeSide SideOfDeepestAsLoaded(const DataSet& ds, double t) {
+    return t < ds.AllTime[ds.FullMagMaxIndex] ? RangeSide::Start : RangeSide::End;
+}
+
+// Fourier: an index estimated from the position along the frame (`along` twips from its left
+// edge, of `length`) over the open method's range, against the faintest point; neither end
+// when the estimate does not fit 16 bits.
+inline RangeSide SideOfFaintestByIndex(const DataSet& ds, int rangeFirst, int rangeLast,
+                                       double along, double length) {
+    int index = 0;
+    if (!RoundToInt16(rangeFirst + (rangeLast - rangeFirst) * along / length, index))
+        return RangeSide::Neither;
+    return index < ds.MagMaxIndex ? RangeSide::Start : RangeSide::End;
 }
 
 // What a press of a method's compute button (or the row-6 Go button) yields.

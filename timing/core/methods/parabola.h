@@ -41,9 +41,20 @@ struct ParabolaState {
     ParabolaCurve ParabCurveTime{};
     ParabolaCurve ParabCurveMag{};
 
-    RangeEnds Ends() {
+    RangeEnds Ends() const {
         return {ParabStartIndex, ParabEndIndex, ParabStartSet, ParabEndSet, ParabReady,
                 ParabStartTime,  ParabEndTime,  ParabStartX,   ParabEndX};
+    }
+    void SetEnds(const RangeEnds& e) {
+        ParabStartIndex = e.startIndex;
+        ParabEndIndex = e.endIndex;
+        ParabStartSet = e.startSet;
+        ParabEndSet = e.endSet;
+        ParabReady = e.ready;
+        ParabStartTime = e.startTime;
+        ParabEndTime = e.endTime;
+        ParabStartX = e.startX;
+        ParabEndX = e.endX;
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
-// Everything ectimer remembers during a run: the light curve and each timing method's
-// remembered state. One object, owned by main() and handed to the windows by reference.
+// Everything ectimer remembers during a run about the light curve: the curve itself, the open
+// method's range and each timing method's remembered state. Window placements are no part of
+// it (the main window keeps them, with zzzumb.ini).
 
 #include <array>
 #include <string>
@@ -12,16 +13,18 @@
 #include "timing/core/methods/parabola.h"
 #include "timing/core/methods/sliding.h"
 #include "timing/core/methods/tracing.h"
-#include "timing/core/files/window_placement.h"
 
 namespace umbrix {
 
-struct AppState {
-    DataSet data;
-    Placements placements = DefaultPlacements();
-    // First and last working-point index of the open method.
+// First and last working-point index of the open method, as Go of its row set them.
+struct OpenMethodRange {
     int RangeFirst = 0;
     int RangeLast = 0;
+};
+
+// The windows each get the data set and their own method's state, never the whole of it.
+struct AppState : OpenMethodRange {
+    DataSet data;
     ParabolaState parabola;  // method 1: picked range and fitted coefficients
     TracingState tracing;    // method 2: smoothed magnitudes (the fold is data.GuessMinTime)
     ChordsState chords;      // method 3: the two picked ranges

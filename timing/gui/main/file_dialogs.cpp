@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
-#include "timing/core/session/app_state.h"
+#include "timing/core/data/data_set.h"
 #include "timing/gui/main/twips.h"
 
 namespace umbrix {
@@ -47,8 +47,8 @@ void DirectoryList::setPath(const QString& path) {
     emit pathChanged(path_);
 }
 
-FileDialog::FileDialog(Mode mode, AppState& app, QWidget* parent)
-    : QDialog(parent), mode_(mode), app_(app) {
+FileDialog::FileDialog(Mode mode, DataSet& data, QWidget* parent)
+    : QDialog(parent), mode_(mode), data_(data) {
     setObjectName(mode == Mode::Open ? "frmOpen" : "frmSaveAs");
     setWindowTitle(mode == Mode::Open ? "Open" : "Save As ...");
     setModal(false);
@@ -90,7 +90,7 @@ FileDialog::FileDialog(Mode mode, AppState& app, QWidget* parent)
     if (mode == Mode::Save) {
         // The save dialog's name box names the data file at every keystroke.
         connect(Text1, &QLineEdit::textEdited, this,
-                [this](const QString& text) { app_.data.DataFileName = text.toStdString(); });
+                [this](const QString& text) { data_.DataFileName = text.toStdString(); });
     }
 
     setMinimumSize(TwipsToPixels(kMinWidth), TwipsToPixels(kMinHeight));
@@ -126,14 +126,14 @@ void FileDialog::Drive1_Change() { Dir1->setPath(Drive1->currentText()); }
 void FileDialog::Dir1_Change() {
     refreshFiles();
     Text1->setText(File1->count() > 0 ? File1->item(0)->text() : QString());
-    if (mode_ == Mode::Save) app_.data.DataFileName = Text1->text().toStdString();
+    if (mode_ == Mode::Save) data_.DataFileName = Text1->text().toStdString();
     PathLabel->setText(Dir1->path());
 }
 
 void FileDialog::File1_Click(QListWidgetItem* item) {
     if (!item) return;
     Text1->setText(item->text());
-    if (mode_ == Mode::Save) app_.data.DataFileName = Text1->text().toStdString();
+    if (mode_ == Mode::Save) data_.DataFileName = Text1->text().toStdString();
 }
 
 void FileDialog::File1_DblClick(QListWidgetItem* item) {
@@ -149,8 +149,8 @@ void FileDialog::Command1_Click() {
         emit openRequested(dir, name);
         return;
     }
-    app_.data.DataDir = Dir1->path().toStdString();
-    app_.data.DataFileName = Text1->text().toStdString();
+    data_.DataDir = Dir1->path().toStdString();
+    data_.DataFileName = Text1->text().toStdString();
     hide();
     emit saveRequested(Dir1->path(), Text1->text());
 }

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace umbrix {
 
-struct AppState;
+struct DataSet;
 
 // The directory list: the folders from the root down to the current one, then the current
 // one's subfolders, indented by depth. Double-click (or Enter) moves to a folder.
@@ -34,7 +34,7 @@ class FileDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Mode { Open, Save };
-    FileDialog(Mode mode, AppState& app, QWidget* parent = nullptr);
+    FileDialog(Mode mode, DataSet& data, QWidget* parent = nullptr);
 
     // Placement rules of both dialogs, in twips.
     static constexpr int kMinWidth = 6525;
@@ -77,7 +77,7 @@ private:
     void layOut();
 
     Mode mode_;
-    AppState& app_;
+    DataSet& data_;  // the dialog names the light curve: DataDir, DataFileName
     QString pattern_;
     QLabel* driveLabel_;
     QLabel* dirLabel_;

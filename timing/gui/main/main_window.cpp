@@ -54,9 +54,9 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     // Start-up, in order: the settings file (any error: every default), the dialogs' pattern
     // lists, the methods' remembered state, "+Mags". Error texts are a constant table.
     const auto placements = ReadSettingsFile(settingsPath_.toStdString());
-    app_.placements = placements ? *placements : DefaultPlacements();
-    openDialog_ = new FileDialog(FileDialog::Mode::Open, app_, this);
-    saveDialog_ = new FileDialog(FileDialog::Mode::Save, app_, this);
+    placements_ = placements ? *placements : DefaultPlacements();
+    openDialog_ = new FileDialog(FileDialog::Mode::Open, app_.data, this);
+    saveDialog_ = new FileDialog(FileDialog::Mode::Save, app_.data, this);
     openDialog_->fillPatterns();
     saveDialog_->fillPatterns();
     connect(openDialog_, &FileDialog::openRequested, this,
@@ -68,7 +68,7 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     help_ = new frmHelp(this);
     about_ = new frmAbout(this);
 
-    plotData_ = new PlotDataLauncher(app_, *printer_, this);
+    plotData_ = new PlotDataLauncher(app_.data, placements_[kPlotDataWindow], *printer_, this);
     connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::pointsEdited);
     connect(this, &frmMain::lightCurveLoaded, plotData_, &PlotDataLauncher::lightCurveLoaded);
 }
@@ -388,7 +388,7 @@ void frmMain::About_Click() {
 
 bool frmMain::writeSettings() {
     plotData_->storePlacement();  // a plot window that was only moved is remembered too
-    const std::string error = WriteSettingsFile(settingsPath_.toStdString(), app_.placements);
+    const std::string error = WriteSettingsFile(settingsPath_.toStdString(), placements_);
     if (error.empty()) return true;
     showMessage(this, "The window positions could not be saved: " + QString::fromStdString(error) +
                           ".");

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "timing/core/data/means.h"
+#include "timing/core/files/window_placement.h"
 #include "timing/core/methods/method_common.h"
 #include "timing/core/session/row_table.h"
 
@@ -74,6 +75,9 @@ public:
     frmAbout* aboutWindow() const { return about_; }
     PlotDataLauncher* plotData() const { return plotData_; }
     CurrentPrinter& printer() { return *printer_; }
+    // Where every plot window stands, read from zzzumb.ini at start and written at the end;
+    // each window keeps its own record up to date.
+    Placements& placements() { return placements_; }
 
     // Controls, named as the rest of the program and the tests know them.
     QLabel* Label1;
@@ -152,6 +156,7 @@ private:
     QString loadedPath_;  // the light curve last loaded, never overwritten by File > Save
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
     RowTable rows_;
+    Placements placements_ = DefaultPlacements();
     bool showingRow_ = false;  // while showRow writes the boxes, their changes are its own
     bool meansStale_ = false;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to

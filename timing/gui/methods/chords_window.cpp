@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "timing/core/session/app_state.h"
-#include "timing/gui/main/main_window.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
@@ -26,8 +24,9 @@ const char* const kDoneCaption = "Bisect Chords - CLICK 'Done' TO EXIT, OR 'Undo
 
 }  // namespace
 
-frmPlott3::frmPlott3(AppState& app, CurrentPrinter& printer, frmMain& main)
-    : PlotWindow(app, printer, kChordsWindow, "frmPlott3", &main), main_(main) {
+frmPlott3::frmPlott3(DataSet& data, ChordsState& state, WindowPlacement& placement,
+                     CurrentPrinter& printer, QWidget* parent)
+    : MethodWindow(3, data, placement, printer, parent), state_(state) {
     setWindowTitle("Bisect Chords");
     // Created in the order Tab walks them: left to right along the bottom of the window.
     Label7 = addLabel("Label7", "Left index (1):", 1215);
@@ -46,14 +45,14 @@ frmPlott3::frmPlott3(AppState& app, CurrentPrinter& printer, frmMain& main)
     connect(Command3, &QPushButton::clicked, this, &frmPlott3::Command3_Click);
     layoutControls();
     applyStoredPlacement();
-    ResetChordsState(app_.chords);
+    ResetChordsState(state_);
     setWindowTitle(kLoadCaption);
 }
 
 void frmPlott3::resized() {
     PlotChordsWindow();
     // Markers of ranges still being picked are not drawn again.
-    if (app_.chords.BisReady) drawMarkersFromTimes();
+    if (state_.BisReady) drawMarkersFromTimes();
 }
 
 void frmPlott3::PlotChordsWindow() {
@@ -79,7 +78,7 @@ void frmPlott3::layoutControls() {
 }
 
 void frmPlott3::drawMarkersFromTimes() {
-    const ChordsState& s = app_.chords;
+    const ChordsState& s = state_;
     setMarker(kLeftStart, scale().X(s.BisLeftStartTime));
     setMarker(kLeftEnd, scale().X(s.BisLeftEndTime));
     setMarker(kRightStart, scale().X(s.BisRightStartTime));
@@ -89,9 +88,9 @@ void frmPlott3::drawMarkersFromTimes() {
 
 void frmPlott3::plotPressed(Qt::MouseButton button, double x, double y) {
     if (!onFrame(x, y)) return;
-    ChordsState& s = app_.chords;
+    ChordsState& s = state_;
     if (button == Qt::RightButton) {
-        switch (ChordsClick(s, app_.data, scale().TimeAt(x))) {
+        switch (ChordsClick(s, data_, scale().TimeAt(x))) {
         case ChordsPick::None:  // a third click on a complete side
             break;
         case ChordsPick::LeftStart:
@@ -123,22 +122,22 @@ void frmPlott3::plotPressed(Qt::MouseButton button, double x, double y) {
 }
 
 void frmPlott3::Command1_Click() {
-    const ChordsState& s = app_.chords;
+    const ChordsState& s = state_;
     if (!s.BisReady || s.BisLeftStart == 0 || s.BisLeftEnd == 0) return;
     drawMarkersFromTimes();
-    const ChordsRowResult r = PressBisectChords(s, app_.data);
+    const ChordsRowResult r = PressBisectChords(s, data_);
     if (!r.ok()) {
         showMessage(this, QString::fromStdString(r.message));
         return;
     }
-    main_.writeMethodRow(3, r);
+    reportResult(r);
     setWindowTitle(kDoneCaption);
 }
 
 void frmPlott3::Command2_Click() {
-    UndoChords(app_.chords);
+    UndoChords(state_);
     PlotChordsWindow();
-    main_.clearMethodResult(3);
+    reportCleared();
     setWindowTitle(kLoadCaption);
     for (QLabel* label : {Label8, Label10, Label12, Label14}) label->clear();
 }

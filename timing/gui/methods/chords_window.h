@@ -2,18 +2,18 @@
 // frmPlott3, the window of the bisectors of chords: the working light curve, two ranges picked
 // with four right-clicks (start and end of a left range on the descending branch, then of a
 // right range on the ascending branch), "Bisect Chords" to compute and write row 3 of the main
-// window, "Undo", "Done". Its state lives in AppState::chords.
+// window, "Undo", "Done". Its state is the session's ChordsState.
 
-#include "timing/gui/plot/plot_window.h"
+#include "timing/core/methods/chords.h"
+#include "timing/gui/methods/method_window.h"
 
 namespace umbrix {
 
-class frmMain;
-
-class frmPlott3 : public PlotWindow {
+class frmPlott3 : public MethodWindow {
     Q_OBJECT
 public:
-    frmPlott3(AppState& app, CurrentPrinter& printer, frmMain& main);
+    frmPlott3(DataSet& data, ChordsState& state, WindowPlacement& placement,
+              CurrentPrinter& printer, QWidget* parent);
 
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotChordsWindow();
@@ -46,7 +46,7 @@ private:
     void layoutControls();
     void drawMarkersFromTimes();
 
-    frmMain& main_;
+    ChordsState& state_;
 };
 
 }  // namespace umbrix

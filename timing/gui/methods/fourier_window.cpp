@@ -4,15 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "timing/core/session/app_state.h"
-#include "timing/gui/main/main_window.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
 
 namespace {
 
-constexpr int kFourierRow = 5;
 constexpr int kThickHalfHeight = 10;  // after Update and a fit: 21 lines per segment
 constexpr int kThinHalfHeight = 0;    // on redraws: one line per segment
 constexpr int kBoxWidth = 8;          // the boxes as every redraw writes them
@@ -27,11 +24,14 @@ constexpr int kColumnTop = 120;
 constexpr int kColumnPitch = 570;  // caption 255 + box 285 + a gap of 30
 constexpr int kCaptionHeight = 255;
 
-const char* const kLoadCaption = "Fit Fourier - RIGHT-CLICK AT START (left end) OF RANGE.";
-const char* const kStartPickedCaption = "Fit Fourier - RIGHT-CLICK AT (right) END OF RANGE.";
-const char* const kEndPickedCaption =
-    "Fit Fourier - CLICK 'Fit Fourier', OR 'Undo' TO START OVER.";
-const char* const kFittedCaption = "Fourier fit - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.";
+// Undo keeps the caption it finds.
+constexpr RangeCaptions kCaptions{
+    "Fit Fourier - RIGHT-CLICK AT START (left end) OF RANGE.",
+    "Fit Fourier - RIGHT-CLICK AT (right) END OF RANGE.",
+    "Fit Fourier - CLICK 'Fit Fourier', OR 'Undo' TO START OVER.",
+    "Fourier fit - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.",
+    nullptr,
+};
 
 const char* const kBoxCaptions[9] = {"",          "ToM, Xo",   "Const, C",  "A.Freq, W",
                                      "Const, A1", "Const, A2", "Const, A3", "Const, A4",
@@ -47,14 +47,14 @@ FourierBoxTexts ReadBoxTexts(const std::array<QLineEdit*, 9>& boxes) {
 
 }  // namespace
 
-frmPlott5::frmPlott5(AppState& app, CurrentPrinter& printer, frmMain& main)
-    : PlotWindow(app, printer, kFourierWindow, "frmPlott5", &main), main_(main) {
+frmPlott5::frmPlott5(DataSet& data, FourierState& state, const OpenMethodRange& range,
+                     WindowPlacement& placement, CurrentPrinter& printer, QWidget* parent)
+    : RangeWindow(5, data, placement, printer, parent, kCaptions, {"", "", 615, IndexText}),
+      state_(state),
+      range_(range) {
     setWindowTitle("Fourier Fit");
-    // Created in the order Tab walks them: the row along the bottom, then the box column.
-    Label7 = addLabel("Label7", "Left index:", 1095);
-    Label8 = addLabel("Label8", "", 495);
-    Label9 = addLabel("Label9", "Right index:", 1095);
-    Label10 = addLabel("Label10", "", 615);
+    // Created in the order Tab walks them: the row along the bottom (after the index labels),
+    // then the box column.
     Command1 = addButton("Command1", "Update", 1335);
     Command2 = addButton("Command2", " Fit Fourier", 1335);
     Command3 = addButton("Command3", "Undo", 975);
@@ -84,9 +84,9 @@ frmPlott5::frmPlott5(AppState& app, CurrentPrinter& printer, frmMain& main)
     layoutControls(0);
     // The box column reaches 4680 twips down; the row under the plot must stay below it.
     applyStoredPlacement(kColumnTop + kFourierParamCount * kColumnPitch + 1820);
-    setWindowTitle(kLoadCaption);
+    setWindowTitle(kCaptions.load);
     // Boxes of a window loaded afresh show the parameters as they are.
-    app_.fourier.ParamText = FourierParamTexts(app_.fourier.FourierParams, kBoxWidth);
+    state_.ParamText = FourierParamTexts(state_.FourierParams, kBoxWidth);
     showBoxTexts();
 }
 
@@ -96,31 +96,28 @@ std::array<QLabel*, 9> frmPlott5::boxCaptions() const {
 
 void frmPlott5::resized() {
     PlotFourierWindow();
-    if (app_.fourier.FourierReady) drawRangeMarkersFromTimes(app_.fourier.Ends());
-    if (app_.fourier.FourierFitted) RedrawFourierModel();
+    if (state_.FourierReady) drawRangeMarkersFromTimes();
+    if (state_.FourierFitted) RedrawFourierModel();
 }
 
 void frmPlott5::PlotFourierWindow() {
     drawWorkingCurve(kFourierMargins);
     curves_.Clear();  // the overlay went with the old plot
     layoutControls(windowWidthTwips());
-    FourierState& s = app_.fourier;
-    s.ParamText = FourierParamTexts(s.FourierParams, kBoxWidth);
+    state_.ParamText = FourierParamTexts(state_.FourierParams, kBoxWidth);
     showBoxTexts();
 }
 
 void frmPlott5::layoutControls(int windowWidth) {
     const int h = windowHeightTwips();
-    layOut({
-        {Label7, 400, h - 1300},
-        {Label8, 1600, h - 1300},
-        {Label9, 400, h - 1060},
-        {Label10, 1600, h - 1060},
+    std::vector<ControlPlace> places = indexLabelPlaces();
+    places.insert(places.end(), {
         {Command1, 2520, h - 1200},
         {Command2, 4080, h - 1200},
         {Command3, 5640, h - 1200},
         {Command4, 6840, h - 1200},
     });
+    layOut(places);
     const int left = windowWidth - kColumnFromRight;
     const std::array<QLabel*, 9> captions = boxCaptions();
     for (int i = 1; i <= kFourierParamCount; ++i) {
@@ -131,14 +128,14 @@ void frmPlott5::layoutControls(int windowWidth) {
 }
 
 void frmPlott5::showBoxTexts() {
-    const FourierBoxTexts& texts = app_.fourier.ParamText;
+    const FourierBoxTexts& texts = state_.ParamText;
     for (int i = 1; i <= kFourierParamCount; ++i)
         Text1[static_cast<std::size_t>(i)]->setText(
             QString::fromStdString(texts[static_cast<std::size_t>(i - 1)]));
 }
 
 void frmPlott5::addModelCurve(int halfHeight) {
-    const FourierState& s = app_.fourier;
+    const FourierState& s = state_;
     curves_.SetColour(kBlue);
     curves_.PointSet(scale().X(s.ModelTime[0]), scale().Y(s.ModelMag[0]));
     for (int j = 1; j <= kFourierSamples; ++j) {
@@ -153,39 +150,19 @@ void frmPlott5::addModelCurve(int halfHeight) {
 void frmPlott5::DrawFourierModel() {
     // A range whose indices no longer lie in the working set (points deleted meanwhile) gives
     // no samples; the curve of an earlier sampling is not drawn in their place.
-    if (SampleFourierModel(app_.fourier, app_.data)) addModelCurve(kThickHalfHeight);
+    if (SampleFourierModel(state_, data_)) addModelCurve(kThickHalfHeight);
 }
 
 void frmPlott5::RedrawFourierModel() { addModelCurve(kThinHalfHeight); }
 
-void frmPlott5::plotPressed(Qt::MouseButton button, double x, double y) {
-    if (!onFrame(x, y)) return;
-    FourierState& s = app_.fourier;
-    const DataSet& ds = app_.data;
-    if (button == Qt::RightButton) {
-        const PlotFrame& f = scale().frame;
-        // The side follows an index estimated from the position along the frame, compared
-        // with the faintest point: not the order of the clicks, nor the clicked time.
-        const double approximate =
-            app_.RangeFirst + (app_.RangeLast - app_.RangeFirst) * (x - f.PlotLeft) / f.PlotWidth();
-        int index = 0;
-        if (RoundToInt16(approximate, index)) {
-            if (index < ds.MagMaxIndex) {
-                pickRangeStart(s.Ends(), x);
-                Label8->setText(IndexText(s.FourierStartIndex));
-                setWindowTitle(kStartPickedCaption);
-            } else {
-                pickRangeEnd(s.Ends(), x);
-                Label10->setText(IndexText(s.FourierEndIndex));
-                setWindowTitle(kEndPickedCaption);
-            }
-        }
-    }
-    s.FourierReady = s.FourierStartSet && s.FourierEndSet;
+RangeSide frmPlott5::sideAt(double x) const {
+    const PlotFrame& f = scale().frame;
+    return SideOfFaintestByIndex(data_, range_.RangeFirst, range_.RangeLast, x - f.PlotLeft,
+                                 f.PlotWidth());
 }
 
 void frmPlott5::Command1_Click() {
-    const std::string message = FourierUpdate(app_.fourier, app_.data, ReadBoxTexts(Text1));
+    const std::string message = FourierUpdate(state_, data_, ReadBoxTexts(Text1));
     if (!message.empty()) {
         showMessage(this, QString::fromStdString(message));
         return;
@@ -195,10 +172,10 @@ void frmPlott5::Command1_Click() {
 }
 
 void frmPlott5::Command2_Click() {
-    FourierState& s = app_.fourier;
+    FourierState& s = state_;
     // The fit reads the boxes only when Update was used; they are handed over either way.
     s.ParamText = ReadBoxTexts(Text1);
-    const FourierRowResult r = FitFourier(s, app_.data);
+    const FourierRowResult r = FitFourier(s, data_);
     if (r.outcome == MethodOutcome::NotRun) return;  // already fitted on this range
     if (!r.ok()) {
         // Row 5, the parameters and the picture stay as they were.
@@ -206,26 +183,21 @@ void frmPlott5::Command2_Click() {
         return;
     }
     DrawFourierModel();  // over the present picture, whatever it shows
-    main_.writeMethodRow(kFourierRow, r);
-    setWindowTitle(kFittedCaption);
+    reportFitted(r);
     showBoxTexts();  // width 9 until the next redraw
 }
 
 void frmPlott5::Command3_Click() {
-    FourierUndo(app_.fourier);
+    FourierUndo(state_);
     // Like every Undo: the row empties and is unticked, so that no empty row counts.
-    main_.clearMethodResult(kFourierRow);
-    Label8->clear();
-    Label10->clear();
+    rangeUndone();
     PlotFourierWindow();
 }
 
 void frmPlott5::Command4_Click() { hide(); }
 
 void frmPlott5::lightCurveLoaded() {
-    setWindowTitle(kLoadCaption);
-    Label8->clear();
-    Label10->clear();
+    RangeWindow::lightCurveLoaded();
     showBoxTexts();  // the new curve's start values
 }
 

@@ -10,16 +10,18 @@
 
 #include <array>
 
-#include "timing/gui/plot/plot_window.h"
+#include "timing/core/methods/fourier.h"
+#include "timing/core/session/app_state.h"
+#include "timing/gui/methods/range_window.h"
 
 namespace umbrix {
 
-class frmMain;
-
-class frmPlott5 : public PlotWindow {
+class frmPlott5 : public RangeWindow {
     Q_OBJECT
 public:
-    frmPlott5(AppState& app, CurrentPrinter& printer, frmMain& main);
+    // range: the open method's range, which Go of row 5 sets and the side rule reads.
+    frmPlott5(DataSet& data, FourierState& state, const OpenMethodRange& range,
+              WindowPlacement& placement, CurrentPrinter& printer, QWidget* parent);
 
     // Clears the surface, draws the working curve in the frame beside the box column, lays
     // out the controls and writes the boxes from the parameters (width 8).
@@ -34,10 +36,7 @@ public:
     QPushButton* Command2;  // " Fit Fourier"
     QPushButton* Command3;  // "Undo"
     QPushButton* Command4;  // "Done"
-    QLabel* Label7;         // "Left index:"
-    QLabel* Label8;         // the start index, " 12"
-    QLabel* Label9;         // "Right index:"
-    QLabel* Label10;        // the end index, " 40"
+    // Label7 .. Label10 (RangeWindow).
     // The captions above the boxes: "ToM, Xo", "Const, C", "A.Freq, W", "Const, A1" .. "A5".
     QLabel* Label11;
     QLabel* Label12;
@@ -58,7 +57,11 @@ public slots:
     void lightCurveLoaded() override;
 
 protected:
-    void plotPressed(Qt::MouseButton button, double x, double y) override;
+    RangeEnds ends() const override { return state_.Ends(); }
+    void setEnds(const RangeEnds& e) override { state_.SetEnds(e); }
+    // The side follows an index estimated from the position along the frame, compared with
+    // the faintest point: not the order of the clicks, nor the clicked time.
+    RangeSide sideAt(double x) const override;
     // Also Go of row 5 (the main window has set RangeFirst and RangeLast): the plot, then the
     // range lines of a ready range and, thin, the curve of a fit.
     void resized() override;
@@ -72,7 +75,8 @@ private:
     // its end as well, one twip apart, so that the curve shows as a band.
     void addModelCurve(int halfHeight);
 
-    frmMain& main_;
+    FourierState& state_;
+    const OpenMethodRange& range_;
     DisplayList curves_;  // the model curves drawn since the plot was last cleared
 };
 

@@ -2,19 +2,19 @@
 // frmPlott4, the window of the Kwee and van Woerden method: the working light curve, the range
 // picked with two right-clicks (left and right of the deepest point as loaded), the "Stepp"
 // and "Frac" settings, "Fit Kwee" to compute and write row 4 of the main window, "Undo",
-// "Done". Its state lives in AppState::kvw; the two settings boxes keep what was typed while
-// the window is only hidden.
+// "Done". Its state is the session's KvwState; the two settings boxes keep what was typed
+// while the window is only hidden.
 
-#include "timing/gui/plot/plot_window.h"
+#include "timing/core/methods/kvw.h"
+#include "timing/gui/methods/range_window.h"
 
 namespace umbrix {
 
-class frmMain;
-
-class frmPlott4 : public PlotWindow {
+class frmPlott4 : public RangeWindow {
     Q_OBJECT
 public:
-    frmPlott4(AppState& app, CurrentPrinter& printer, frmMain& main);
+    frmPlott4(DataSet& data, KvwState& state, WindowPlacement& placement, CurrentPrinter& printer,
+              QWidget* parent);
 
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotKweeWindow();
@@ -22,10 +22,7 @@ public:
     QPushButton* Command1;  // "Fit Kwee"
     QPushButton* Command2;  // "Undo"
     QPushButton* Command3;  // "Done"
-    QLabel* Label7;         // "Left index:"
-    QLabel* Label8;         // the start index
-    QLabel* Label9;         // "Right index:"
-    QLabel* Label10;        // the end index
+    // Label7 .. Label10 (RangeWindow): "I1" and "I2" until the first picks.
     QLabel* Label11;        // "Stepp"
     QLineEdit* Text1;       // the Stepp setting, "1" at first
     QLabel* Label12;        // "Frac"
@@ -36,17 +33,16 @@ public slots:
     void Command2_Click();
     void Command3_Click() { hide(); }
 
-    void lightCurveLoaded() override;
-
 protected:
-    void plotPressed(Qt::MouseButton button, double x, double y) override;
+    RangeEnds ends() const override { return state_.Ends(); }
+    void setEnds(const RangeEnds& e) override { state_.SetEnds(e); }
     // Also Go of row 4: the plot, then the markers of a ready range at their times.
     void resized() override;
 
 private:
     void layoutControls();
 
-    frmMain& main_;
+    KvwState& state_;
 };
 
 }  // namespace umbrix

@@ -1,8 +1,10 @@
 #pragma once
 // The five method windows as the main window reaches them: Go of rows 1 to 5 creates a window
 // the first time (and again after its close box unloaded it) and runs its Go; a new light
-// curve hides every window drawn from the old one. The windows' state lives in AppState, so
-// a window created afresh shows what its predecessor had.
+// curve hides every window drawn from the old one. The one place where the method windows
+// meet the main window: each window gets the data set, its own method's state and its
+// placement record, and its reports are connected to the main window's rows here. The
+// methods' state lives in AppState, so a window created afresh shows what its predecessor had.
 
 #include <QObject>
 #include <QPointer>
@@ -37,8 +39,10 @@ public slots:
     void lightCurveLoaded();
 
 private:
-    template <typename Window>
-    Window* load(QPointer<Window>& window);
+    // The window, created by make() when it is not loaded, and connected to the main window.
+    template <typename Window, typename Make>
+    Window* load(QPointer<Window>& window, Make make);
+    WindowPlacement& placement(int row);
 
     AppState& app_;
     frmMain& main_;

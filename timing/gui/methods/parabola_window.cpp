@@ -4,9 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "timing/core/session/app_state.h"
 #include "timing/core/data/format.h"
-#include "timing/gui/main/main_window.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
@@ -16,23 +14,25 @@ namespace {
 constexpr Rgb kExtrapolated{200, 200, 200};  // the parabola outside the picked range
 constexpr int kBandHalfHeight = 10;          // twips above and below each sample
 
-const char* const kLoadCaption = "Fit Parabola - RIGHT-CLICK AT START (left end) OF RANGE.";
-const char* const kStartPickedCaption = "Fit Parabola - RIGHT-CLICK AT (right) END OF RANGE.";
-const char* const kEndPickedCaption =
-    "Fit Parabola - CLICK 'Fit Parabola', OR 'Undo' TO START OVER.";
-const char* const kFittedCaption = "Fit Parabola - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.";
-const char* const kUndoneCaption = "Fit Parabola - RIGHT-CLICK AT START OF RANGE.";
+constexpr RangeCaptions kCaptions{
+    "Fit Parabola - RIGHT-CLICK AT START (left end) OF RANGE.",
+    "Fit Parabola - RIGHT-CLICK AT (right) END OF RANGE.",
+    "Fit Parabola - CLICK 'Fit Parabola', OR 'Undo' TO START OVER.",
+    "Fit Parabola - CLICK 'Done' TO EXIT, OR 'Undo' TO START OVER.",
+    "Fit Parabola - RIGHT-CLICK AT START OF RANGE.",
+};
+
+QString EndIndexText(int index) { return QString::fromStdString(PadInt(index, 4, " ")); }
 
 }  // namespace
 
-frmPlott1::frmPlott1(AppState& app, CurrentPrinter& printer, frmMain& main)
-    : PlotWindow(app, printer, kParabolaWindow, "frmPlott1", &main), main_(main) {
+frmPlott1::frmPlott1(DataSet& data, ParabolaState& state, WindowPlacement& placement,
+                     CurrentPrinter& printer, QWidget* parent)
+    : RangeWindow(1, data, placement, printer, parent, kCaptions, {"", "", 615, EndIndexText}),
+      state_(state) {
     setWindowTitle("Fit Parabola");
-    // Created in the order Tab walks them: left to right along the bottom of the window.
-    Label7 = addLabel("Label7", "Left index:", 1095);
-    Label8 = addLabel("Label8", "", 495);
-    Label9 = addLabel("Label9", "Right index:", 1095);
-    Label10 = addLabel("Label10", "", 615);
+    // Created in the order Tab walks them: left to right along the bottom of the window,
+    // after the index labels.
     Command1 = addButton("Command1", "Fit Parabola", 1335);
     Command2 = addButton("Command2", "Undo", 855);
     Label11 = addLabel("Label11", "RMS dev'n:", 1095);
@@ -43,13 +43,13 @@ frmPlott1::frmPlott1(AppState& app, CurrentPrinter& printer, frmMain& main)
     connect(Command3, &QPushButton::clicked, this, &frmPlott1::Command3_Click);
     layoutControls();
     applyStoredPlacement();
-    setWindowTitle(kLoadCaption);
+    setWindowTitle(kCaptions.load);
 }
 
 void frmPlott1::resized() {
     PlotParabolaWindow();
-    if (app_.parabola.ParabReady) drawRangeMarkersFromTimes(app_.parabola.Ends());
-    if (app_.parabola.ParabFitted) DrawParabola();
+    if (state_.ParabReady) drawRangeMarkersFromTimes();
+    if (state_.ParabFitted) DrawParabola();
 }
 
 void frmPlott1::PlotParabolaWindow() {
@@ -59,22 +59,20 @@ void frmPlott1::PlotParabolaWindow() {
 
 void frmPlott1::layoutControls() {
     const int h = windowHeightTwips();
-    layOut({
-        {Label7, 400, h - 1300},
-        {Label8, 1600, h - 1300},
-        {Label9, 400, h - 1060},
-        {Label10, 1600, h - 1060},
+    std::vector<ControlPlace> places = indexLabelPlaces();
+    places.insert(places.end(), {
         {Command1, 2160, h - 1200},
         {Command2, 3600, h - 1200},
         {Label11, 4680, h - 1200},
         {Text1, 5880, h - 1200},
         {Command3, 6960, h - 1200},
     });
+    layOut(places);
 }
 
 void frmPlott1::DrawParabola() {
-    ParabolaState& s = app_.parabola;
-    SampleParabola(s, app_.data);
+    ParabolaState& s = state_;
+    SampleParabola(s, data_);
     const auto colourAt = [&s](double t) {
         return s.ParabStartTime < t && t < s.ParabEndTime ? kBlue : kExtrapolated;
     };
@@ -93,57 +91,32 @@ void frmPlott1::DrawParabola() {
     showDrawing();
 }
 
-void frmPlott1::plotPressed(Qt::MouseButton button, double x, double y) {
-    if (!onFrame(x, y)) return;
-    ParabolaState& s = app_.parabola;
-    const DataSet& ds = app_.data;
-    if (button == Qt::RightButton) {
-        // The side follows the position against the deepest point as loaded, not the order.
-        if (scale().TimeAt(x) < ds.AllTime[ds.FullMagMaxIndex]) {
-            pickRangeStart(s.Ends(), x);
-            Label8->setText(IndexText(s.ParabStartIndex));
-            setWindowTitle(kStartPickedCaption);
-        } else {
-            pickRangeEnd(s.Ends(), x);
-            Label10->setText(QString::fromStdString(PadInt(s.ParabEndIndex, 4, " ")));
-            setWindowTitle(kEndPickedCaption);
-        }
-    }
-    s.ParabReady = s.ParabStartSet && s.ParabEndSet;
-}
-
 void frmPlott1::Command1_Click() {
-    ParabolaState& s = app_.parabola;
+    ParabolaState& s = state_;
     if (!s.ParabReady || s.ParabStartIndex == 0 || s.ParabEndIndex == 0) return;
-    drawRangeMarkersFromTimes(s.Ends());
-    const ParabolaRowResult r = PressFitParabola(s, app_.data);
+    drawRangeMarkersFromTimes();
+    const ParabolaRowResult r = PressFitParabola(s, data_);
     if (!r.ok()) {
         // A range that cannot be fitted leaves row 1 and the earlier fit as they were.
         showMessage(this, QString::fromStdString(r.message));
         return;
     }
-    main_.writeMethodRow(1, r);
+    reportFitted(r);
     DrawParabola();
     Text1->setText(QString::fromStdString(r.rmsText));
-    setWindowTitle(kFittedCaption);
 }
 
 void frmPlott1::Command2_Click() {
-    UndoParabola(app_.parabola);
+    UndoParabola(state_);
     PlotParabolaWindow();
-    main_.clearMethodResult(1);
+    rangeUndone();
     Text1->clear();
-    setWindowTitle(kUndoneCaption);
-    Label8->clear();
-    Label10->clear();
 }
 
 void frmPlott1::Command3_Click() { hide(); }
 
 void frmPlott1::lightCurveLoaded() {
-    setWindowTitle(kLoadCaption);
-    Label8->clear();
-    Label10->clear();
+    RangeWindow::lightCurveLoaded();
     Text1->clear();
 }
 

@@ -2,18 +2,19 @@
 // frmPlott1, the window of the parabolic fit: the working light curve, the range picked with
 // two right-clicks (left and right of the deepest point as loaded), "Fit Parabola" to fit and
 // write row 1 of the main window, the fitted parabola drawn across the plot, "Undo", "Done".
-// Its state lives in AppState::parabola, so that picks and fit survive Done and the close box.
+// Its state is the session's ParabolaState, so that picks and fit survive Done and the close
+// box.
 
-#include "timing/gui/plot/plot_window.h"
+#include "timing/core/methods/parabola.h"
+#include "timing/gui/methods/range_window.h"
 
 namespace umbrix {
 
-class frmMain;
-
-class frmPlott1 : public PlotWindow {
+class frmPlott1 : public RangeWindow {
     Q_OBJECT
 public:
-    frmPlott1(AppState& app, CurrentPrinter& printer, frmMain& main);
+    frmPlott1(DataSet& data, ParabolaState& state, WindowPlacement& placement,
+              CurrentPrinter& printer, QWidget* parent);
 
     // Clears the surface and draws the working curve, then lays out the controls.
     void PlotParabolaWindow();
@@ -24,10 +25,7 @@ public:
     QPushButton* Command1;  // "Fit Parabola"
     QPushButton* Command2;  // "Undo"
     QPushButton* Command3;  // "Done"
-    QLabel* Label7;         // "Left index:"
-    QLabel* Label8;         // the start index, " 12"
-    QLabel* Label9;         // "Right index:"
-    QLabel* Label10;        // the end index, PadInt(i, 4, " ")
+    // Label7 .. Label10 (RangeWindow): the end index as PadInt(i, 4, " ").
     QLabel* Label11;        // "RMS dev'n:"
     QLineEdit* Text1;       // the RMS deviation, FormatFixed(Rms, 8, 3)
 
@@ -39,7 +37,8 @@ public slots:
     void lightCurveLoaded() override;
 
 protected:
-    void plotPressed(Qt::MouseButton button, double x, double y) override;
+    RangeEnds ends() const override { return state_.Ends(); }
+    void setEnds(const RangeEnds& e) override { state_.SetEnds(e); }
     // Also Go of row 1: the plot, then the markers of a ready range and the parabola of a fit.
     void resized() override;
 
@@ -47,7 +46,7 @@ private:
     // The controls under the plot, placed from the window's height.
     void layoutControls();
 
-    frmMain& main_;
+    ParabolaState& state_;
 };
 
 }  // namespace umbrix

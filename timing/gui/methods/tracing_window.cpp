@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "timing/core/session/app_state.h"
 #include "timing/core/data/format.h"
 #include "timing/gui/plot/plot_view.h"
-#include "timing/gui/main/main_window.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
@@ -72,8 +70,9 @@ void DrawFoldedCurve(DisplayList& list, const PlotScale& scale, const DataSet& d
 
 }  // namespace
 
-frmPlott2::frmPlott2(AppState& app, CurrentPrinter& printer, frmMain& main)
-    : PlotWindow(app, printer, kTracingWindow, "frmPlott2", &main), main_(main) {
+frmPlott2::frmPlott2(DataSet& data, TracingState& state, WindowPlacement& placement,
+                     CurrentPrinter& printer, QWidget* parent)
+    : MethodWindow(2, data, placement, printer, parent), state_(state) {
     setWindowTitle("Tracing Paper Method");
     // Created in the order Tab walks them: along the first row of controls, then the bar.
     Label7 = addLabel("Label7", "Fold HJD:", 975);
@@ -118,8 +117,8 @@ frmPlott2::frmPlott2(AppState& app, CurrentPrinter& printer, frmMain& main)
 void frmPlott2::resized() { PlotTracingWindow(); }
 
 void frmPlott2::PlotTracingWindow() {
-    TracingState& s = app_.tracing;
-    const DataSet& ds = app_.data;
+    TracingState& s = state_;
+    const DataSet& ds = data_;
     const double f = ds.GuessMinTime;
     UpdateFoldPlotBounds(s, ds, f);
 
@@ -134,13 +133,13 @@ void frmPlott2::PlotTracingWindow() {
     Text1->setText(QString::fromStdString(FormatFixed(f, 14, 5)));
     const TracingRowResult r = TraceResult(ds, f);
     if (r.ok()) {
-        main_.writeMethodRow(2, r);
+        reportResult(r);
         refusalShown_.clear();
         return;
     }
     // Points about the fold are out of time order: row 2 holds no time. Said once, not at
     // every step of the scroll bar.
-    main_.clearMethodResult(2);
+    reportCleared();
     const QString why = QString::fromStdString(r.message);
     if (why != refusalShown_) showMessage(this, why);
     refusalShown_ = why;
@@ -159,7 +158,7 @@ void frmPlott2::layoutControls() {
 }
 
 void frmPlott2::foldFromBar(int value) {
-    const int settled = FoldFromScroll(app_.data, value);
+    const int settled = FoldFromScroll(data_, value);
     if (settled != value) {
         // F was pulled inside the time range and the bar follows it. FoldFromScroll has
         // already refolded for the new value, as the bar's own notification would; moving
@@ -175,7 +174,7 @@ void frmPlott2::HScroll1_Change(int value) { foldFromBar(value); }
 void frmPlott2::HScroll1_Scroll(int value) { foldFromBar(value); }
 
 void frmPlott2::Command1_Click() {
-    const std::string refusal = FoldFromText(app_.data, Text1->text().toStdString());
+    const std::string refusal = FoldFromText(data_, Text1->text().toStdString());
     if (!refusal.empty()) {
         // F, the plot and row 2 stay; the typed text stays too, to be corrected.
         showMessage(this, QString::fromStdString(refusal));
@@ -185,12 +184,12 @@ void frmPlott2::Command1_Click() {
 }
 
 void frmPlott2::Command2_Click() {
-    Label8->setText(QString::fromStdString(SmoothMagnitudes(app_.tracing, app_.data)));
+    Label8->setText(QString::fromStdString(SmoothMagnitudes(state_, data_)));
     PlotTracingWindow();
 }
 
 void frmPlott2::Command3_Click() {
-    Label8->setText(QString::fromStdString(UndoSmoothing(app_.tracing, app_.data)));
+    Label8->setText(QString::fromStdString(UndoSmoothing(state_, data_)));
     PlotTracingWindow();
 }
 

@@ -4,22 +4,22 @@
 // 0.0001 day a step with the scroll bar HScroll1 or is typed into Text1 and taken by "Update";
 // "Smooth" / "Undo smooth" change the running mean drawn. Every redraw publishes F as row 2 of
 // the main window with the fixed error "0.0001". There is nothing to pick on the plot.
-// The method's state lives in AppState::tracing and F in AppState::data.GuessMinTime, so that
+// The method's state is the session's TracingState and F the data set's GuessMinTime, so that
 // both survive Done and the close box; the scroll bar and Label8 start afresh with each load
 // of the window.
 
-#include "timing/gui/plot/plot_window.h"
+#include "timing/core/methods/tracing.h"
+#include "timing/gui/methods/method_window.h"
 
 class QScrollBar;
 
 namespace umbrix {
 
-class frmMain;
-
-class frmPlott2 : public PlotWindow {
+class frmPlott2 : public MethodWindow {
     Q_OBJECT
 public:
-    frmPlott2(AppState& app, CurrentPrinter& printer, frmMain& main);
+    frmPlott2(DataSet& data, TracingState& state, WindowPlacement& placement,
+              CurrentPrinter& printer, QWidget* parent);
 
     // Refolds about F, draws the folded curve with its grids and labels, lays out the
     // controls, shows F in Text1 and publishes row 2.
@@ -55,7 +55,7 @@ private:
     void foldFromBar(int value);
     void layoutControls();
 
-    frmMain& main_;
+    TracingState& state_;
     QString refusalShown_;  // the last refusal of row 2 shown, so that it is said only once
 };
 

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "timing/core/session/app_state.h"
 #include "timing/core/data/format.h"
 #include "timing/gui/plot/plot_view.h"
 
@@ -93,8 +92,9 @@ QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen
 
 // --- frmPlotData -----------------------------------------------------------------------------
 
-frmPlotData::frmPlotData(AppState& app, CurrentPrinter& printer, QWidget* parent)
-    : PlotWindow(app, printer, kPlotDataWindow, "frmPlotData", parent) {
+frmPlotData::frmPlotData(DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
+                         QWidget* parent)
+    : PlotWindow(data, placement, printer, "frmPlotData", parent) {
     setWindowTitle("Plot Data");
     action_ = new frmAction(this);
     connect(surface(), &PlotView::dropped, this, &frmPlotData::PlotLightCurve);
@@ -118,14 +118,14 @@ void frmPlotData::clearAndHide() {
 }
 
 void frmPlotData::PlotLightCurve() {
-    plot_ = umbrix::PlotLightCurve(plotList(), app_.data, windowWidthTwips(), windowHeightTwips());
+    plot_ = umbrix::PlotLightCurve(plotList(), data_, windowWidthTwips(), windowHeightTwips());
     finishPlot(plot_.scale, plot_.labels);
     if (marked_) markPickedPoint();
 }
 
 // The blue cross-hair over the picked point, drawn over the plot.
 void frmPlotData::markPickedPoint() {
-    const DataSet& ds = app_.data;
+    const DataSet& ds = data_;
     const int i = std::clamp(ds.SelectedPoint, 0, kMaxPoints);
     DisplayList crossHair;
     DrawCrossHair(crossHair, plot_.scale.X(ds.AllTime[i]), plot_.scale.Y(ds.AllMag[i]));
@@ -135,7 +135,7 @@ void frmPlotData::markPickedPoint() {
 
 void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     if (button != Qt::LeftButton) return;
-    DataSet& ds = app_.data;
+    DataSet& ds = data_;
     const double t = plot_.scale.TimeAt(x);
     const double m = plot_.scale.MagAt(y);
     ds.SelectedPoint = NearestPoint(ds, t, m);
@@ -157,7 +157,7 @@ void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
 // Centred over the plot the dialog would hide the very point it asks about; beside it, the
 // point and its cross-hair stay in sight while the user decides.
 void frmPlotData::placeAction() {
-    const DataSet& ds = app_.data;
+    const DataSet& ds = data_;
     const int i = std::clamp(ds.SelectedPoint, 0, kMaxPoints);
     const QPoint at = surface()->mapToGlobal(
         QPoint(static_cast<int>(std::lround(plot_.scale.X(ds.AllTime[i]) / kTwipsPerPixel)),
@@ -181,11 +181,11 @@ void frmPlotData::placeAction() {
 
 void frmPlotData::setPicked(bool deleted) {
     // An index outside the points read (no point was near enough) changes nothing.
-    const bool changed = SetDeleted(app_.data, app_.data.SelectedPoint, deleted);
+    const bool changed = SetDeleted(data_, data_.SelectedPoint, deleted);
     action_->hide();
     marked_ = false;
     PlotLightCurve();
-    if (changed) emit editedCountChanged(app_.data.PointCount);
+    if (changed) emit editedCountChanged(data_.PointCount);
 }
 
 void frmPlotData::Delete_Click() { setPicked(true); }
@@ -213,12 +213,13 @@ void frmPlotData::closeEvent(QCloseEvent* event) {
 
 // --- PlotDataLauncher ------------------------------------------------------------------------
 
-PlotDataLauncher::PlotDataLauncher(AppState& app, CurrentPrinter& printer, QWidget* owner)
-    : QObject(owner), app_(app), printer_(printer), owner_(owner) {}
+PlotDataLauncher::PlotDataLauncher(DataSet& data, WindowPlacement& placement,
+                                   CurrentPrinter& printer, QWidget* owner)
+    : QObject(owner), data_(data), placement_(placement), printer_(printer), owner_(owner) {}
 
 void PlotDataLauncher::show() {
     if (!window_) {
-        window_ = new frmPlotData(app_, printer_, owner_);
+        window_ = new frmPlotData(data_, placement_, printer_, owner_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
         connect(window_, &frmPlotData::editedCountChanged, this,
                 &PlotDataLauncher::editedCountChanged);

@@ -17,7 +17,6 @@ class QPushButton;
 
 namespace umbrix {
 
-struct AppState;
 
 // The point dialog: index, time and magnitude of the picked point, and what to do with it.
 class frmAction : public QDialog {
@@ -63,9 +62,10 @@ public:
     static constexpr const char* kCaption =
         "Light Curve - LEFT-CLICK TO DELETE (or undelete) A POINT.";
 
-    // Takes its placement from app.placements[kPlotDataWindow] and stores it back there when
-    // resized and when closed. printer is the program's current printer (File > Print).
-    frmPlotData(AppState& app, CurrentPrinter& printer, QWidget* parent = nullptr);
+    // Takes its placement from `placement` and stores it back there when moved, resized and
+    // closed. printer is the program's current printer (File > Print).
+    frmPlotData(DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
+                QWidget* parent = nullptr);
     ~frmPlotData() override;
 
     // "Plot/Edit Data": show without blocking, bring to the front, draw.
@@ -118,7 +118,8 @@ class PlotDataLauncher : public QObject {
     Q_OBJECT
 public:
     // owner becomes the window's parent (the window stays a top-level window of its own).
-    PlotDataLauncher(AppState& app, CurrentPrinter& printer, QWidget* owner = nullptr);
+    PlotDataLauncher(DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
+                     QWidget* owner = nullptr);
 
     frmPlotData* window() const { return window_; }  // nullptr when not loaded
 
@@ -136,7 +137,8 @@ signals:
     void editedCountChanged(int pointCount);
 
 private:
-    AppState& app_;
+    DataSet& data_;
+    WindowPlacement& placement_;
     CurrentPrinter& printer_;
     QPointer<QWidget> owner_;
     QPointer<frmPlotData> window_;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "timing/core/session/app_state.h"
 #include "timing/gui/plot/plot_view.h"
 
 namespace umbrix {
@@ -25,9 +24,9 @@ int ToTwips(int pixels) {
 
 QString IndexText(int index) { return (index >= 0 ? " " : "") + QString::number(index); }
 
-PlotWindow::PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot,
+PlotWindow::PlotWindow(DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
                        const QString& name, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), app_(app), slot_(slot) {
+    : QMainWindow(parent, Qt::Window), data_(data), placement_(placement) {
     setObjectName(name);
     surface_ = new PlotView(this);
     surface_->setObjectName("Surface");
@@ -61,7 +60,7 @@ void PlotWindow::applyStoredPlacement(int minimumHeight) {
         constexpr int kRightMargin = 16;  // pixels right of the last control
         setMinimumSize(controlsRight + kRightMargin, ToPixels(minimumHeight));
     }
-    const WindowPlacement& p = app_.placements[slot_];
+    const WindowPlacement& p = placement_;
     move(ToPixels(p.left), ToPixels(p.top));
     resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
     loading_ = false;
@@ -71,7 +70,7 @@ int PlotWindow::windowWidthTwips() const { return ToTwips(width()); }
 int PlotWindow::windowHeightTwips() const { return ToTwips(height()); }
 
 void PlotWindow::storePlacement() {
-    app_.placements[slot_] = {ToTwips(x()), ToTwips(y()), ToTwips(width()), ToTwips(height())};
+    placement_ = {ToTwips(x()), ToTwips(y()), ToTwips(width()), ToTwips(height())};
 }
 
 const DisplayList& PlotWindow::displayList() const { return surface_->displayList(); }
@@ -103,10 +102,10 @@ void PlotWindow::drawPlot(const PlotScale& scale,
 
 void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
     const PlotFrame frame = FrameForWindow(windowWidthTwips(), windowHeightTwips(), margins);
-    const PlotScale scale = WorkingScale(frame, app_.data);
+    const PlotScale scale = WorkingScale(frame, data_);
     const int h = std::clamp(windowHeightTwips(), 0, 32767);
     drawPlot(
-        scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, app_.data); }, h - 1800,
+        scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, data_); }, h - 1800,
         h - 1600);
     surface_->setCrossHairFrame(scale_.frame);
 }
@@ -123,26 +122,6 @@ void PlotWindow::showDrawing() {
     for (const auto& [slot, x] : markers_) shown.Line(x, f.PlotTop, x, f.PlotBottom);
     shown.Append(curve_);
     surface_->setDisplayList(shown);
-}
-
-void PlotWindow::pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule) {
-    PickRangeStart(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x), rule);
-    setMarker(0, x);
-    showDrawing();
-}
-
-void PlotWindow::pickRangeEnd(RangeEnds ends, double x) {
-    PickRangeEnd(ends, app_.data, scale_.TimeAt(x), static_cast<float>(x));
-    setMarker(1, x);
-    showDrawing();
-}
-
-void PlotWindow::drawRangeMarkersFromTimes(RangeEnds ends) {
-    ends.startX = static_cast<float>(scale_.X(ends.startTime));
-    ends.endX = static_cast<float>(scale_.X(ends.endTime));
-    setMarker(0, ends.startX);
-    setMarker(1, ends.endX);
-    showDrawing();
 }
 
 bool PlotWindow::onFrame(double x, double y) const {

@@ -1,7 +1,7 @@
 #pragma once
 // What every plot window has in common: the plot/edit window and the five method windows.
 //
-// - Placement: the window opens at its record in AppState::placements (a line of zzzumb.ini)
+// - Placement: the window opens at the placement record it was given (a line of zzzumb.ini)
 //   and stores its left, top, width and height there whenever it is moved, resized or closed.
 //   While it takes the stored placement the resize handler stays quiet.
 // - The drawing surface (a PlotView filling the window below the File menu), the six axis
@@ -34,7 +34,6 @@ class QPushButton;
 
 namespace umbrix {
 
-struct AppState;
 class PlotView;
 
 // A point index as the labels show it: the number with the blank a positive number's sign
@@ -71,8 +70,9 @@ public:
     PlotFileMenu menu;               // mFile: mPrintSetup, mPrint, mExportImage, mDash, mExit
 
 protected:
-    PlotWindow(AppState& app, CurrentPrinter& printer, PlacementSlot slot, const QString& name,
-               QWidget* parent);
+    // data: the light curve the window draws; placement: its record of zzzumb.ini.
+    PlotWindow(DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
+               const QString& name, QWidget* parent);
 
     // Takes the stored placement with the resize handler quiet. Called once by the derived
     // window at the end of its construction, after its controls were placed once: the window
@@ -108,13 +108,6 @@ protected:
     // Pushes plot and overlay to the surface.
     void showDrawing();
 
-    // Two-click ranges (parabola, Kwee and van Woerden, Fourier): a right-click at x picks the
-    // start or the end by the shared rules and moves that end's marker (slot 0 or 1) to x.
-    void pickRangeStart(RangeEnds ends, double x, StartMarkerTime rule = StartMarkerTime::Clicked);
-    void pickRangeEnd(RangeEnds ends, double x);
-    // Both markers of a two-click range where their times lie on the present scale.
-    void drawRangeMarkersFromTimes(RangeEnds ends);
-
     // True for a position on or inside the frame the window last drew.
     bool onFrame(double x, double y) const;
 
@@ -145,10 +138,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    AppState& app_;
+    DataSet& data_;
 
 private:
-    PlacementSlot slot_;
+    WindowPlacement& placement_;
     PlotView* surface_;
     DisplayList plot_;
     std::map<int, double> markers_;  // slot -> x

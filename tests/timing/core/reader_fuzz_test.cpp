@@ -22,8 +22,16 @@ const std::string kSeeds[] = {
     " +2.5e3 , -.5\n-0,+0.\n",
 };
 
-// The alphabet of mutations: everything the sniffing and the number parser care about.
-const std::string kAlphabet = "0123456789+-.,eE \t\r\nabc\"\x00\xff";
+// The alphabet of mutations: every byte value once (NUL and 0xFF among them), then what the
+// sniffing and the number parser care about four times over, so that most mutations still
+// give near-numbers.
+std::string MakeAlphabet() {
+    std::string a;
+    for (int b = 0; b < 256; ++b) a += static_cast<char>(b);
+    for (int k = 0; k < 4; ++k) a += "0123456789+-.,eE \t\r\n\"";
+    return a;
+}
+const std::string kAlphabet = MakeAlphabet();
 
 std::string Mutate(std::string s, std::mt19937& rng) {
     std::uniform_int_distribution<int> op(0, 3);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 namespace umbrix {
 namespace {
@@ -29,6 +32,16 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
+    // Every name in the folder: a temporary file left beside the target, whatever its name,
+    // shows here.
+    std::vector<std::string> Entries(const fs::path& folder) const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     fs::path dir_;
     std::string path_;
 };
@@ -40,7 +53,7 @@ TEST_F(SettingsFileTest, WriteThenReadGivesTheSameSevenRecords) {
     const auto back = ReadSettingsFile(path_);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, p);
-    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"zzzumb.ini"});
 }
 
 TEST_F(SettingsFileTest, FileHasSevenCrLfLinesWithTheSpareSlotUnchanged) {
@@ -107,7 +120,7 @@ TEST_F(SettingsFileTest, FailedRenameKeepsTheOldFile) {
         WriteFileAtomically((dir_ / "taken.ini").string(), "new text");
     EXPECT_NE(message.find("cannot replace"), std::string::npos) << message;
     EXPECT_TRUE(fs::is_directory(dir_ / "taken.ini"));
-    EXPECT_FALSE(fs::exists(dir_ / "taken.ini.tmp"));
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"taken.ini"});
 }
 
 }  // namespace

@@ -17,8 +17,6 @@ namespace umbrix {
 // row is 1..6 with the method's name (parabola .. sliding), or "mean" with "weighted_mean"
 // (error: the standard error of the weighted mean); a refused file has only file and refused.
 
-inline constexpr const char* kMethodNames[6] = {"parabola", "tracing", "chords", "kvw", "fourier", "sliding"};
-
 // A CSV field: as it is, or in double quotes (inner ones doubled) when it holds a comma, a
 // quote or a line end.
 std::string CsvField(const std::string& text);

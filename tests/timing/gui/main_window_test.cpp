@@ -14,7 +14,7 @@
 #include <iterator>
 
 #include "tests/timing/gui/gui_fixture.h"
-#include "timing/gui/plot/plot_data_window.h"
+#include "timing/gui/main/plot_data_launcher.h"
 #include "timing/gui/main/file_dialogs.h"
 #include "timing/core/files/settings_file.h"
 

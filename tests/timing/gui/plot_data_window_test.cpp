@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "tests/timing/gui/plot_fixture.h"
+#include "timing/gui/main/plot_data_launcher.h"
 #include "timing/core/session/app_state.h"
 #include "timing/gui/plot/plot_view.h"
 #include "timing/gui/main/show_message.h"

@@ -21,7 +21,7 @@
 #include "timing/core/data/format.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/methods/sliding.h"
-#include "timing/gui/plot/plot_data_window.h"
+#include "timing/gui/main/plot_data_launcher.h"
 #include "timing/gui/plot/printing.h"
 #include "timing/gui/main/file_dialogs.h"
 #include "timing/gui/main/help_windows.h"

@@ -13,8 +13,8 @@
 // How the window uses this (all state in AppState::fourier):
 //   redraw       ParamText = FourierParamTexts(FourierParams, 8), show ParamText;
 //                if FourierFitted, draw ModelTime/ModelMag thin.
-//   right-click  PickRangeStart or PickRangeEnd on Ends() with the clicked time and x (the
-//                window picks the end from the clicked index against MagMaxIndex).
+//   right-click  SetEnds(PickRangeStart or PickRangeEnd of Ends()) with the clicked time and
+//                x (the window picks the end from the clicked index against MagMaxIndex).
 //   Update       copy the boxes into a FourierBoxTexts, FourierUpdate; on "" redraw and
 //                draw ModelTime/ModelMag thick, otherwise show the message.
 //   Fit Fourier  copy the boxes into ParamText, FitFourier; Fitted: draw the model thick,

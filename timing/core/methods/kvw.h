@@ -5,8 +5,8 @@
 // the vertex of the parabola through the three sums is the time of minimum.
 //
 // How the window uses this (state in AppState::kvw):
-//   right-click  PickRangeStart (StartMarkerTime::FirstPoint) / PickRangeEnd on Ends() with
-//                the clicked time and x (the window decides the side against
+//   right-click  SetEnds(PickRangeStart (StartMarkerTime::FirstPoint) / PickRangeEnd of
+//                Ends()) with the clicked time and x (the window decides the side against
 //                AllTime(FullMagMaxIndex)).
 //   Fit Kwee     PressFitKwee with the texts of the Stepp and Frac boxes; Done: write row 4
 //                and tick it; Refused: show the message; NotRun: nothing.

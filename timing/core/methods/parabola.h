@@ -4,8 +4,8 @@
 //
 // Times are days relative to DayOffset and are used as stored (no centring), magnitudes carry
 // MagSign. How the window uses this (state in AppState::parabola):
-//   right-click  PickRangeStart / PickRangeEnd on Ends() with the clicked time and x (the
-//                window decides the side against AllTime(FullMagMaxIndex)).
+//   right-click  SetEnds(PickRangeStart / PickRangeEnd of Ends()) with the clicked time and
+//                x (the window decides the side against AllTime(FullMagMaxIndex)).
 //   Fit Parabola PressFitParabola; Fitted: write timeText/errorText into row 1, tick it,
 //                SampleParabola and draw it, show FormatFixed(rms, 8, 3); Refused: show the
 //                message; NotRun: nothing.

@@ -3,8 +3,8 @@
 // right-clicks (the side follows the clicked position against the faintest point), eight boxes
 // with the model's parameters in a column at the right edge, "Update" to draw the model for
 // the boxes, " Fit Fourier" to fit it and write row 5 of the main window, "Undo" to return to
-// the start values of the last fit, "Done" to put the window away. Its state lives in
-// AppState::fourier, so that picks, parameters and fit survive Done and the close box.
+// the start values of the last fit, "Done" to put the window away. Its state is the
+// session's FourierState, so that picks, parameters and fit survive Done and the close box.
 // Focus changes and drops on the plot leave the picture as it is: a redraw there would only
 // wipe the range lines of a picked range.
 

@@ -7,8 +7,6 @@
 // ready once both ends are picked. The method's own state keeps the ends (its Ends() and
 // SetEnds()), so that they survive Done and the close box.
 
-#include <functional>
-
 #include "timing/gui/methods/method_window.h"
 
 namespace umbrix {
@@ -43,8 +41,6 @@ public:
     void lightCurveLoaded() override;
 
 protected:
-    // Which end a right-click at x (twips) picks.
-    using SideRule = std::function<RangeSide(double x)>;
     // Creates the four index labels first, so that Tab walks them before the window's own
     // controls.
     RangeWindow(int row, DataSet& data, WindowPlacement& placement, CurrentPrinter& printer,
@@ -54,7 +50,8 @@ protected:
     // The method state's copy of the ends, and taking a changed copy back.
     virtual RangeEnds ends() const = 0;
     virtual void setEnds(const RangeEnds& ends) = 0;
-    // The side rule; the default is the deepest point as loaded.
+    // The side rule: which end a right-click at x (twips) picks. By default the clicked time
+    // against the deepest point as loaded (parabola, Kwee and van Woerden).
     virtual RangeSide sideAt(double x) const;
 
     // Where the four index labels go, from the window's height (twips).

@@ -37,9 +37,9 @@ public:
     explicit frmMain(AppState& app, QString settingsPath = "zzzumb.ini", QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Go of rows 1-5 opens that method's window once a file is loaded, after the main
-    // window's own part (rows 1, 3, 4, 5 reset RangeFirst/RangeLast; row 2 copies the working
-    // magnitudes for tracing). The method windows hook in here; row 6 computes by itself.
+    // Go of rows 1-5 opens that method's window once a file is loaded, after what Go of the
+    // row prepares (PrepareGo, as kMethods says). The method windows hook in here
+    // (method_windows.cpp); row 6 computes by itself.
     void setRowAction(int row, std::function<void()> action);
 
     // Shows the working set's size in the edited-count label (after a delete or restore).
@@ -53,8 +53,7 @@ public:
 
     // File > Open's OK, a file named on the command line, or a file dropped on the window:
     // loads dir/name, then empties the rows' result boxes (time, error, calibrated error).
-    // False when the file was refused
-    // (its message has been shown).
+    // False when the file was refused (its message has been shown).
     bool openLightCurve(const QString& dir, const QString& name);
     bool openPath(const QString& path);
 

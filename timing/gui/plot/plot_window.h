@@ -22,7 +22,7 @@
 #include <map>
 #include <vector>
 
-#include "timing/core/methods/method_common.h"
+#include "timing/core/data/data_set.h"
 #include "timing/draw/display_list.h"
 #include "timing/draw/light_curve_plot.h"
 #include "timing/gui/plot/printing.h"

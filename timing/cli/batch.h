@@ -3,7 +3,7 @@
 // exactly as File > Open would, optionally inverts it and deletes points, prints a summary,
 // runs the chosen timing methods with the same code the windows call, prints their rows and
 // the means, and optionally collects every file's rows into one CSV table; `--oc` gives the
-// O-C of a minima table; `--help` and `--version` answer. The pieces: options.h, runners.h,
+// O-C of a minima table; `--help` and `--version` answer. The pieces: options.h, core/session/method_runs.h,
 // output.h, file_run.h, parallel_files.h, oc_command.h.
 
 #include <functional>

@@ -7,7 +7,7 @@
 
 #include "timing/cli/batch.h"
 #include "timing/cli/output.h"
-#include "timing/cli/runners.h"
+#include "timing/core/session/method_runs.h"
 #include "timing/core/data/means.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/oc/oc.h"

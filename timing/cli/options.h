@@ -8,29 +8,22 @@
 #include <vector>
 
 #include "timing/core/data/means.h"
-#include "timing/core/methods/auto_ranges.h"
-#include "timing/core/methods/kvw.h"
+#include "timing/core/session/method_runs.h"
 
 namespace umbrix {
 
 enum class Format { Text, Json };
 
-struct BatchOptions {
+// The ranges' choices (RunChoices) and what the command line adds to them. --ranges auto
+// sets `chosen` for each file after loading and editing.
+struct BatchOptions : RunChoices {
     std::vector<std::string> files;
     std::optional<std::string> table;
     bool inverted = false;
     std::vector<int> deletions;
     Format format = Format::Text;
     std::array<bool, kMethodRows> rows{true, true, true, true, true, true};
-    std::optional<std::array<double, 2>> range;
-    std::optional<std::array<double, 4>> chords;
-    std::optional<double> fold;
-    std::string stepp = kKvwDefaultStepp;
-    std::string frac = kKvwDefaultFrac;
-    std::optional<std::string> fourierStart;
     bool autoRanges = false;
-    // --ranges auto: what was read off the light curve after loading and editing.
-    std::optional<AutoRanges> chosen;
 };
 
 // Returns the options, or a complaint in `error`.

@@ -1,7 +1,7 @@
 #include "timing/cli/output.h"
 
 #include "timing/cli/batch.h"
-#include "timing/cli/json.h"
+#include "timing/core/data/json.h"
 
 namespace umbrix {
 

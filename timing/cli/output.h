@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "timing/cli/options.h"
-#include "timing/cli/runners.h"
+#include "timing/core/session/method_runs.h"
 #include "timing/core/data/means.h"
 #include "timing/core/methods/method_table.h"
 

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "tests/timing/core/synthetic_eclipse.h"
-#include "timing/cli/json.h"
+#include "timing/core/data/json.h"
 #include "timing/core/data/format.h"
 #include "timing/core/methods/method_common.h"
 

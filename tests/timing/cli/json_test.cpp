@@ -1,4 +1,4 @@
-#include "timing/cli/json.h"
+#include "timing/core/data/json.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Just enough JSON for the batch output: string literals and numbers.
+// Just enough JSON for the command line's output: string literals and numbers.
 
 #include <string>
 

@@ -1,8 +1,9 @@
-#include "timing/cli/runners.h"
+#include "timing/core/session/method_runs.h"
 
 #include <array>
+#include <sstream>
 
-#include "timing/cli/json.h"
+#include "timing/core/data/json.h"
 #include "timing/core/methods/method_table.h"
 
 namespace umbrix {
@@ -54,14 +55,14 @@ const char* const kRangeEmpty = "No working point lies in the range.";
 
 // The working points strictly between two times of the file's time scale, as two right-clicks
 // pick them; {1, PointCount} without --range; a zero index when a click finds no point.
-std::array<int, 2> PickedRange(const AppState& app, const BatchOptions& o) {
+std::array<int, 2> PickedRange(const AppState& app, const RunChoices& o) {
     const DataSet& ds = app.data;
     if (!o.range) return {1, ds.PointCount};
     return {FirstPointAfter(ds, (*o.range)[0] - ds.DayOffset),
             LastPointBefore(ds, (*o.range)[1] - ds.DayOffset)};
 }
 
-BatchRow RunParabola(AppState& app, const BatchOptions& o) {
+BatchRow RunParabola(AppState& app, const RunChoices& o) {
     PrepareGo(app, 1);
     auto [first, last] = PickedRange(app, o);
     const bool chosen = o.chosen && !o.range;
@@ -83,7 +84,7 @@ BatchRow RunParabola(AppState& app, const BatchOptions& o) {
     return row;
 }
 
-BatchRow RunTracing(AppState& app, const BatchOptions& o) {
+BatchRow RunTracing(AppState& app, const RunChoices& o) {
     DataSet& ds = app.data;
     PrepareGo(app, 2);
     if (o.fold) ds.GuessMinTime = *o.fold - ds.DayOffset;  // typed into the box, then Update
@@ -98,7 +99,7 @@ BatchRow RunTracing(AppState& app, const BatchOptions& o) {
     return {r, Details().Add("fold", r.fold).str(), ""};
 }
 
-BatchRow RunChords(AppState& app, const BatchOptions& o) {
+BatchRow RunChords(AppState& app, const RunChoices& o) {
     PrepareGo(app, 3);
     const DataSet& ds = app.data;
     std::array<int, 4> idx{};
@@ -133,7 +134,7 @@ BatchRow RunChords(AppState& app, const BatchOptions& o) {
 }
 
 // --ranges auto for Kwee and van Woerden and Fourier: first to last contact.
-bool ChooseContactRange(const BatchOptions& o, int& first, int& last, std::string& why) {
+bool ChooseContactRange(const RunChoices& o, int& first, int& last, std::string& why) {
     if (!o.chosen || o.range) return false;
     why = AutoRefusal(*o.chosen, o.chosen->contactMessage);
     first = o.chosen->contactFirst;
@@ -141,7 +142,7 @@ bool ChooseContactRange(const BatchOptions& o, int& first, int& last, std::strin
     return true;
 }
 
-BatchRow RunKvw(AppState& app, const BatchOptions& o) {
+BatchRow RunKvw(AppState& app, const RunChoices& o) {
     PrepareGo(app, 4);
     auto [first, last] = PickedRange(app, o);
     std::string why;
@@ -160,7 +161,7 @@ BatchRow RunKvw(AppState& app, const BatchOptions& o) {
     return row;
 }
 
-BatchRow RunFourier(AppState& app, const BatchOptions& o) {
+BatchRow RunFourier(AppState& app, const RunChoices& o) {
     PrepareGo(app, 5);
     auto [first, last] = PickedRange(app, o);
     std::string why;
@@ -185,7 +186,7 @@ BatchRow RunFourier(AppState& app, const BatchOptions& o) {
     return row;
 }
 
-BatchRow RunSliding(AppState& app, const BatchOptions& o) {
+BatchRow RunSliding(AppState& app, const RunChoices& o) {
     // It picks its own points about the deepest one, of the eclipse chosen for every method.
     if (o.chosen && !o.chosen->eclipse) return Refused(o.chosen->message);
     const SlidingRowResult r =
@@ -200,19 +201,19 @@ BatchRow RunSliding(AppState& app, const BatchOptions& o) {
 }
 
 // In kMethods' order.
-constexpr std::array<BatchRow (*)(AppState&, const BatchOptions&), kMethodRows> kRunners{
+constexpr std::array<BatchRow (*)(AppState&, const RunChoices&), kMethodRows> kRunners{
     RunParabola, RunTracing, RunChords, RunKvw, RunFourier, RunSliding};
 
 }  // namespace
 
-BatchRow RunMethodRow(int row, AppState& app, const BatchOptions& o) {
+BatchRow RunMethodRow(int row, AppState& app, const RunChoices& o) {
     return kRunners[static_cast<std::size_t>(row - 1)](app, o);
 }
 
 void ApplyFourierStartList(AppState& app, const std::string& list) {
-    const std::vector<std::string> parts = Split(list, ',');
+    std::istringstream parts(list);
     FourierBoxTexts texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = parts[i];
+    for (std::string& text : texts) std::getline(parts, text, ',');
     texts[0] = NumText(LeadingNumber(texts[0]) - app.data.DayOffset);
     ApplyFourierBoxTexts(app.fourier, app.data, texts);
 }

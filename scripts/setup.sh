@@ -7,6 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev
+  libcfitsio-dev                           # FITS light curves (TESS, Kepler, K2)
   fonts-dejavu-core fonts-ipafont-gothic   # Latin and Japanese captions on a bare machine
   "$@"
 )

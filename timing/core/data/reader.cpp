@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "timing/core/data/utf8.h"
+#include "timing/core/data/text_fields.h"
 
 namespace umbrix {
 
@@ -21,40 +21,6 @@ namespace {
 // a light curve, and reading it whole would only waste memory.
 constexpr std::uintmax_t kMaxFileBytes = 16 * 1024 * 1024;
 constexpr int kMaxColumns = 6;
-
-struct Line {
-    int number;  // 1-based line number in the file
-    std::string_view text;
-};
-
-// Splits text into lines at CR LF, LF or a lone CR.
-std::vector<Line> SplitLines(std::string_view text) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    int number = 1;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n' && text[i] != '\r') continue;
-        lines.push_back({number++, text.substr(start, i - start)});
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back({number, text.substr(start)});
-    return lines;
-}
-
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-bool IsBlank(std::string_view s) {
-    for (char c : s)
-        if (!IsBlankChar(c)) return false;
-    return true;
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlankChar(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlankChar(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 int CountCommas(std::string_view s) {
     int n = 0;
@@ -72,75 +38,23 @@ bool LooksLikeHeader(std::string_view s) {
     return false;
 }
 
-// Accepts [+|-] digits [. digits] [e|E [+|-] digits], also ".5" and "5."; nothing else
-// (no "inf", "nan", hexadecimal or empty text).
-bool ParseNumber(std::string_view s, double& value) {
-    s = Trim(s);
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        std::size_t expDigits = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++expDigits;
-        if (expDigits == 0) return false;
-    }
-    if (i != s.size()) return false;
-    std::string_view body = s;
-    if (body.front() == '+') body.remove_prefix(1);
-    const auto result = std::from_chars(body.data(), body.data() + body.size(), value);
-    return result.ec == std::errc() && result.ptr == body.data() + body.size() &&
-           std::isfinite(value);
-}
-
-// Text from the file as a message can show it: control characters and bytes that are not
-// UTF-8 would appear as empty boxes or question marks, so they are written as \xNN. Valid
-// UTF-8 (accented or Japanese text) is kept as it is.
-std::string Printable(std::string_view s) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    const auto escape = [&](unsigned char c) {
-        out += "\\x";
-        out += kHex[c >> 4];
-        out += kHex[c & 15];
-    };
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            if (c < 0x20 || c == 0x7F)
-                escape(c);
-            else
-                out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        const std::size_t length = Utf8SequenceLength(s.substr(i));
-        if (length == 0) {
-            escape(c);
-            ++i;
-        } else {
-            out.append(s.substr(i, length));
-            i += length;
-        }
-    }
-    return out;
-}
-
-// Appended, not "\"" + text: GCC 12 at -O3 sees a false overlap (-Wrestrict) there.
-std::string Quote(std::string_view name) {
-    return std::string("\"").append(Printable(name)).append("\"");
-}
-
 std::string AtLine(const std::string& fileName, int line) {
     return Quote(fileName) + ", line " + std::to_string(line) + ": ";
+}
+
+const char* const kImportHint =
+    "Files of other layouts and long light curves open with File > Import Light Curve ... "
+    "(ectimer --eclipses on the command line).";
+
+// The comma-separated refusal as it always read, then where and what the file holds instead.
+std::string NotCsv(const std::string& fileName, const TextLine& line) {
+    const std::string_view t = Trim(line.text);
+    const char* holds = t.find('\t') != std::string_view::npos ? "its fields are separated by tabs"
+                        : t.find(';') != std::string_view::npos ? "its fields are separated by semicolons"
+                        : t.find(' ') != std::string_view::npos ? "its fields are separated by blanks"
+                                                                : "it holds one field";
+    return std::string(kNotCsvMessage) + "\n" + AtLine(fileName, line.number) + "no comma; " + holds +
+           ". " + kImportHint;
 }
 
 ParsedLightCurve Refuse(std::string message) {
@@ -156,7 +70,7 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
     // encoding, not to line 1: left there, it would make a first data line look like a
     // header and lose the first point.
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    std::vector<Line> lines = SplitLines(text);
+    std::vector<TextLine> lines = SplitLines(text);
     // Blank lines at the end are ignored; a blank line anywhere else is refused below.
     while (!lines.empty() && IsBlank(lines.back().text)) lines.pop_back();
     if (lines.empty()) return Refuse(Quote(fileName) + " is empty: it holds no light curve.");
@@ -173,7 +87,7 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
         return Refuse(AtLine(fileName, lines[1].number) +
                       "the line is blank; blank lines are allowed only at the end.");
     const int c2 = CountCommas(lines[1].text);
-    if (c2 == 0) return Refuse(kNotCsvMessage);
+    if (c2 == 0) return Refuse(NotCsv(fileName, lines[1]));
     const int columns = c2 + 1;
     if (columns > kMaxColumns)
         return Refuse(AtLine(fileName, lines[1].number) + "it has " + std::to_string(columns) +
@@ -183,7 +97,7 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
     const std::size_t first = (c1 != c2 || header) ? 1 : 0;
     ParsedLightCurve r;
     for (std::size_t k = first; k < lines.size(); ++k) {
-        const Line& line = lines[k];
+        const TextLine& line = lines[k];
         if (IsBlank(line.text))
             return Refuse(AtLine(fileName, line.number) +
                           "the line is blank; blank lines are allowed only at the end.");
@@ -198,7 +112,7 @@ ParsedLightCurve ParseLightCurve(std::string_view text, const std::string& fileN
         if (static_cast<int>(r.hjd.size()) == kMaxPoints)
             return Refuse(AtLine(fileName, line.number) + "the file holds more than " +
                           std::to_string(kMaxPoints) + " points; at most " +
-                          std::to_string(kMaxPoints) + " can be read.");
+                          std::to_string(kMaxPoints) + " can be read. " + kImportHint);
         const std::size_t comma1 = line.text.find(',');
         const std::size_t comma2 = line.text.find(',', comma1 + 1);
         const std::string_view fields[2] = {line.text.substr(0, comma1),

@@ -5,6 +5,7 @@
 
 #include "common/atomic_file.h"
 #include "common/toolkit_options.h"
+#include "timing/cli/eclipses_command.h"
 #include "timing/cli/file_run.h"
 #include "timing/cli/oc_command.h"
 #include "timing/cli/options.h"
@@ -17,6 +18,7 @@ namespace umbrix {
 const char* const kProgramUsage =
     "usage: ectimer [FILE]          the main window, with FILE loaded as File > Open would\n"
     "       ectimer --batch FILE... [options]   no window: times each light curve\n"
+    "       ectimer --eclipses FILE... [options]   no window: every eclipse of long light curves\n"
     "       ectimer --oc TABLE --ephemeris T0,P [options]   O-C of a minima table\n"
     "       ectimer --help | --version\n";
 
@@ -27,7 +29,7 @@ bool IsHelp(const std::string& a) { return a == "--help" || a == "-h" || a == "-
 // An option ectimer does not know, where the window would otherwise open: the toolkit's own
 // options (-platform, -style ...) are not such.
 bool IsUnknownOption(const std::string& a) {
-    return a.rfind("--", 0) == 0 && a != "--batch" && a != "--oc" && a != "--version" &&
+    return a.rfind("--", 0) == 0 && a != "--batch" && a != "--oc" && a != "--eclipses" && a != "--version" &&
            !IsHelp(a) && !toolkit::IsToolkitOption(a);
 }
 
@@ -54,27 +56,28 @@ bool IsBatchRequest(const std::vector<std::string>& args) {
     if (args.empty()) return false;
     if (args[0] == "--batch" || IsHelp(args[0]) || args[0] == "--version") return true;
     // O-C draws its plot through the windows module, but runs here.
-    if (args[0] == "--oc") return true;
+    if (args[0] == "--oc" || args[0] == "--eclipses") return true;
     return std::any_of(args.begin(), args.end(), IsUnknownOption);
 }
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const OcPlotExporter& exportOcPlot) {
     if (!args.empty() && IsHelp(args[0])) {
-        out << kProgramUsage << "\n" << kBatchUsage << "\n" << kOcUsage;
+        out << kProgramUsage << "\n" << kBatchUsage << "\n" << kEclipsesUsage << "\n" << kOcUsage;
         return kBatchOk;
     }
     if (!args.empty() && args[0] == "--version") {
         out << "ectimer " << kVersion << "\n";
         return kBatchOk;
     }
-    if (!args.empty() && args[0] != "--batch" && args[0] != "--oc") {
+    if (!args.empty() && args[0] != "--batch" && args[0] != "--oc" && args[0] != "--eclipses") {
         const auto unknown = std::find_if(args.begin(), args.end(), IsUnknownOption);
         err << "ectimer: unknown option \"" << (unknown != args.end() ? *unknown : args[0])
             << "\"\n" << kProgramUsage;
         return kBatchFailed;
     }
     if (!args.empty() && args[0] == "--oc") return RunOc(args, out, err, exportOcPlot);
+    if (!args.empty() && args[0] == "--eclipses") return RunEclipsesCommand(args, out, err);
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {

@@ -35,6 +35,12 @@ FileRun RunFile(BatchOptions options, const std::string& file) {
         run.status = kBatchRefused;
         return run;
     }
+    return RunLoaded(std::move(options), *app, file);
+}
+
+FileRun RunLoaded(BatchOptions options, AppState& session, const std::string& file) {
+    FileRun run;
+    AppState* const app = &session;
     DataSet& ds = app->data;
 
     if (options.inverted) ChangeMagSign(*app, 1);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "timing/cli/options.h"
+#include "timing/core/session/app_state.h"
 
 namespace umbrix {
 
@@ -18,5 +19,9 @@ struct FileRun {
 };
 
 FileRun RunFile(BatchOptions options, const std::string& file);
+
+// The same for a light curve already loaded into app (an eclipse cut from a long one);
+// `file` is the name its table rows give.
+FileRun RunLoaded(BatchOptions options, AppState& app, const std::string& file);
 
 }  // namespace umbrix

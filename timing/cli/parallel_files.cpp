@@ -11,7 +11,7 @@
 namespace umbrix {
 
 void ForEachFile(std::size_t count, const std::function<void(std::size_t)>& work,
-                 std::ostream& progress) {
+                 std::ostream& progress, const char* what) {
     if (count == 1) {
         work(0);
         return;
@@ -38,7 +38,7 @@ void ForEachFile(std::size_t count, const std::function<void(std::size_t)>& work
         for (std::size_t seen = 0; done < count;) {
             finished.wait_for(guard, std::chrono::milliseconds(200), [&] { return done != seen; });
             if (done != seen && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
-                progress << "\rectimer: " << done << " of " << count << " files" << std::flush;
+                progress << "\rectimer: " << done << " of " << count << " " << what << std::flush;
                 shown = true;
             }
             seen = done;

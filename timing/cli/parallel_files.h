@@ -9,8 +9,8 @@ namespace umbrix {
 
 // Calls work(0) .. work(count - 1), in parallel when count > 1; each call must touch only its
 // own results. A run that takes more than about a second says on `progress` how many of the
-// files are done ("ectimer: 12 of 365 files").
+// `what` are done ("ectimer: 12 of 365 files").
 void ForEachFile(std::size_t count, const std::function<void(std::size_t)>& work,
-                 std::ostream& progress);
+                 std::ostream& progress, const char* what = "files");
 
 }  // namespace umbrix

@@ -22,6 +22,10 @@ constexpr double kDipShare = 0.05;
 // The contacts are read where the smoothed curve comes within this share of the depth of the
 // level on either side.
 constexpr double kContactShare = 0.1;
+// A step between points wider than this share of the eclipse's duration (and than four
+// cadences) is a gap: a branch with such a hole is not covered. A pause of a few minutes in
+// a long eclipse (a filter change) is not one.
+constexpr double kGapShare = 5;
 // A window is timed only with this many points in it.
 constexpr std::size_t kMinPoints = 10;
 
@@ -240,8 +244,9 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
     r.cadence = Median(steps);
     r.level = Median(c.mag);
     r.noise = PointNoise(c, r.cadence);
-    // A step wider than a few cadences is a gap; the walk to a contact stops there.
-    const double walkGap = 4 * r.cadence;
+    // A step wider than ten cadences is a gap; the walk to a contact stops there (a pause of a
+    // few minutes, to change filters or to centre the star, is not one).
+    const double walkGap = 10 * r.cadence;
     const std::vector<double> s = RunningMedian(c.mag);
     const std::vector<Found> dips = FindDips(c, s, r.noise, walkGap);
 
@@ -264,7 +269,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
             e.from = std::max(e.centre - half, d > 0 ? c.time[f.bound[0]] : -std::numeric_limits<double>::infinity());
             e.to = std::min(e.centre + half, d + 1 < dips.size() ? c.time[f.bound[1]] : std::numeric_limits<double>::infinity());
             e.depth = f.prominence;
-            Cover(c, e, duration, std::max(walkGap, duration / 10));
+            Cover(c, e, duration, std::max(walkGap, duration / kGapShare));
             r.eclipses.push_back(e);
         }
         r.duration = Median(durations);
@@ -292,7 +297,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
     r.halfWidth = std::min(search.halfWidth ? *search.halfWidth : r.duration, p / 4);
     r.measured = !search.halfWidth;
     const double duration = std::min(r.duration, 2 * r.halfWidth);
-    const double gapLimit = std::max(walkGap, duration / 10);
+    const double gapLimit = std::max(walkGap, duration / kGapShare);
     const double firstCycle = std::ceil((c.time.front() - r.halfWidth - t0) / p - phase) + phase;
     const double lastCycle = std::floor((c.time.back() + r.halfWidth - t0) / p - phase) + phase;
     if (lastCycle - firstCycle > 1e6) {
@@ -301,10 +306,15 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
     }
     int number = 0;
     for (double e = firstCycle; e <= lastCycle; e += 1) {
+        // Only the eclipses that fall in the data: a campaign of nights predicts many more in
+        // the days between them.
+        const double predicted = t0 + p * e;
+        const auto inWindow = std::lower_bound(c.time.begin(), c.time.end(), predicted - r.halfWidth);
+        if (inWindow == c.time.end() || *inWindow > predicted + r.halfWidth) continue;
         LongEclipse w;
         w.number = ++number;
         w.cycle = e;
-        w.centre = t0 + p * e;
+        w.centre = predicted;
         // Centred on the dip found near the predicted time, when there is one, so that an
         // ephemeris a little off still finds each eclipse whole.
         for (const Found& f : dips)

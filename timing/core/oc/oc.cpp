@@ -92,7 +92,7 @@ std::vector<std::string> MethodsLogged(const std::string& logText, const std::st
     std::getline(in, line);  // the header
     while (std::getline(in, line)) {
         const std::vector<std::string> f = CsvFields(line);
-        if (f.size() != 7 || f[0] != file || !f[6].empty()) continue;
+        if (f.size() < 7 || f[0] != file || !f[6].empty()) continue;
         if (std::find(methods.begin(), methods.end(), f[2]) != methods.end() &&
             std::find(found.begin(), found.end(), f[2]) == found.end())
             found.push_back(f[2]);
@@ -107,12 +107,15 @@ std::string ReadMinima(const std::string& text, const std::string& method,
     if (!std::getline(in, line) || CsvFields(line).size() < 7 || CsvFields(line)[3] != "hjd")
         return "line 1: not a minima table (its header is file,row,method,hjd,error,"
                "calibrated_error,refused)";
+    // The tables of --eclipses have one more column, eclipse, after these seven.
+    const std::size_t fields = CsvFields(line).size() >= 8 && CsvFields(line)[7] == "eclipse" ? 8 : 7;
     const std::string wanted = method == "mean" ? "weighted_mean" : method;
     for (int number = 2; std::getline(in, line); ++number) {
         if (line.empty() || line == "\r") continue;
         const std::vector<std::string> f = CsvFields(line);
         const std::string where = "line " + std::to_string(number) + ": ";
-        if (f.size() != 7) return where + "7 fields expected, " + std::to_string(f.size()) + " found";
+        if (f.size() != fields)
+            return where + std::to_string(fields) + " fields expected, " + std::to_string(f.size()) + " found";
         if (!f[6].empty() || f[2] != wanted) continue;  // refused, or another method
         const auto hjd = Number(f[3]);
         const auto error = Number(f[5].empty() ? f[4] : f[5]);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "timing/core/methods/method_common.h"
@@ -26,6 +27,10 @@ constexpr double kContactShare = 0.1;
 // cadences) is a gap: a branch with such a hole is not covered. A pause of a few minutes in
 // a long eclipse (a filter change) is not one.
 constexpr double kGapShare = 5;
+constexpr double kContactSlack = 0.2;
+const char* const kNoDuration =
+    "No eclipse shows both its contacts, so its duration cannot be measured: give the "
+    "window's half-width (--half-width).";
 // A window is timed only with this many points in it.
 constexpr std::size_t kMinPoints = 10;
 
@@ -50,7 +55,10 @@ double PointNoise(const LongCurve& c, double cadence) {
 struct Found {
     std::size_t peak = 0;         // the dip's faintest smoothed point
     double prominence = 0;        // how far it stands out of the brighter of its two sides
-    std::size_t bound[2] = {0, 0};  // the brightest smoothed points that part it from its neighbours
+    // The brightest smoothed points that part it from its neighbours (parted), or the ends of
+    // its stretch of data between gaps.
+    std::size_t bound[2] = {0, 0};
+    bool parted[2] = {false, false};
     double contact[2] = {0, 0};   // times of its contacts (kContactShare of the prominence)
     bool closed[2] = {false, false};  // each contact read on the curve (not cut by the end or a gap)
     double centre = 0;            // halfway between the branches at half the prominence
@@ -58,18 +66,23 @@ struct Found {
 };
 
 // For each point i the lowest smoothed magnitude between it and the nearest fainter point
-// on one side (infinity when the neighbour itself is fainter), and whether such a fainter
-// point exists; by a stack, so that a long curve costs one pass.
-void SideMinima(const std::vector<double>& s, bool leftward, std::vector<double>& low,
-                std::vector<char>& closed) {
+// on one side within its stretch of data between gaps (infinity when the neighbour itself is
+// fainter), and whether such a fainter point exists; by a stack, so that a long curve costs
+// one pass.
+void SideMinima(const std::vector<double>& s, const std::vector<int>& segment, bool leftward,
+                std::vector<double>& low, std::vector<char>& closed) {
     const std::size_t n = s.size();
     low.assign(n, std::numeric_limits<double>::infinity());
     closed.assign(n, 0);
     std::vector<std::pair<std::size_t, double>> stack;  // index, lowest since the one below it
     for (std::size_t k = 0; k < n; ++k) {
         const std::size_t i = leftward ? k : n - 1 - k;
+        // Across a gap nothing is compared: what the curve did before it is not known.
+        if (!stack.empty() && segment[stack.back().first] != segment[i]) stack.clear();
         double m = std::numeric_limits<double>::infinity();
-        while (!stack.empty() && s[stack.back().first] <= s[i]) {
+        // Of two equally faint points (a running median repeats values) the earlier one is
+        // the bottom: looking left an equal point bounds, looking right it does not.
+        while (!stack.empty() && (leftward ? s[stack.back().first] < s[i] : s[stack.back().first] <= s[i])) {
             m = std::min(m, stack.back().second);
             stack.pop_back();
         }
@@ -79,14 +92,16 @@ void SideMinima(const std::vector<double>& s, bool leftward, std::vector<double>
     }
 }
 
-std::vector<double> RunningMedian(const std::vector<double>& mag) {
+// The running median of each point's neighbours within its stretch between gaps.
+std::vector<double> RunningMedian(const std::vector<double>& mag, const std::vector<int>& segment) {
     const std::size_t n = mag.size();
     std::vector<double> s(n);
     double w[2 * kHalf + 1];
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t a = i >= kHalf ? i - kHalf : 0, b = std::min(n - 1, i + kHalf);
         std::size_t m = 0;
-        for (std::size_t j = a; j <= b; ++j) w[m++] = mag[j];
+        for (std::size_t j = a; j <= b; ++j)
+            if (segment[j] == segment[i]) w[m++] = mag[j];
         std::nth_element(w, w + m / 2, w + m);
         s[i] = w[m / 2];
     }
@@ -94,17 +109,22 @@ std::vector<double> RunningMedian(const std::vector<double>& mag) {
 }
 
 // The dips of the smoothed curve that stand out as eclipses, in time order.
-std::vector<Found> FindDips(const LongCurve& c, const std::vector<double>& s, double noise,
-                            double gapLimit) {
-    const std::size_t n = s.size();
+std::vector<Found> FindDips(const LongCurve& c, double noise, double gapLimit) {
+    const std::size_t n = c.mag.size();
+    std::vector<int> segment(n, 0);
+    for (std::size_t i = 1; i < n; ++i)
+        segment[i] = segment[i - 1] + (c.time[i] - c.time[i - 1] > gapLimit ? 1 : 0);
+    const std::vector<double> s = RunningMedian(c.mag, segment);
     std::vector<double> lowLeft, lowRight;
     std::vector<char> closedLeft, closedRight;
-    SideMinima(s, true, lowLeft, closedLeft);
-    SideMinima(s, false, lowRight, closedRight);
+    SideMinima(s, segment, true, lowLeft, closedLeft);
+    SideMinima(s, segment, false, lowRight, closedRight);
     std::vector<Found> dips;
     double most = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        if ((i > 0 && !(s[i] > s[i - 1])) || (i + 1 < n && !(s[i] >= s[i + 1]))) continue;
+        const bool first = i == 0 || segment[i - 1] != segment[i];
+        const bool last = i + 1 == n || segment[i + 1] != segment[i];
+        if ((!first && !(s[i] > s[i - 1])) || (!last && !(s[i] >= s[i + 1]))) continue;
         // The sides that count: the closed ones (bounded by a deeper dip) if any, else both.
         const bool anyClosed = closedLeft[i] || closedRight[i];
         double base = -std::numeric_limits<double>::infinity();
@@ -119,16 +139,26 @@ std::vector<Found> FindDips(const LongCurve& c, const std::vector<double>& s, do
     }
     const double needed = std::max(kDipNoises * noise * 1.2533 / std::sqrt(2.0 * kHalf + 1), kDipShare * most);
     std::erase_if(dips, [&](const Found& f) { return !(f.prominence >= needed) || f.prominence <= 0; });
-    // Neighbours part at the brightest smoothed point between their bottoms.
+    // Neighbours in one stretch of data part at the brightest smoothed point between their
+    // bottoms; a gap parts the others.
     for (std::size_t d = 0; d < dips.size(); ++d) {
-        dips[d].bound[0] = d == 0 ? 0 : dips[d - 1].bound[1];
-        if (d + 1 < dips.size()) {
-            std::size_t brightest = dips[d].peak;
+        Found& f = dips[d];
+        if (d == 0 || segment[dips[d - 1].peak] != segment[f.peak]) {
+            f.bound[0] = f.peak;
+            while (f.bound[0] > 0 && segment[f.bound[0] - 1] == segment[f.peak]) --f.bound[0];
+        } else {
+            f.bound[0] = dips[d - 1].bound[1];
+            f.parted[0] = true;
+        }
+        if (d + 1 < dips.size() && segment[dips[d + 1].peak] == segment[f.peak]) {
+            std::size_t brightest = f.peak;
             for (std::size_t i = brightest; i <= dips[d + 1].peak; ++i)
                 if (s[i] < s[brightest]) brightest = i;
-            dips[d].bound[1] = brightest;
+            f.bound[1] = brightest;
+            f.parted[1] = true;
         } else {
-            dips[d].bound[1] = n - 1;
+            f.bound[1] = f.peak;
+            while (f.bound[1] + 1 < n && segment[f.bound[1] + 1] == segment[f.peak]) ++f.bound[1];
         }
     }
     // Contacts and centre, walking out from the bottom; a gap or the end of the curve before
@@ -149,7 +179,10 @@ std::vector<Found> FindDips(const LongCurve& c, const std::vector<double>& s, do
                 i = next;
                 if (!halfSeen && s[i] <= halfLevel) half = c.time[i], halfSeen = true;
                 if (s[i] <= contactLevel) {
-                    f.closed[side] = true;
+                    // Within a smoothing window of the first or last point of a stretch of
+                    // data is no contact: the curve may have gone on falling in the gap.
+                    const std::size_t toEdge = side == 0 ? i - f.bound[0] : f.bound[1] - i;
+                    f.closed[side] = f.parted[side] || toEdge >= 2 * kHalf + 1;
                     break;
                 }
             }
@@ -161,18 +194,15 @@ std::vector<Found> FindDips(const LongCurve& c, const std::vector<double>& s, do
     return dips;
 }
 
-// The duration of an eclipse like f: its own when both contacts were read, else the median
-// of the closed dips of about its prominence, else twice its one closed half.
-double DurationLike(const Found& f, const std::vector<Found>& dips) {
-    if (f.closed[0] && f.closed[1]) return f.duration;
-    std::vector<double> similar;
-    for (const Found& g : dips)
-        if (g.closed[0] && g.closed[1] && g.prominence >= 0.5 * f.prominence && g.prominence <= 2 * f.prominence)
-            similar.push_back(g.duration);
-    if (!similar.empty()) return Median(std::move(similar));
-    if (f.closed[0]) return 2 * (std::max(f.centre, f.contact[0]) - f.contact[0]);
-    if (f.closed[1]) return 2 * (f.contact[1] - std::min(f.centre, f.contact[1]));
-    return f.duration;
+// The eclipses' duration: the median of those whose both contacts were read. One for all:
+// the two eclipses of a circular orbit last equally long, and a dip cut by a gap or an end of
+// the data, whose own contacts are not both seen, is judged by the whole eclipse.
+std::optional<double> Duration(const std::vector<Found>& dips, const std::function<bool(const Found&)>& use) {
+    std::vector<double> durations;
+    for (const Found& f : dips)
+        if (f.closed[0] && f.closed[1] && use(f)) durations.push_back(f.duration);
+    if (durations.empty()) return std::nullopt;
+    return Median(std::move(durations));
 }
 
 // Fills in the points of e's window and whether the eclipse in it can be timed: its points
@@ -193,12 +223,20 @@ void Cover(const LongCurve& c, LongEclipse& e, double duration, double gapLimit)
     const double start = std::max(e.from, e.centre - duration / 2);
     const double end = std::min(e.to, e.centre + duration / 2);
     const double firstTime = c.time[e.first], lastTime = c.time[e.last];
-    if (firstTime > start + gapLimit) {
+    // Each branch covered from its contact, or nearly: the data may begin or end up to two
+    // fifths of a branch inside the eclipse (a night that starts on the falling branch still
+    // shows the whole minimum and enough of both branches to time it). Where the window ends
+    // before the contact (at the maximum before the next eclipse), reaching near its end is
+    // enough.
+    const double slack = kContactSlack * duration;
+    const double before = start > e.centre - duration / 2 ? start + gapLimit : start + slack;
+    const double after = end < e.centre + duration / 2 ? end - gapLimit : end - slack;
+    if (firstTime > before) {
         e.why = kWhyOneBranch;
         e.detail = "the data start at " + at(firstTime) + ", after the eclipse began (" + at(start) + ")";
         return;
     }
-    if (lastTime < end - gapLimit) {
+    if (lastTime < after) {
         e.why = kWhyOneBranch;
         e.detail = "the data end at " + at(lastTime) + ", before the eclipse ended (" + at(end) + ")";
         return;
@@ -247,8 +285,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
     // A step wider than ten cadences is a gap; the walk to a contact stops there (a pause of a
     // few minutes, to change filters or to centre the star, is not one).
     const double walkGap = 10 * r.cadence;
-    const std::vector<double> s = RunningMedian(c.mag);
-    const std::vector<Found> dips = FindDips(c, s, r.noise, walkGap);
+    const std::vector<Found> dips = FindDips(c, r.noise, walkGap);
 
     const bool ephemeris = search.t0 && search.period;
     if (!ephemeris) {
@@ -256,43 +293,40 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
             r.message = "No eclipse stands out of the noise in this light curve.";
             return r;
         }
-        std::vector<double> durations;
+        const auto measured = Duration(dips, [](const Found&) { return true; });
+        if (!measured && !search.halfWidth) {
+            r.message = kNoDuration;
+            return r;
+        }
+        r.duration = measured ? *measured : *search.halfWidth;
+        r.halfWidth = search.halfWidth ? *search.halfWidth : r.duration;
+        r.measured = !search.halfWidth;
         for (std::size_t d = 0; d < dips.size(); ++d) {
             const Found& f = dips[d];
-            const double duration = DurationLike(f, dips);
-            durations.push_back(duration);
             LongEclipse e;
             e.number = static_cast<int>(d) + 1;
             e.centre = f.closed[0] && f.closed[1] ? f.centre : c.time[f.peak];
-            const double half = search.halfWidth ? *search.halfWidth : duration;
             // Never into the next eclipse: a window ends at the maximum that parts them.
-            e.from = std::max(e.centre - half, d > 0 ? c.time[f.bound[0]] : -std::numeric_limits<double>::infinity());
-            e.to = std::min(e.centre + half, d + 1 < dips.size() ? c.time[f.bound[1]] : std::numeric_limits<double>::infinity());
+            e.from = f.parted[0] ? std::max(e.centre - r.halfWidth, c.time[f.bound[0]]) : e.centre - r.halfWidth;
+            e.to = f.parted[1] ? std::min(e.centre + r.halfWidth, c.time[f.bound[1]]) : e.centre + r.halfWidth;
             e.depth = f.prominence;
-            Cover(c, e, duration, std::max(walkGap, duration / kGapShare));
+            Cover(c, e, r.duration, std::max(walkGap, r.duration / kGapShare));
             r.eclipses.push_back(e);
         }
-        r.duration = Median(durations);
-        r.halfWidth = search.halfWidth ? *search.halfWidth : r.duration;
-        r.measured = !search.halfWidth;
         return r;
     }
 
     const double t0 = *search.t0, p = *search.period, phase = search.secondary ? 0.5 : 0;
     // The duration: of the dips found within a tenth of the period of a predicted eclipse.
-    std::vector<double> durations;
     const auto cycleOf = [&](double t) { return std::nearbyint((t - t0) / p - phase) + phase; };
-    const auto nearPredicted = [&](const Found& f) {
+    const auto measured = Duration(dips, [&](const Found& f) {
         return std::fabs(c.time[f.peak] - (t0 + p * cycleOf(c.time[f.peak]))) < 0.1 * p;
-    };
-    for (const Found& f : dips)
-        if (nearPredicted(f) && f.closed[0] && f.closed[1]) durations.push_back(f.duration);
-    if (durations.empty() && !search.halfWidth) {
-        r.message = "No eclipse near the predicted times shows both contacts, so its duration "
-                    "cannot be measured: give the window's half-width (--half-width).";
+    });
+    if (!measured && !search.halfWidth) {
+        r.message = kNoDuration;
         return r;
     }
-    r.duration = durations.empty() ? *search.halfWidth : Median(durations);
+    r.duration = measured ? *measured : *search.halfWidth;
     // A window never reaches a quarter of the period, where the other eclipse may lie.
     r.halfWidth = std::min(search.halfWidth ? *search.halfWidth : r.duration, p / 4);
     r.measured = !search.halfWidth;

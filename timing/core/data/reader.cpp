@@ -53,7 +53,7 @@ std::string NotCsv(const std::string& fileName, const TextLine& line) {
                         : t.find(';') != std::string_view::npos ? "its fields are separated by semicolons"
                         : t.find(' ') != std::string_view::npos ? "its fields are separated by blanks"
                                                                 : "it holds one field";
-    return std::string(kNotCsvMessage) + "\n" + AtLine(fileName, line.number) + "no comma; " + holds +
+    return std::string(kNotCsvMessage) + "  " + AtLine(fileName, line.number) + "no comma; " + holds +
            ". " + kImportHint;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -174,6 +175,30 @@ TEST(Eclipses, RealTwoBandNightsGiveTheSameMinimaInBothBands) {
     // Four nights, two minima each; the night ends cut three of them in both bands, and one
     // V night repeats a time that Kwee and van Woerden refuses to use.
     EXPECT_GE(pairs, 6);
+}
+
+// CM Dra in TESS (published data: blank-separated BJD_TDB - 2400000 and normalised flux under
+// comment lines), against the published times of minimum (Deeg 2021). The files are cut close
+// around each eclipse (7023 starts inside it), so no contact can be read: the window's
+// half-width is given.
+TEST(Eclipses, RealTessEclipsesMatchTheirPublishedMinima) {
+    const EcRun unmeasured = Ectimer({"--eclipses", std::string(UMBRIX_TEST_DATA) + "/external/CMDra7023.lc", "--flux"});
+    EXPECT_EQ(unmeasured.status, 1);
+    EXPECT_NE(unmeasured.err.find("give the window's half-width (--half-width)"), std::string::npos) << unmeasured.err;
+    const std::pair<const char*, std::array<double, 2>> cases[] = {{"CMDra7023.lc", {58738.6607358, 0.0000191}},
+                                                                   {"CMDra7024.lc", {58739.9291169, 0.0000125}}};
+    for (const auto& [file, published] : cases) {
+        const auto table = Temp("cmdra.csv");
+        const EcRun r = Ectimer({"--eclipses", std::string(UMBRIX_TEST_DATA) + "/external/" + file, "--flux",
+                                 "--half-width", "0.02", "--method", "kvw", "--table", table.string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("brightness: column 2, a flux"), std::string::npos) << r.out;
+        std::vector<Minimum> minima;
+        ASSERT_EQ(ReadMinima(ReadAll(table), "kvw", minima), "");
+        ASSERT_EQ(minima.size(), 1u) << file;
+        EXPECT_NEAR(minima[0].hjd, published[0], 3 * std::hypot(minima[0].error, published[1])) << file;
+        std::filesystem::remove(table);
+    }
 }
 
 TEST(Eclipses, BadOptionsAndFilesAreRefusedWithTheirReason) {

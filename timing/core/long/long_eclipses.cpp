@@ -334,12 +334,20 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
     const double gapLimit = std::max(walkGap, duration / kGapShare);
     const double firstCycle = std::ceil((c.time.front() - r.halfWidth - t0) / p - phase) + phase;
     const double lastCycle = std::floor((c.time.back() + r.halfWidth - t0) / p - phase) + phase;
+    // Cycle numbers are counted exactly only well below 2^53; a T0 or period that puts the data
+    // millions of millions of cycles away is a typing error.
+    if (!(std::fabs(firstCycle) < 1e12 && std::fabs(lastCycle) < 1e12)) {
+        r.message = "The ephemeris puts the data more than 10^12 cycles from T0: check T0 and the period.";
+        return r;
+    }
     if (lastCycle - firstCycle > 1e6) {
         r.message = "The period is so short that the data hold more than a million eclipses.";
         return r;
     }
     int number = 0;
-    for (double e = firstCycle; e <= lastCycle; e += 1) {
+    const long long cycles = std::llround(lastCycle - firstCycle);
+    for (long long k = 0; k <= cycles; ++k) {
+        const double e = firstCycle + static_cast<double>(k);
         // Only the eclipses that fall in the data: a campaign of nights predicts many more in
         // the days between them.
         const double predicted = t0 + p * e;

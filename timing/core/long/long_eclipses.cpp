@@ -14,19 +14,21 @@ namespace {
 // The smoothing is a running median over 2 kHalf + 1 points: a lone outlier moves it not at
 // all, and five points at the shortest cadence keep the shape of any eclipse worth timing.
 constexpr int kHalf = 2;
-// A dip is an eclipse when its prominence (see Prominences) is at least this many times the
-// noise of the smoothed curve (about 4.5 times that of one point) and at least this share of
-// the most prominent dip: a wave of spots or a reflection is not an eclipse, but a secondary
-// a twentieth as deep as the primary is.
+// A dip is an eclipse when its prominence (how far it stands out of the brighter of the
+// lowest points on its two sides, see FindDips) is at least this many times the noise of the
+// smoothed curve (about 4.5 times that of one point) and at least this share of the most
+// prominent dip: a wave of spots or a reflection is not an eclipse, but a secondary a
+// twentieth as deep as the primary is.
 constexpr double kDipNoises = 8;
 constexpr double kDipShare = 0.05;
 // The contacts are read where the smoothed curve comes within this share of the depth of the
 // level on either side.
 constexpr double kContactShare = 0.1;
-// A step between points wider than this share of the eclipse's duration (and than four
+// A step between points wider than a kGapShare-th of the eclipse's duration (and than ten
 // cadences) is a gap: a branch with such a hole is not covered. A pause of a few minutes in
 // a long eclipse (a filter change) is not one.
 constexpr double kGapShare = 5;
+// How far inside the eclipse, as a share of its duration, the data may start or end (Cover).
 constexpr double kContactSlack = 0.2;
 const char* const kNoDuration =
     "No eclipse shows both its contacts, so its duration cannot be measured: give the "
@@ -137,7 +139,10 @@ std::vector<Found> FindDips(const LongCurve& c, double noise, double gapLimit) {
         most = std::max(most, f.prominence);
         dips.push_back(f);
     }
-    const double needed = std::max(kDipNoises * noise * 1.2533 / std::sqrt(2.0 * kHalf + 1), kDipShare * most);
+    // The running median of 2 kHalf + 1 points scatters about 1.2533 / sqrt(2 kHalf + 1) times
+    // as much as one point (the median's efficiency for normal noise).
+    const double smoothNoise = noise * 1.2533 / std::sqrt(2.0 * kHalf + 1);
+    const double needed = std::max(kDipNoises * smoothNoise, kDipShare * most);
     std::erase_if(dips, [&](const Found& f) { return !(f.prominence >= needed) || f.prominence <= 0; });
     // Neighbours in one stretch of data part at the brightest smoothed point between their
     // bottoms; a gap parts the others.

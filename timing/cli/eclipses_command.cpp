@@ -59,18 +59,11 @@ std::optional<EclipsesOptions> Parse(const std::vector<std::string>& args, std::
             (a == "--flux" ? o.columns.flux : o.search.secondary) = true;
             continue;
         }
-        static const char* const kValued[] = {"--ephemeris", "--half-width", "--columns", "--method",
-                                              "--format", "--table"};
-        if (std::find_if(std::begin(kValued), std::end(kValued), [&](const char* v) { return a == v; }) ==
-            std::end(kValued)) {
-            error = "unknown option \"" + a + "\"";
-            return std::nullopt;
-        }
-        if (i + 1 >= args.size()) {
-            error = a + " needs a value";
-            return std::nullopt;
-        }
-        const std::string& v = args[++i];
+        static const std::vector<std::string> kValued = {"--ephemeris", "--half-width", "--columns",
+                                                         "--method", "--format", "--table"};
+        const std::string* value = TakeValue(args, i, kValued, error);
+        if (value == nullptr) return std::nullopt;
+        const std::string& v = *value;
         const auto complain = [&](const std::string& what) {
             error = a + " takes " + what + ", not \"" + v + "\"";
             return std::nullopt;

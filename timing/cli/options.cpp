@@ -1,5 +1,6 @@
 #include "timing/cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -65,13 +66,9 @@ std::optional<std::array<double, N>> ParseTimes(const std::string& text) {
     return times;
 }
 
-bool IsValueOption(const std::string& a) {
-    for (const char* o : {"--delete", "--format", "--method", "--range", "--chords", "--fold",
-                          "--stepp", "--frac", "--fourier-start", "--ranges", "--table"})
-        if (a == o) return true;
-    return false;
-}
-
+const std::vector<std::string> kValueOptions = {"--delete", "--stepp", "--format", "--method",
+                                                "--range", "--chords", "--fold", "--frac",
+                                                "--fourier-start", "--ranges", "--table"};
 
 }  // namespace
 
@@ -82,6 +79,20 @@ std::optional<double> ParseTime(const std::string& s) {
     if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+const std::string* TakeValue(const std::vector<std::string>& args, std::size_t& i,
+                             const std::vector<std::string>& valued, std::string& error) {
+    const std::string& a = args[i];
+    if (std::find(valued.begin(), valued.end(), a) == valued.end()) {
+        error = "unknown option \"" + a + "\"";
+        return nullptr;
+    }
+    if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return nullptr;
+    }
+    return &args[++i];
 }
 
 std::vector<std::string> Split(const std::string& list, char separator) {
@@ -123,15 +134,9 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             o.inverted = true;
             continue;
         }
-        if (!IsValueOption(a)) {
-            error = "unknown option \"" + a + "\"";
-            return std::nullopt;
-        }
-        if (i + 1 >= args.size()) {
-            error = a + " needs a value";
-            return std::nullopt;
-        }
-        const std::string& v = args[++i];
+        const std::string* value = TakeValue(args, i, kValueOptions, error);
+        if (value == nullptr) return std::nullopt;
+        const std::string& v = *value;
         const auto complain = [&](const std::string& what) {
             error = a + " takes " + what + ", not \"" + v + "\"";
             return std::nullopt;

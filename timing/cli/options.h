@@ -32,6 +32,10 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 // A time or other decimal number as typed on the command line (an optional "+", nothing
 // after the number); nothing for anything else, infinities and NaN included.
 std::optional<double> ParseTime(const std::string& s);
+// The value of the option args[i], one of `valued`, moving i onto it; nullptr, with the
+// complaint in `error`, for an option not among them or one without a value.
+const std::string* TakeValue(const std::vector<std::string>& args, std::size_t& i,
+                             const std::vector<std::string>& valued, std::string& error);
 // The parts between separators ("a,,b" gives three, the middle one empty).
 std::vector<std::string> Split(const std::string& list, char separator);
 // Comma-separated method names (kMethods' names) as ticks of rows 1..6; nothing when a name

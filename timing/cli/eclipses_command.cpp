@@ -56,7 +56,10 @@ std::optional<EclipsesOptions> Parse(const std::vector<std::string>& args, std::
             continue;
         }
         if (a == "--secondary" || a == "--flux") {
-            (a == "--flux" ? o.columns.flux : o.search.secondary) = true;
+            if (a == "--flux")
+                o.columns.flux = true;
+            else
+                o.search.secondary = true;
             continue;
         }
         static const std::vector<std::string> kValued = {"--ephemeris", "--half-width", "--columns",
@@ -215,6 +218,7 @@ int RunEclipsesCommand(const std::vector<std::string>& args, std::ostream& out, 
         if (!f.message.empty()) return;
         f.found = FindLongEclipses(f.curve, o.search);
         f.message = f.found.message;
+        if (f.message == kNoDurationMessage) f.message.insert(f.message.size() - 1, " (--half-width D)");
         f.points.resize(f.found.eclipses.size());
         f.runs.resize(f.found.eclipses.size());
     }, err);

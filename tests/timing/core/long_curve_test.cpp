@@ -50,6 +50,16 @@ TEST(LongTextTable, MeasurementTableChoosesItsColumnsByNameAndTurnsFluxIntoMagni
     EXPECT_NEAR(c.mag[1], 0.0, 1e-15);
     // 2.5 / ln 10 * 0.01 / 0.5.
     EXPECT_NEAR(c.error[0], 0.021714724095162588, 1e-12);
+
+    // Told otherwise, the column is read as magnitudes as they stand, and without its error.
+    const std::string table = "BJD_TDB\trel_flux_T1\trel_flux_err_T1\n2459001.1\t0.5\t0.01\n2459001.2\t1.0\t0.01\n";
+    ColumnChoice asMagnitudes;
+    asMagnitudes.flux = false;
+    asMagnitudes.noError = true;
+    const LongCurve raw = Read(table, asMagnitudes);
+    EXPECT_FALSE(raw.fromFlux);
+    EXPECT_DOUBLE_EQ(raw.mag[0], 0.5);
+    EXPECT_TRUE(raw.error.empty());
 }
 
 TEST(LongTextTable, SemicolonsWithDecimalCommasBlanksCommentsAndChosenColumns) {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -93,6 +94,9 @@ TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
     QStringList menus;
     for (QAction* a : w.menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus, QStringList({"File", "Help"}));
+    QStringList fileItems;
+    for (QAction* a : w.menuBar()->actions().front()->menu()->actions()) fileItems << a->text();
+    EXPECT_EQ(fileItems, QStringList({"Open", "Import Light Curve ...", "Save", "Add to Minima Log ...", "", "Exit"}));
     EXPECT_EQ(w.Open->text(), "Open");
     EXPECT_EQ(w.Save->text(), "Save");
     EXPECT_EQ(w.Exit->text(), "Exit");
@@ -141,9 +145,14 @@ TEST_F(MainWindowTest, RefusedFileShowsItsMessageAndKeepsTheLoadedData) {
     FillAllBoxes();
     OpenThroughDialog(kData, "one_column.csv");
     ASSERT_EQ(messages_.size(), 1);
-    EXPECT_EQ(messages_[0],
-              "Sorry - your data file needs to be in the Comma Separated Variables format.  See "
-              "[menu] Help > Help - Data Files for details.");
+    // The classic refusal, then where the file fails and that File > Import Light Curve ...
+    // reads files of other layouts.
+    EXPECT_TRUE(messages_[0].startsWith(
+        "Sorry - your data file needs to be in the Comma Separated Variables format.  See "
+        "[menu] Help > Help - Data Files for details."))
+        << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains("\"one_column.csv\", line 2: no comma"));
+    EXPECT_TRUE(messages_[0].contains("File > Import Light Curve ..."));
     EXPECT_EQ(Window().windowTitle(), "Umbrix - header_with_letters.csv");
     EXPECT_EQ(app_->data.ReadCount, 5);
     EXPECT_EQ(app_->data.DataFileName, "one_column.csv");

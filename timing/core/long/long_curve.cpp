@@ -95,9 +95,9 @@ int FindColumn(const std::vector<std::string>& names, const std::vector<std::str
     return -1;
 }
 
-// The error column that goes with brightness column b: "err", "error", "sigma", "e_" or "_err"
-// with the brightness's own name, else a lone error column.
-int FindErrorColumn(const std::vector<std::string>& names, int b) {
+}  // namespace
+
+int PairedErrorColumn(const std::vector<std::string>& names, int b) {
     if (b < 0) return -1;
     const std::string base = Lower(names[static_cast<std::size_t>(b)]);
     const std::vector<std::string> paired = {base + "_err", base + "_error", base + "err", "e_" + base,
@@ -114,10 +114,9 @@ int FindErrorColumn(const std::vector<std::string>& names, int b) {
     return FindColumn(names, {"err", "error", "mag_err", "magerr", "sigma", "e_mag", "flux_err"});
 }
 
-bool IsFluxName(const std::string& name) {
-    const std::string n = Lower(name);
-    return n.find("flux") != std::string::npos;
-}
+bool IsFluxName(const std::string& name) { return Lower(name).find("flux") != std::string::npos; }
+
+namespace {
 
 // A column given by the user: a 1-based number or a header name. -1 when none is given,
 // -2 when the text matches no column.
@@ -144,10 +143,11 @@ Chosen Resolve(const TablePreview& p, const ColumnChoice& choice) {
     if (const int b = ChosenColumn(p, choice.brightness); b >= 0) {
         c.brightness = b;
         c.flux = p.header && IsFluxName(p.names[static_cast<std::size_t>(b)]);
-        c.error = p.header ? FindErrorColumn(p.names, b) : -1;
+        c.error = p.header ? PairedErrorColumn(p.names, b) : -1;
     }
     if (!choice.error.empty()) c.error = ChosenColumn(p, choice.error);
-    if (choice.flux) c.flux = true;
+    if (choice.noError) c.error = -1;
+    if (choice.flux) c.flux = *choice.flux;
     return c;
 }
 
@@ -212,7 +212,7 @@ TablePreview PreviewTable(std::string_view text, int rows) {
         p.brightnessColumn = m >= 0 ? m : f >= 0 ? f : (p.timeColumn == 1 ? 0 : 1);
         if (p.brightnessColumn == p.timeColumn) p.brightnessColumn = p.timeColumn == 0 ? 1 : 0;
         p.flux = m < 0 && f >= 0;
-        p.errorColumn = FindErrorColumn(p.names, p.brightnessColumn);
+        p.errorColumn = PairedErrorColumn(p.names, p.brightnessColumn);
         if (p.errorColumn == p.timeColumn || p.errorColumn == p.brightnessColumn) p.errorColumn = -1;
         p.timeScale = TimeScaleOfName(p.names[static_cast<std::size_t>(p.timeColumn)]);
     } else if (columns >= 3) {

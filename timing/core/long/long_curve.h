@@ -30,7 +30,10 @@ struct LongCurve {
 // a header name (case does not matter).
 struct ColumnChoice {
     std::string time, brightness, error;
-    bool flux = false;  // the brightness column is a flux whatever its name
+    // The brightness column is a flux (true) or a magnitude (false) whatever its name; by its
+    // name when not given.
+    std::optional<bool> flux;
+    bool noError = false;  // read no error column, even one the header pairs with the brightness
 };
 
 // A first look at a text table, for the import window's preview and for the reader.
@@ -65,6 +68,14 @@ std::string ReadTable(std::string_view text, const std::string& fileName, const 
 using FitsReader = std::string (*)(const std::string& path, LongCurve& curve);
 std::string ReadLongCurve(const std::string& path, const ColumnChoice& choice, FitsReader fits,
                           LongCurve& curve);
+
+// Whether a header name names a flux ("rel_flux_T1", "PDCSAP_FLUX", "norm. flux").
+bool IsFluxName(const std::string& name);
+
+// The error column that goes with brightness column b (0-based) of a header: one named after
+// it ("mag_err", "rel_flux_err_T1", "e_mag" ...), else a lone error column ("err", "sigma" ...);
+// -1 when none.
+int PairedErrorColumn(const std::vector<std::string>& names, int b);
 
 // Flux to magnitude, -2.5 log10(flux / median flux), errors to 2.5 / ln 10 * error / flux;
 // points whose flux is not above zero are left out and counted. Keeps the lines.

@@ -9,6 +9,10 @@
 
 namespace umbrix {
 
+const char* const kNoDurationMessage =
+    "No eclipse shows both its contacts, so its duration cannot be measured: give the window's "
+    "half-width.";
+
 namespace {
 
 // The smoothing is a running median over 2 kHalf + 1 points: a lone outlier moves it not at
@@ -30,9 +34,6 @@ constexpr double kContactShare = 0.1;
 constexpr double kGapShare = 5;
 // How far inside the eclipse, as a share of its duration, the data may start or end (Cover).
 constexpr double kContactSlack = 0.2;
-const char* const kNoDuration =
-    "No eclipse shows both its contacts, so its duration cannot be measured: give the "
-    "window's half-width (--half-width).";
 // A window is timed only with this many points in it.
 constexpr std::size_t kMinPoints = 10;
 
@@ -300,7 +301,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
         }
         const auto measured = Duration(dips, [](const Found&) { return true; });
         if (!measured && !search.halfWidth) {
-            r.message = kNoDuration;
+            r.message = kNoDurationMessage;
             return r;
         }
         r.duration = measured ? *measured : *search.halfWidth;
@@ -328,7 +329,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
         return std::fabs(c.time[f.peak] - (t0 + p * cycleOf(c.time[f.peak]))) < 0.1 * p;
     });
     if (!measured && !search.halfWidth) {
-        r.message = kNoDuration;
+        r.message = kNoDurationMessage;
         return r;
     }
     r.duration = measured ? *measured : *search.halfWidth;

@@ -13,6 +13,9 @@
 
 namespace umbrix {
 
+// The refusal when no eclipse shows both contacts and no half-width is given.
+extern const char* const kNoDurationMessage;
+
 struct EclipseSearch {
     std::optional<double> t0, period;  // the ephemeris, both or neither
     bool secondary = false;            // with an ephemeris: the eclipses at phase 0.5

@@ -19,8 +19,10 @@
 #include "timing/core/session/app_state.h"
 #include "timing/core/data/error_texts.h"
 #include "timing/core/data/format.h"
+#include "timing/core/long/eclipse_timing.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/methods/sliding.h"
+#include "timing/gui/import/import_launcher.h"
 #include "timing/gui/main/plot_data_launcher.h"
 #include "timing/gui/plot/printing.h"
 #include "timing/gui/main/file_dialogs.h"
@@ -71,6 +73,10 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     plotData_ = new PlotDataLauncher(app_.data, placements_[kPlotDataWindow], *printer_, this);
     connect(plotData_, &PlotDataLauncher::editedCountChanged, this, &frmMain::pointsEdited);
     connect(this, &frmMain::lightCurveLoaded, plotData_, &PlotDataLauncher::lightCurveLoaded);
+
+    importer_ = new ImportLauncher(*printer_, this);
+    connect(importer_, &ImportLauncher::windowChosen, this, &frmMain::loadWindow);
+    connect(importer_, &ImportLauncher::timingsToLog, this, &frmMain::logTimings);
 }
 
 frmMain::~frmMain() = default;
@@ -190,6 +196,7 @@ void frmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu("File");
     file->setObjectName("File");
     Open = Named(file->addAction("Open"), "Open");
+    ImportLightCurve = Named(file->addAction("Import Light Curve ..."), "ImportLightCurve");
     Save = Named(file->addAction("Save"), "Save");
     AddToMinimaLog = Named(file->addAction("Add to Minima Log ..."), "AddToMinimaLog");
     Named(file->addSeparator(), "blank");
@@ -201,6 +208,7 @@ void frmMain::buildMenus() {
     Named(help->addSeparator(), "myline");
     About = Named(help->addAction("About"), "About");
     connect(Open, &QAction::triggered, this, &frmMain::Open_Click);
+    connect(ImportLightCurve, &QAction::triggered, this, &frmMain::ImportLightCurve_Click);
     connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
     connect(AddToMinimaLog, &QAction::triggered, this, &frmMain::AddToMinimaLog_Click);
     connect(Exit, &QAction::triggered, this, &frmMain::Exit_Click);
@@ -305,7 +313,20 @@ void frmMain::pointsEdited() {
 
 bool frmMain::openLightCurve(const QString& dir, const QString& name) {
     const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
-    const bool loaded = message.empty();
+    if (!message.empty()) showMessage(this, QString::fromStdString(message));
+    showLoad(name, message.empty());
+    return message.empty();
+}
+
+bool frmMain::loadWindow(const WindowPoints& points, const QString& dir, const QString& name) {
+    // The data set holds at most kMaxPoints; a window's points come binned to fit.
+    if (points.time.empty() || points.time.size() > static_cast<std::size_t>(kMaxPoints)) return false;
+    LoadWindow(app_, points, dir.toStdString(), name.toStdString());
+    showLoad(name, true);
+    return true;
+}
+
+void frmMain::showLoad(const QString& name, bool loaded) {
     if (loaded) {
         setWindowTitle("Umbrix - " + name);
         loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
@@ -319,15 +340,12 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
         // Said once, at the load: the methods then refuse only where they meet such points.
         if (const std::string warning = TimeOrderWarning(app_.data); !warning.empty())
             showMessage(this, QString::fromStdString(warning));
-    } else {
-        showMessage(this, QString::fromStdString(message));
     }
     // Whatever the outcome, the old results no longer belong to the file named now.
     for (int k = 1; k <= kMethodRows; ++k) {
         rows_.empty(k);
         showRow(k);
     }
-    return loaded;
 }
 
 bool frmMain::openPath(const QString& path) {
@@ -364,6 +382,8 @@ void frmMain::Option1_Click(int index) {
 }
 
 void frmMain::Open_Click() { openDialog_->showForChoice(); }
+
+void frmMain::ImportLightCurve_Click() { importer_->show(); }
 
 void frmMain::Save_Click() { saveDialog_->showForChoice(); }
 

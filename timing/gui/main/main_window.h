@@ -10,8 +10,10 @@
 
 #include "timing/core/data/means.h"
 #include "timing/core/files/window_placement.h"
+#include "timing/core/long/long_eclipses.h"
 #include "timing/core/methods/method_common.h"
 #include "timing/core/session/row_table.h"
+#include "timing/gui/main/minima_log.h"
 
 class QAction;
 class QButtonGroup;
@@ -26,6 +28,7 @@ namespace umbrix {
 struct AppState;
 class CurrentPrinter;
 class PlotDataLauncher;
+class ImportLauncher;
 class FileDialog;
 class frmHelp;
 class frmAbout;
@@ -56,6 +59,10 @@ public:
     // False when the file was refused (its message has been shown).
     bool openLightCurve(const QString& dir, const QString& name);
     bool openPath(const QString& path);
+    // An eclipse chosen in an import window: its window's points become the light curve, as if
+    // File > Open had loaded a file `name` in `dir` that holds them (the same resets follow).
+    // False, changing nothing, when the window holds no point or more than a data set holds.
+    bool loadWindow(const WindowPoints& points, const QString& dir, const QString& name);
 
     // Writes zzzumb.ini; a failure is shown in a message box. True when written.
     bool writeSettings();
@@ -65,6 +72,11 @@ public:
     // rows to the minima log at path, in the batch table's columns. A failure is shown and
     // leaves the log as it was. True when appended.
     bool addToMinimaLog(const QString& path);
+    // The import window's "Add to Minima Log": every timed eclipse's ticked rows and their
+    // weighted mean, under its own name, appended at once as File > Add to Minima Log appends
+    // one light curve's (the same question before logging one twice; a failure is shown and
+    // leaves the log as it was). True when appended.
+    bool addToMinimaLog(const QString& path, const std::vector<LoggedRows>& curves);
     // The minima log chosen once and remembered in minima_log.ini beside zzzumb.ini.
     QString minimaLogPath() const;
 
@@ -73,6 +85,7 @@ public:
     frmHelp* helpWindow() const { return help_; }
     frmAbout* aboutWindow() const { return about_; }
     PlotDataLauncher* plotData() const { return plotData_; }
+    ImportLauncher* importer() const { return importer_; }
     CurrentPrinter& printer() { return *printer_; }
     // Where every plot window stands, read from zzzumb.ini at start and written at the end;
     // each window keeps its own record up to date.
@@ -90,6 +103,7 @@ public:
     std::array<QLineEdit*, 7> TextCalibrated{};  // TextCalibrated[1..6]
     std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
     QAction* Open;
+    QAction* ImportLightCurve;
     QAction* Save;
     QAction* AddToMinimaLog;
     QAction* Exit;
@@ -119,6 +133,10 @@ public slots:
     void Command8_Click();
     void Option1_Click(int index);
     void Open_Click();
+    void ImportLightCurve_Click();
+    // addToMinimaLog(path, curves) on the log that File > Add to Minima Log uses (asked for
+    // once when none is remembered).
+    void logTimings(const std::vector<LoggedRows>& curves);
     void Save_Click();
     void AddToMinimaLog_Click();
     void Exit_Click();
@@ -149,6 +167,19 @@ private:
     // Row k's boxes, tick and colour from the table.
     void showRow(int k);
     void setMeansStale(bool stale);
+    // What every load does to the window after the data set was replaced (loaded) or the load
+    // refused: title, counts and sign, the other windows told, the results emptied.
+    void showLoad(const QString& name, bool loaded);
+    // The minima log remembered in minima_log.ini, or chosen now (and remembered) starting in
+    // startDir; empty when the user cancelled.
+    QString chooseMinimaLog(const QString& startDir);
+    // Lines of light curves for the minima log, with the methods they hold (a light curve
+    // already logged with one of them is appended only when the user says so).
+    struct MinimaLines {
+        std::string file, lines;
+        std::vector<std::string> methods;
+    };
+    bool appendToMinimaLog(const QString& path, const std::vector<MinimaLines>& curves);
 
     AppState& app_;
     QString settingsPath_;
@@ -160,6 +191,7 @@ private:
     bool meansStale_ = false;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
     PlotDataLauncher* plotData_;
+    ImportLauncher* importer_;
     FileDialog* openDialog_;
     FileDialog* saveDialog_;
     frmHelp* help_;

@@ -1,5 +1,6 @@
 // frmMain's files: the results file of File > Save and the minima log of File > Add to
-// Minima Log ..., with the numbers they take from the rows.
+// Minima Log ... (and of the import window's "Add to Minima Log"), with the numbers they take
+// from the rows.
 
 #include <QDir>
 #include <QFile>
@@ -24,24 +25,32 @@ QString frmMain::minimaLogPath() const {
     return QString::fromUtf8(file.readLine()).trimmed();
 }
 
+QString frmMain::chooseMinimaLog(const QString& startDir) {
+    QString path = minimaLogPath();
+    if (!path.isEmpty()) return path;
+    // Chosen once: the same log then collects every night until another is chosen by
+    // removing minima_log.ini.
+    path = QFileDialog::getSaveFileName(this, "Minima Log", startDir, "Minima logs (*.csv)", nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) return path;
+    const std::string error =
+        WriteFileAtomically(QFileInfo(settingsPath_).absoluteDir().filePath("minima_log.ini").toStdString(),
+                            path.toUtf8().toStdString() + "\n");
+    if (!error.empty())
+        showMessage(this, "The minima log's name could not be remembered: " +
+                              QString::fromStdString(error) + ".");
+    return path;
+}
+
 void frmMain::AddToMinimaLog_Click() {
     if (!hasLightCurve()) return;
-    QString path = minimaLogPath();
-    if (path.isEmpty()) {
-        // Chosen once: the same log then collects every night until another is chosen by
-        // removing minima_log.ini.
-        path = QFileDialog::getSaveFileName(this, "Minima Log", QFileInfo(loadedPath_).absolutePath(),
-                                            "Minima logs (*.csv)", nullptr,
-                                            QFileDialog::DontConfirmOverwrite);
-        if (path.isEmpty()) return;
-        const std::string error =
-            WriteFileAtomically(QFileInfo(settingsPath_).absoluteDir().filePath("minima_log.ini").toStdString(),
-                                path.toUtf8().toStdString() + "\n");
-        if (!error.empty())
-            showMessage(this, "The minima log's name could not be remembered: " +
-                                  QString::fromStdString(error) + ".");
-    }
-    addToMinimaLog(path);
+    const QString path = chooseMinimaLog(QFileInfo(loadedPath_).absolutePath());
+    if (!path.isEmpty()) addToMinimaLog(path);
+}
+
+void frmMain::logTimings(const std::vector<LoggedRows>& curves) {
+    const QString path = chooseMinimaLog(loadedPath_.isEmpty() ? QString() : QFileInfo(loadedPath_).absolutePath());
+    if (!path.isEmpty()) addToMinimaLog(path, curves);
 }
 
 bool frmMain::addToMinimaLog(const QString& path) {
@@ -62,19 +71,45 @@ bool frmMain::addToMinimaLog(const QString& path) {
     if (const std::string stale = rows_.staleTickedRows();
         !stale.empty() && !askQuestion(this, QString::fromStdString(stale + " Add them to the minima log anyway?")))
         return false;
+    return appendToMinimaLog(path, {{name, lines, rows_.loggedMethods(means)}});
+}
+
+bool frmMain::addToMinimaLog(const QString& path, const std::vector<LoggedRows>& curves) {
+    // Rows the methods wrote themselves: their means are never refused, and a curve whose
+    // methods all refused has nothing to log.
+    std::vector<MinimaLines> logged;
+    for (const LoggedRows& c : curves) {
+        const MeansResult means = c.rows.means();
+        if (std::string lines = c.rows.minimaLogLines(c.file, means); !lines.empty())
+            logged.push_back({c.file, std::move(lines), c.rows.loggedMethods(means)});
+    }
+    if (logged.empty()) {
+        showMessage(this, "No eclipse holds a time of minimum: nothing was added to the minima log.");
+        return false;
+    }
+    return appendToMinimaLog(path, logged);
+}
+
+bool frmMain::appendToMinimaLog(const QString& path, const std::vector<MinimaLines>& curves) {
     // The same night and method twice would count twice in every O-C fit.
-    const std::vector<std::string> methods = rows_.loggedMethods(means);
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly)) {
-        const std::vector<std::string> logged =
-            MethodsLogged(existing.readAll().toStdString(), name, methods);
-        std::string list;
-        for (const std::string& m : logged) list += (list.empty() ? "" : ", ") + m;
-        if (!logged.empty() &&
-            !askQuestion(this, QString::fromStdString("The minima log already holds " + name + " (" + list +
-                                                      "). Add these rows again?")))
+        const std::string text = existing.readAll().toStdString();
+        std::string held;
+        for (const MinimaLines& c : curves) {
+            const std::vector<std::string> logged = MethodsLogged(text, c.file, c.methods);
+            if (logged.empty()) continue;
+            std::string list;
+            for (const std::string& m : logged) list += (list.empty() ? "" : ", ") + m;
+            held += (held.empty() ? "" : ", ") + c.file + " (" + list + ")";
+        }
+        if (!held.empty() &&
+            !askQuestion(this, QString::fromStdString("The minima log already holds " + held +
+                                                      ". Add these rows again?")))
             return false;
     }
+    std::string lines;
+    for (const MinimaLines& c : curves) lines += c.lines;
     const std::string error = AppendToMinimaLog(path.toStdString(), lines, &atomicfile::WriteFile);
     if (error.empty()) return true;
     showMessage(this, "Nothing was added to the minima log: " + QString::fromStdString(error) + ".");

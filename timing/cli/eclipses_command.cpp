@@ -193,11 +193,12 @@ void PrintFileJson(const std::string& file, const EclipsesOptions& o, const File
 }  // namespace
 
 std::string WithColumn(const std::string& lines, const std::string& value) {
+    const std::string field = CsvField(value);
     std::string out;
     bool quoted = false;
     for (const char ch : lines) {
         if (ch == '"') quoted = !quoted;
-        if (ch == '\n' && !quoted) out += "," + CsvField(value);
+        if (ch == '\n' && !quoted) out.append(1, ',').append(field);
         out += ch;
     }
     return out;

@@ -17,17 +17,13 @@
 #include <optional>
 
 #include "timing/core/data/text_fields.h"
+#include "timing/gui/named.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
 
 namespace {
 
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString SeparatorName(char c) {
     switch (c) {

@@ -22,6 +22,7 @@
 #include "timing/core/long/eclipse_timing.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/methods/sliding.h"
+#include "timing/gui/named.h"
 #include "timing/gui/import/import_launcher.h"
 #include "timing/gui/main/plot_data_launcher.h"
 #include "timing/gui/plot/printing.h"
@@ -31,16 +32,6 @@
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
-
-namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
 
 frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     : QMainWindow(parent),

@@ -14,19 +14,10 @@
 #include <cmath>
 
 #include "timing/core/data/format.h"
+#include "timing/gui/named.h"
 #include "timing/gui/plot/plot_view.h"
 
 namespace umbrix {
-
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
 
 // --- frmAction -------------------------------------------------------------------------------
 

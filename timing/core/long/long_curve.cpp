@@ -284,6 +284,13 @@ std::string ReadTable(std::string_view text, const std::string& fileName, const 
     return "";
 }
 
+bool IsFitsFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[9] = {};
+    in.read(head, sizeof head);
+    return std::string_view(head, static_cast<std::size_t>(in.gcount())) == "SIMPLE  =";
+}
+
 std::string ReadLongCurve(const std::string& path, const ColumnChoice& choice, FitsReader fits,
                           LongCurve& curve) {
     const std::string name = Quote(path);
@@ -291,14 +298,10 @@ std::string ReadLongCurve(const std::string& path, const ColumnChoice& choice, F
     if (!std::filesystem::is_regular_file(path, ec)) return "Cannot open " + name + ": there is no such file.";
     std::ifstream in(path, std::ios::binary);
     if (!in) return "Cannot open " + name + ": permission denied or the file is locked.";
-    char head[9] = {};
-    in.read(head, 9);
-    if (std::string_view(head, static_cast<std::size_t>(in.gcount())) == "SIMPLE  =") {
+    if (IsFitsFile(path)) {
         if (fits == nullptr) return "Cannot read " + name + ": this ectimer was built without FITS support.";
         return fits(path, curve);
     }
-    in.clear();
-    in.seekg(0);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return "Cannot read " + name + ": the file could not be read to its end.";
     return ReadTable(text, path, choice, curve);

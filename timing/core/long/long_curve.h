@@ -62,6 +62,9 @@ std::string CheckChoice(const TablePreview& preview, const ColumnChoice& choice)
 std::string ReadTable(std::string_view text, const std::string& fileName, const ColumnChoice& choice,
                       LongCurve& curve);
 
+// True when the file at path starts as every FITS file does ("SIMPLE  =").
+bool IsFitsFile(const std::string& path);
+
 // Reads a light-curve file of either kind: FITS when it starts as FITS does (through reader,
 // which the command line and the windows supply; nothing when the program was built without
 // a FITS library), text otherwise.

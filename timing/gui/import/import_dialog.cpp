@@ -167,7 +167,7 @@ void ImportDialog::preview() {
     Preview->setRowCount(0);
     Preview->setColumnCount(0);
     for (QComboBox* box : {TimeColumn, BrightnessColumn, ErrorColumn}) box->clear();
-    isFits_ = !path.empty() && LooksLikeFits(path);
+    isFits_ = !path.empty() && IsFitsFile(path);
     const bool table = !path.empty() && !isFits_ && QFileInfo(QString::fromStdString(path)).isFile();
     for (QWidget* w : std::initializer_list<QWidget*>{TimeColumn, BrightnessColumn, ErrorColumn, Flux})
         w->setEnabled(table);

@@ -29,13 +29,6 @@ std::string ImportLongCurve(const std::string& path, const ColumnChoice& columns
     return "";
 }
 
-bool LooksLikeFits(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[9] = {};
-    in.read(head, sizeof head);
-    return std::string_view(head, static_cast<std::size_t>(in.gcount())) == "SIMPLE  =";
-}
-
 TablePreview PreviewFile(const std::string& path, int rows, std::size_t bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

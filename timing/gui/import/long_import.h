@@ -29,10 +29,6 @@ struct ImportedCurve {
 std::string ImportLongCurve(const std::string& path, const ColumnChoice& columns,
                             const EclipseSearch& search, ImportedCurve& out);
 
-// True when the file starts as a FITS file does: its columns are then the FITS reader's, and
-// there is no table to preview.
-bool LooksLikeFits(const std::string& path);
-
 // The first rows of a text table as the dialog previews them: at most `bytes` of the file are
 // read, so that a long table previews at once. The preview's message says why it is no table.
 TablePreview PreviewFile(const std::string& path, int rows = 10, std::size_t bytes = 1 << 16);

@@ -88,13 +88,6 @@ std::vector<std::int64_t> Labelled(const AxisGrid& grid, double pitch, double ro
 
 }  // namespace
 
-std::string TickText(double value, double step) {
-    const int decimals = step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
-    char text[40];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value == 0 ? 0.0 : value);  // never "-0"
-    return text;
-}
-
 AxisRange WholeTimeAxis(const LongCurve& c, double offset) {
     if (c.time.empty()) return MakeAxis(0, 1, 1);
     const double span = c.time.back() - c.time.front();

@@ -34,8 +34,6 @@ struct LongCurvePlot {
     bool decimated = false;  // drawn per pixel column rather than point by point
 };
 
-// A grid value as its tick label shows it: as many decimals as the step needs, no more.
-std::string TickText(double value, double step);
 
 // The time axis of the whole curve, days relative to offset, with a fiftieth of its span to
 // spare at either end (at least 0.002 day, as the single-night plots keep).

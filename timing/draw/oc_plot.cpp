@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "timing/draw/plot_scale.h"
+
 namespace umbrix {
 
 namespace {
@@ -11,14 +13,6 @@ namespace {
 constexpr double kMinutesPerDay = 1440;
 constexpr double kLeft = 1300, kRight = 300, kTop = 300, kBottom = 800;  // frame margins, twips
 constexpr double kDotRadius = 45, kCapHalfWidth = 60, kTickLength = 90;
-
-std::string TickText(double v, double step) {
-    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 6);
-    char buffer[48];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v) < step / 1e6 ? 0.0 : v,
-                                 std::chars_format::fixed, decimals);
-    return std::string(buffer, r.ptr);
-}
 
 // O-C in minutes that a fitted ephemeris predicts at cycle e, against t0 + p e.
 double FitMinutes(const Ephemeris& f, double t0, double p, double e) {

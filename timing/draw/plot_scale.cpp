@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace umbrix {
 
@@ -48,6 +49,13 @@ double PlotScale::TimeAt(double x) const {
 double PlotScale::MagAt(double y) const {
     if (frame.PlotHeight() == 0) return mag.min;
     return mag.min + mag.span * (y - frame.PlotTop) / frame.PlotHeight();
+}
+
+std::string TickText(double value, double step) {
+    const int decimals = step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, std::fabs(value) < std::fabs(step) / 1e6 ? 0.0 : value);
+    return text;
 }
 
 }  // namespace umbrix

@@ -3,6 +3,8 @@
 // drawing surface. Standard C++ only, so that tests and the computation of the method
 // windows use it without a widget.
 
+#include <string>
+
 namespace umbrix {
 
 // Distances of the frame from the edges of the window, in twips. The light-curve plot uses
@@ -51,5 +53,10 @@ struct PlotScale {
     double TimeAt(double x) const;
     double MagAt(double y) const;
 };
+
+// A tick value as an axis label shows it: as many decimals as the step between ticks needs
+// (none for steps of 1 and more, at most 9), and a value within a millionth of a step of zero
+// as 0, never "-0".
+std::string TickText(double value, double step);
 
 }  // namespace umbrix

@@ -1,5 +1,6 @@
 #include "timing/cli/oc_command.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
@@ -8,18 +9,22 @@
 #include "timing/cli/batch.h"
 #include "timing/cli/options.h"
 #include "timing/core/data/format.h"
+#include "timing/core/data/json.h"
 
 namespace umbrix {
 
 const char* const kOcUsage =
     "usage: ectimer --oc TABLE --ephemeris T0,P [--method NAME|mean] [--secondary] [--quadratic]\n"
-    "                          [--plot oc.png|oc.pdf|oc.svg]\n"
+    "                          [--reject N] [--plot oc.png|oc.pdf|oc.svg]\n"
     "  TABLE        a minima table (ectimer --batch ... --table, or the window's minima log)\n"
     "  --ephemeris  the trial ephemeris: epoch T0 (HJD) and period P (days)\n"
-    "  --method     the rows to use: parabola,tracing,chords,kvw,fourier,sliding, or mean (the\n"
-    "               weighted means; default)\n"
+    "  --method     the rows to use: parabola,tracing,chords,kvw,fourier,sliding, or mean (each\n"
+    "               light curve's rows weighted by their calibrated errors, or the table's\n"
+    "               weighted mean where they have none; default)\n"
     "  --secondary  cycle numbers to the nearest half, so that secondary minima fall on E + 0.5\n"
     "  --quadratic  also fit a quadratic ephemeris and give dP/dE\n"
+    "  --reject     leave out, one at a time, the minimum furthest beyond N times its error\n"
+    "               from the fit (the quadratic one with --quadratic), until none is\n"
     "  --plot       also draw the O-C diagram with the fits into this image file\n";
 
 namespace {
@@ -40,6 +45,7 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     };
     if (args.size() < 2 || args[1].rfind("--", 0) == 0) return bad("--oc needs a TABLE");
     std::optional<std::array<double, 2>> ephemeris;
+    std::optional<double> reject;
     std::string method = "mean";
     bool secondary = false, quadratic = false;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -50,6 +56,10 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
             quadratic = true;
         } else if (a == "--plot" && i + 1 < args.size()) {
             outcome.plotPath = args[++i];
+        } else if (a == "--reject" && i + 1 < args.size()) {
+            const std::string& v = args[++i];
+            reject = ParseTime(v);
+            if (!reject || !(*reject > 0)) return bad("--reject takes a number of sigma above zero, not \"" + v + "\"");
         } else if ((a == "--ephemeris" || a == "--method") && i + 1 < args.size()) {
             const std::string& v = args[++i];
             if (a == "--method") {
@@ -81,16 +91,29 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     outcome.t0 = t0;
     outcome.p = p;
     outcome.rows = ComputeOc(minima, t0, p, secondary);
-    const std::vector<OcRow>& rows = outcome.rows;
-    out << "minima: " << rows.size() << " (" << (method == "mean" ? "weighted means" : method) << ")\n"
-        << "file,method,E,hjd,o_c_days,o_c_minutes,error\n";
-    for (const OcRow& r : rows)
+    std::vector<OcRow>& rows = outcome.rows;
+    FlagDuplicates(rows);
+    // Rejection and the residuals go by the fullest fit asked for; every fit then uses the
+    // same minima.
+    int rejected = 0;
+    const Ephemeris fullest = FitRejecting(rows, t0, p, quadratic ? 3 : 2, reject, rejected);
+    const auto duplicates = std::count_if(rows.begin(), rows.end(), [](const OcRow& r) { return r.flag == kFlagDuplicate; });
+    out << "minima: " << rows.size() << " ("
+        << (method == "mean" ? "means, weighted by the calibrated errors where the table has them" : method) << ")\n";
+    if (duplicates > 0) out << "duplicates: " << duplicates << " (the same file, method and time again), left out\n";
+    if (reject) out << "rejected: " << rejected << " beyond " << JsonNumber(*reject) << " sigma of the fit, left out\n";
+    out << "file,method,E,hjd,o_c_days,o_c_minutes,error,residual_days,residual_sigma,flag\n";
+    for (const OcRow& r : rows) {
         out << CsvField(r.minimum.file) << "," << r.minimum.method << "," << FileDecimals(r.cycle, 1) << ","
             << FileDecimals(r.minimum.hjd) << "," << FileDecimals(r.oc) << ","
-            << FileDecimals(r.oc * 1440, 4) << "," << FileError(r.minimum.error) << "\n";
+            << FileDecimals(r.oc * 1440, 4) << "," << FileError(r.minimum.error) << ",";
+        if (fullest.ok) out << FileDecimals(r.residual) << "," << FileDecimals(r.residualSigma, 2);
+        else out << ",";
+        out << "," << r.flag << "\n";
+    }
     for (const int terms : {2, 3}) {
         if (terms == 3 && !quadratic) break;
-        const Ephemeris e = FitEphemeris(rows, t0, p, terms);
+        const Ephemeris e = terms == (quadratic ? 3 : 2) ? fullest : FitEphemeris(rows, t0, p, terms);
         (terms == 2 ? outcome.linear : outcome.quadratic) = e;
         out << (terms == 2 ? "linear: " : "quadratic: ");
         if (!e.ok) {
@@ -100,7 +123,16 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         out << "T0 = " << FileDecimals(e.t0) << " +/- " << FileError(e.t0Error)
             << ", P = " << FileDecimals(e.p, 9) << " +/- " << FileError(e.pError, 9);
         if (terms == 3) out << ", dP/dE = " << Scientific(e.dPdE()) << " +/- " << Scientific(e.dPdEError());
-        out << ", chi2/dof = " << FileDecimals(e.chi2PerDof, 2) << "\n";
+        out << ", chi2/dof = " << FileDecimals(e.chi2PerDof, 2);
+        // The formal errors take the minima's errors as they are; a scatter larger than those
+        // says they are too small, and the errors scaled by sqrt(chi2/dof) are the honest ones.
+        if (e.chi2PerDof > 1) {
+            const double k = e.scale();
+            out << "; scaled by sqrt(chi2/dof) = " << FileDecimals(k, 2) << ": T0 +/- " << FileError(k * e.t0Error)
+                << ", P +/- " << FileError(k * e.pError, 9);
+            if (terms == 3) out << ", dP/dE +/- " << Scientific(k * e.dPdEError());
+        }
+        out << "\n";
     }
     return kBatchOk;
 }

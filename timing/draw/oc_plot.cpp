@@ -100,30 +100,48 @@ OcPlot DrawOc(const std::vector<OcRow>& rows, double t0, double p, const Ephemer
                 d.LineTo(X(e), Y(FitMinutes(*f, t0, p, e)));
         }
     }
-    d.SetColour(kBlack);
+    // A primary minimum is a dot, a secondary (at E + 0.5) an open square; one left out of the
+    // fits (a duplicate, or rejected) is drawn in silver.
+    const auto mark = [&](double x, double y, bool secondary) {
+        if (!secondary) {
+            for (double radius = kDotRadius; radius > 0; radius -= 15) d.Circle(x, y, radius);
+            return;
+        }
+        const double h = kDotRadius;
+        d.Line(x - h, y - h, x + h, y - h);
+        d.Line(x + h, y - h, x + h, y + h);
+        d.Line(x + h, y + h, x - h, y + h);
+        d.Line(x - h, y + h, x - h, y - h);
+    };
+    const auto isSecondary = [](const OcRow& r) { return r.cycle != std::floor(r.cycle); };
+    bool primaries = false, secondaries = false, leftOut = false;
     for (const OcRow& r : rows) {
+        d.SetColour(r.flag.empty() ? kBlack : kSilver);
         const double x = X(r.cycle), m = r.oc * kMinutesPerDay, err = r.minimum.error * kMinutesPerDay;
         d.Line(x, Y(m - err), x, Y(m + err));
         d.Line(x - kCapHalfWidth, Y(m - err), x + kCapHalfWidth, Y(m - err));
         d.Line(x - kCapHalfWidth, Y(m + err), x + kCapHalfWidth, Y(m + err));
-        for (double radius = kDotRadius; radius > 0; radius -= 15) d.Circle(x, Y(m), radius);
+        mark(x, Y(m), isSecondary(r));
+        (isSecondary(r) ? secondaries : primaries) = true;
+        leftOut = leftOut || !r.flag.empty();
     }
 
     // The legend, top left inside the frame: a sample of each mark and what it is.
     double row = y0 + 250;
-    const auto entry = [&](Rgb colour, const std::string& text, bool dot) {
+    const auto entry = [&](Rgb colour, const std::string& text, int sample) {
         d.SetColour(colour);
-        if (dot) {
-            for (double radius = kDotRadius; radius > 0; radius -= 15) d.Circle(x0 + 350, row, radius);
-        } else {
+        if (sample > 0)
+            mark(x0 + 350, row, sample == 2);
+        else
             d.Line(x0 + 150, row, x0 + 550, row);
-        }
         plot.texts.push_back({x0 + 700, row, text, colour, false});
         row += 280;
     };
-    entry(kBlack, "minima, +-1 error", true);
-    if (linear) entry(kLinearFitColour, "linear ephemeris", false);
-    if (quadratic) entry(kQuadraticFitColour, "quadratic ephemeris", false);
+    if (primaries || !secondaries) entry(kBlack, secondaries ? "primary minima, +-1 error" : "minima, +-1 error", 1);
+    if (secondaries) entry(kBlack, "secondary minima, +-1 error", 2);
+    if (leftOut) entry(kSilver, "left out of the fits", 1);
+    if (linear) entry(kLinearFitColour, "linear ephemeris", 0);
+    if (quadratic) entry(kQuadraticFitColour, "quadratic ephemeris", 0);
     return plot;
 }
 

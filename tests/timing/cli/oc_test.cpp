@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -94,9 +95,13 @@ TEST(OcCommandLine, TableToOcAndFittedEphemeris) {
     const int status = RunBatch({"--oc", path.string(), "--ephemeris", "2454123.4567,0.8123456"}, out, err);
     EXPECT_EQ(status, 0) << err.str();
     const std::string text = out.str();
-    EXPECT_NE(text.find("minima: 3 (weighted means)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("minima: 3 (means, weighted by the calibrated errors where the table has them)\n"),
+              std::string::npos) << text;
+    // a: its one method row has a calibrated error, which the mean then takes.
+    EXPECT_NE(text.find("\na.csv,calibrated_mean,0.0,2454123.4567000,0.0000000,0.0000,0.0002000,"),
+              std::string::npos) << text;
     // c: 2454131.58016 - 2454131.580156 = 0.000004 day = 0.00576 minute, to 7 decimals.
-    EXPECT_NE(text.find("c.csv,weighted_mean,10.0,2454131.5801600,0.0000040,0.0058,0.0001000\n"),
+    EXPECT_NE(text.find("\nc.csv,weighted_mean,10.0,2454131.5801600,0.0000040,0.0058,0.0001000,"),
               std::string::npos) << text;
     EXPECT_NE(text.find("linear: T0 = 2454123.45670"), std::string::npos) << text;
     EXPECT_NE(text.find(", P = 0.81234"), std::string::npos) << text;
@@ -105,6 +110,118 @@ TEST(OcCommandLine, TableToOcAndFittedEphemeris) {
     std::ostringstream out2, err2;
     EXPECT_EQ(RunBatch({"--oc", "/nonexistent/table.csv", "--ephemeris", "1,1"}, out2, err2), 2);
     EXPECT_EQ(RunBatch({"--oc", "t.csv", "--ephemeris", "1,-1"}, out2, err2), 2);
+}
+
+// The O-C statistics on a table made for them: minima at E = 0, 10, 20, 30, 40 of
+// T = 2459000.5 + 0.5 E, off by +3, -3, 0, -3, +3 units of 0.0001 day, errors 0.0001 day. The
+// offsets are orthogonal to 1 and E, so the least-squares line is the exact one and
+// chi2/dof = 4 * 3^2 / 3 = 12. With n = 5, sum (E - 20)^2 = 1000: the formal P error is
+// 0.0001 / sqrt(1000) = 3.1623e-6 and the T0 error 0.0001 sqrt(1/5 + 400/1000) = 7.7460e-5;
+// scaled by sqrt(12) = 3.4641 they are 1.0954e-5 and 2.6833e-4.
+std::string StatisticsTable(const std::string& extra) {
+    std::string text = "file,row,method,hjd,error,calibrated_error,refused\n";
+    const int offsets[] = {3, -3, 0, -3, 3};
+    char line[120];
+    for (int k = 0; k < 5; ++k) {
+        std::snprintf(line, sizeof line, "n%d.csv,4,kvw,%.7f,0.0001000,,\n", k,
+                      2459000.5 + 0.5 * 10 * k + 0.0001 * offsets[k]);
+        text += line;
+    }
+    return text + extra;
+}
+
+std::string RunOcOn(const std::string& table, std::vector<std::string> options, int& status) {
+    const auto path = std::filesystem::temp_directory_path() / ("umbrix_ocstat_" + std::to_string(::getpid()) + ".csv");
+    std::ofstream(path) << table;
+    std::vector<std::string> args{"--oc", path.string(), "--ephemeris", "2459000.5,0.5", "--method", "kvw"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::ostringstream out, err;
+    status = RunBatch(args, out, err);
+    std::filesystem::remove(path);
+    return out.str() + err.str();
+}
+
+TEST(OcStatistics, ScaledErrorsAreTheFormalOnesTimesTheRootOfChiSquarePerDegree) {
+    int status = 0;
+    const std::string text = RunOcOn(StatisticsTable(""), {}, status);
+    ASSERT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("linear: T0 = 2459000.5000000 +/- 0.0000775, P = 0.500000000 +/- 0.000003162, "
+                        "chi2/dof = 12.00; scaled by sqrt(chi2/dof) = 3.46: T0 +/- 0.0002683, P +/- 0.000010954\n"),
+              std::string::npos)
+        << text;
+    // Residuals against that line: the offsets themselves, in days and in errors.
+    EXPECT_NE(text.find("\nn1.csv,kvw,10.0,2459005.4997000,-0.0003000,-0.4320,0.0001000,-0.0003000,-3.00,\n"),
+              std::string::npos) << text;
+}
+
+TEST(OcStatistics, DuplicatesAndRejectedMinimaAreFlaggedAndLeftOutOfTheFit) {
+    int status = 0;
+    const std::string clean = RunOcOn(StatisticsTable(""), {}, status);
+    const std::string fit = clean.substr(clean.find("linear: "));
+    // The same night logged twice, and two minima 50 errors off the line.
+    const std::string planted = StatisticsTable("n2.csv,4,kvw,2459010.5000000,0.0001000,,\n"
+                                                "x1.csv,4,kvw,2459025.4950000,0.0001000,,\n"
+                                                "x2.csv,4,kvw,2459030.5050000,0.0001000,,\n");
+    const std::string text = RunOcOn(planted, {"--reject", "10"}, status);
+    ASSERT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("duplicates: 1 "), std::string::npos) << text;
+    EXPECT_NE(text.find("\nrejected: 2 beyond 10 sigma of the fit, left out\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(",rejected\n"), std::string::npos);
+    // What is left is the clean table: the same fit, to the last digit printed.
+    EXPECT_NE(text.find(fit), std::string::npos) << text << "\nexpected\n" << fit;
+    // Without --reject the outliers pull the fit away.
+    EXPECT_EQ(RunOcOn(planted, {}, status).find(fit), std::string::npos);
+}
+
+TEST(OcStatistics, AMinimumJustBeforeT0IsCycleZeroNotMinusZero) {
+    int status = 0;
+    const std::string text =
+        RunOcOn("file,row,method,hjd,error,calibrated_error,refused\nb.csv,4,kvw,2459000.4990000,0.0001000,,\n", {},
+                status);
+    EXPECT_NE(text.find("\nb.csv,kvw,0.0,2459000.4990000,-0.0010000,"), std::string::npos) << text;
+    EXPECT_EQ(text.find("-0.0,"), std::string::npos) << text;
+}
+
+TEST(OcStatistics, MeanOfANightWeighsItsMethodsByTheirCalibratedErrors) {
+    // x: kvw 0.5000 (calibrated 0.0001) and parabola 0.5010 (0.0002): weights 4 : 1, so the
+    // mean is 0.5000 + 0.0010 / 5 = 0.5002 and its error (4 * 0.0001 + 0.0002) / 5 = 0.00012.
+    // y has no calibrated errors: its table mean stands.
+    const std::string table = "file,row,method,hjd,error,calibrated_error,refused\n"
+                              "x.csv,4,kvw,2459000.5000000,0.0000500,0.0001000,\n"
+                              "x.csv,1,parabola,2459000.5010000,0.0000100,0.0002000,\n"
+                              "x.csv,mean,weighted_mean,2459000.5009600,0.0000098,,\n"
+                              "y.csv,4,kvw,2459010.5003000,0.0000400,,\n"
+                              "y.csv,mean,weighted_mean,2459010.5003000,0.0000400,,\n";
+    std::vector<Minimum> minima;
+    ASSERT_EQ(ReadMinima(table, "mean", minima), "");
+    ASSERT_EQ(minima.size(), 2u);
+    EXPECT_EQ(minima[0].method, "calibrated_mean");
+    EXPECT_NEAR(minima[0].hjd, 2459000.5002, 1e-9);
+    EXPECT_NEAR(minima[0].error, 0.00012, 1e-12);
+    EXPECT_EQ(minima[1].method, "weighted_mean");
+    EXPECT_DOUBLE_EQ(minima[1].hjd, 2459010.5003);
+}
+
+TEST(DrawOc, SecondariesAndLeftOutMinimaHaveMarksOfTheirOwn) {
+    std::vector<OcRow> rows;
+    for (const double e : {0.0, 0.5, 1.0, 1.5})
+        rows.push_back({{"n", "kvw", 0, 1.0 / 1440}, e, 0, 0, 0, e == 1.0 ? kFlagRejected : ""});
+    const OcPlot plot = DrawOc(rows, 0, 1, nullptr, nullptr);
+    int blackDots = 0, silverDots = 0, squares = 0;
+    const auto& commands = plot.list.Commands();
+    for (const DrawCommand& c : commands) {
+        if (c.kind == DrawKind::Circle && c.r == 45) (c.colour == kSilver ? silverDots : blackDots) += 1;
+        // A square: a black top side 90 twips long and a side of 90 down from its right end.
+        if (c.kind != DrawKind::Line || c.colour != kBlack || c.y1 != c.y2 || c.x2 - c.x1 != 90) continue;
+        squares += std::any_of(commands.begin(), commands.end(), [&](const DrawCommand& d) {
+            return d.kind == DrawKind::Line && d.x1 == c.x2 && d.x2 == c.x2 && d.y1 == c.y1 && d.y2 - d.y1 == 90;
+        });
+    }
+    // One black dot for E = 0 and one in the legend; the rejected one and its legend sample in
+    // silver; two secondaries and the legend's sample as squares of four sides.
+    EXPECT_EQ(blackDots, 2);
+    EXPECT_EQ(silverDots, 2);
+    EXPECT_EQ(squares, 3);
 }
 
 // Appending writes the whole new log through the crash-safe writer only: when that write
@@ -129,7 +246,7 @@ TEST(MinimaLog, AFailedAppendLeavesTheLogAsItWas) {
 TEST(DrawOc, MinimaAndErrorBarsKeepTheirProportions) {
     std::vector<OcRow> rows;
     for (int k = 0; k < 3; ++k)
-        rows.push_back({{"n", "kvw", 0, 1.0 / 1440}, 100.0 * k, 10.0 * k / 1440});
+        rows.push_back({{"n", "kvw", 0, 1.0 / 1440}, 100.0 * k, 10.0 * k / 1440, 0, 0, ""});
     const Ephemeris linear = FitEphemeris(rows, 0, 1, 2);
     ASSERT_TRUE(linear.ok);
     const OcPlot plot = DrawOc(rows, 0, 1, &linear, nullptr);

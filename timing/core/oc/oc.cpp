@@ -109,18 +109,54 @@ std::string ReadMinima(const std::string& text, const std::string& method,
                "calibrated_error,refused)";
     // The tables of --eclipses have one more column, eclipse, after these seven.
     const std::size_t fields = CsvFields(line).size() >= 8 && CsvFields(line)[7] == "eclipse" ? 8 : 7;
-    const std::string wanted = method == "mean" ? "weighted_mean" : method;
+    const bool mean = method == "mean";
+    // For "mean": each light curve's method rows (time, calibrated error or 0) and mean row,
+    // in the order the light curves first appear.
+    struct Night {
+        std::string file;
+        std::vector<std::pair<double, double>> rows;
+        std::optional<Minimum> tableMean;
+    };
+    std::vector<Night> nights;
     for (int number = 2; std::getline(in, line); ++number) {
         if (line.empty() || line == "\r") continue;
         const std::vector<std::string> f = CsvFields(line);
         const std::string where = "line " + std::to_string(number) + ": ";
         if (f.size() != fields)
             return where + std::to_string(fields) + " fields expected, " + std::to_string(f.size()) + " found";
-        if (!f[6].empty() || f[2] != wanted) continue;  // refused, or another method
+        if (!f[6].empty()) continue;  // refused
+        if (!mean && f[2] != method) continue;
         const auto hjd = Number(f[3]);
         const auto error = Number(f[5].empty() ? f[4] : f[5]);
         if (!hjd || !error) return where + "the time or the error is not a number";
-        minima.push_back({f[0], f[2], *hjd, *error});
+        const Minimum m{f[0], f[2], *hjd, *error};
+        if (!mean) {
+            minima.push_back(m);
+            continue;
+        }
+        auto night = std::find_if(nights.begin(), nights.end(), [&](const Night& n) { return n.file == f[0]; });
+        if (night == nights.end()) night = nights.insert(nights.end(), Night{f[0], {}, {}});
+        if (f[2] == "weighted_mean")
+            night->tableMean = m;
+        else
+            night->rows.emplace_back(*hjd, f[5].empty() ? 0.0 : *error);
+    }
+    for (const Night& n : nights) {
+        const bool calibrated = !n.rows.empty() && std::all_of(n.rows.begin(), n.rows.end(),
+                                                               [](const auto& r) { return r.second > 0; });
+        if (!calibrated) {
+            if (n.tableMean) minima.push_back(*n.tableMean);
+            continue;
+        }
+        double sw = 0, st = 0, se = 0;
+        const double origin = n.rows.front().first;  // sums of small differences keep the digits
+        for (const auto& [t, e] : n.rows) {
+            const double w = 1 / (e * e);
+            sw += w;
+            st += w * (t - origin);
+            se += w * e;
+        }
+        minima.push_back({n.file, "calibrated_mean", origin + st / sw, se / sw});
     }
     return "";
 }
@@ -129,8 +165,9 @@ std::vector<OcRow> ComputeOc(const std::vector<Minimum>& minima, double t0, doub
     std::vector<OcRow> rows;
     for (const Minimum& m : minima) {
         const double cycles = (m.hjd - t0) / p;
-        const double e = secondary ? std::nearbyint(2 * cycles) / 2 : std::nearbyint(cycles);
-        rows.push_back({m, e, m.hjd - (t0 + p * e)});
+        // + 0.0: a minimum just before T0 is cycle 0, not "-0".
+        const double e = (secondary ? std::nearbyint(2 * cycles) / 2 : std::nearbyint(cycles)) + 0.0;
+        rows.push_back({m, e, m.hjd - (t0 + p * e), 0, 0, ""});
     }
     return rows;
 }
@@ -138,7 +175,7 @@ std::vector<OcRow> ComputeOc(const std::vector<Minimum>& minima, double t0, doub
 Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int terms) {
     Ephemeris fit;
     fit.terms = terms;
-    fit.n = static_cast<int>(rows.size());
+    fit.n = static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const OcRow& r) { return r.flag.empty(); }));
     if (fit.n < terms) {
         fit.message = "A fit of " + std::to_string(terms) + " terms needs at least " +
                       std::to_string(terms) + " minima; " + std::to_string(fit.n) + " given.";
@@ -147,6 +184,7 @@ Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int 
     // Normal equations for the corrections (dT0, dP, Q) to O-C = dT0 + dP E + Q E^2.
     std::array<std::array<double, 4>, 3> a{};  // augmented: 3 x 3 and the right-hand side
     for (const OcRow& r : rows) {
+        if (!r.flag.empty()) continue;
         if (!(r.minimum.error > 0)) {
             fit.message = "The minimum of " + r.minimum.file + " has no positive error to weight it by.";
             return fit;
@@ -190,6 +228,7 @@ Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int 
     fit.qError = terms > 2 ? std::sqrt(inv[2][2]) : 0;
     double chi2 = 0;
     for (const OcRow& r : rows) {
+        if (!r.flag.empty()) continue;
         const double model = corr[0] + corr[1] * r.cycle + corr[2] * r.cycle * r.cycle;
         const double d = (r.oc - model) / r.minimum.error;
         chi2 += d * d;
@@ -202,6 +241,49 @@ Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int 
         }
     fit.ok = true;
     return fit;
+}
+
+void FlagDuplicates(std::vector<OcRow>& rows) {
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        for (std::size_t j = 0; j < k; ++j) {
+            const Minimum &a = rows[j].minimum, &b = rows[k].minimum;
+            if (rows[j].flag != kFlagDuplicate && a.file == b.file && a.method == b.method && a.hjd == b.hjd) {
+                rows[k].flag = kFlagDuplicate;
+                break;
+            }
+        }
+}
+
+void SetResiduals(std::vector<OcRow>& rows, const Ephemeris& fit, double t0, double p) {
+    for (OcRow& r : rows) {
+        if (!fit.ok) {
+            r.residual = r.residualSigma = 0;
+            continue;
+        }
+        // What the fit predicts at E, against the trial ephemeris, so that no full Julian date
+        // is subtracted from another.
+        const double model = (fit.t0 - t0) + (fit.p - p) * r.cycle + fit.q * r.cycle * r.cycle;
+        r.residual = r.oc - model;
+        r.residualSigma = r.minimum.error > 0 ? r.residual / r.minimum.error : 0;
+    }
+}
+
+Ephemeris FitRejecting(std::vector<OcRow>& rows, double t0, double p, int terms,
+                       std::optional<double> reject, int& rejected) {
+    rejected = 0;
+    while (true) {
+        const Ephemeris fit = FitEphemeris(rows, t0, p, terms);
+        SetResiduals(rows, fit, t0, p);
+        if (!fit.ok || !reject) return fit;
+        OcRow* worst = nullptr;
+        for (OcRow& r : rows)
+            if (r.flag.empty() && std::fabs(r.residualSigma) > *reject &&
+                (worst == nullptr || std::fabs(r.residualSigma) > std::fabs(worst->residualSigma)))
+                worst = &r;
+        if (worst == nullptr) return fit;
+        worst->flag = kFlagRejected;
+        ++rejected;
+    }
 }
 
 }  // namespace umbrix

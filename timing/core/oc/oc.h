@@ -3,6 +3,7 @@
 // T0 + P E, the cycle number E of each, and weighted least-squares fits of a linear and a
 // quadratic ephemeris to them. Standard C++ only; the command line around it is in batch.cpp.
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,14 +45,22 @@ std::vector<std::string> MethodsLogged(const std::string& logText, const std::st
 // One time of minimum as a minima table holds it.
 struct Minimum {
     std::string file;
-    std::string method;  // "parabola" .. "sliding", or "weighted_mean"
+    // "parabola" .. "sliding"; "weighted_mean" (the table's mean row), or "calibrated_mean"
+    // (the mean of a night's rows weighted by their calibrated errors, see ReadMinima)
+    std::string method;
     double hjd = 0;
     double error = 0;  // days: the calibrated error when the table has one, else the method's
 };
 
 // Reads a minima table (the batch mode's --table, or the window's minima log): a header line
 // "file,row,method,hjd,error,calibrated_error,refused", then one line per row. Rows that were
-// refused, or whose method is not `method` ("mean" selects the weighted means), are left out.
+// refused, or whose method is not `method`, are left out.
+//
+// "mean" gives one minimum per light curve. Where every method row of it has a calibrated
+// error, it is their mean weighted by 1 / calibrated error^2 ("calibrated_mean"). Its error is
+// the weighted mean of those errors: the methods time the same points, so their errors are
+// far from independent, and the mean is hardly better than its best method. Otherwise the
+// table's own weighted-mean row is used ("weighted_mean").
 // Returns "" or why the table cannot be read (naming the line).
 std::string ReadMinima(const std::string& text, const std::string& method,
                        std::vector<Minimum>& minima);
@@ -65,24 +74,49 @@ struct Ephemeris {
     double t0 = 0, p = 0, q = 0;
     double t0Error = 0, pError = 0, qError = 0;
     double chi2PerDof = 0;  // 0 when the fit has no degree of freedom left
-    int n = 0;
+    int n = 0;              // minima in the fit
+    // What the errors are multiplied by when the scatter exceeds them: sqrt(chi2/dof) above 1.
+    double scale() const { return chi2PerDof > 1 ? std::sqrt(chi2PerDof) : 1; }
     double dPdE() const { return 2 * q; }  // days per cycle
     double dPdEError() const { return 2 * qError; }
 };
+
+inline constexpr const char* kFlagDuplicate = "duplicate";
+inline constexpr const char* kFlagRejected = "rejected";
 
 struct OcRow {
     Minimum minimum;
     double cycle = 0;  // E: whole, or half-whole for a secondary minimum
     double oc = 0;     // days
+    // Against the fitted ephemeris: O-C less what the fit predicts, days, and that over the
+    // minimum's error (both 0 when no fit was made).
+    double residual = 0, residualSigma = 0;
+    // "": in the fits; kFlagDuplicate (the same file, method and time as an earlier row) or
+    // kFlagRejected (beyond --reject sigma): left out of them.
+    std::string flag;
 };
 
 // E and O-C of every minimum against T0 + P E: E the nearest whole number, or with secondary
 // the nearest half (so secondary minima fall on E + 0.5).
 std::vector<OcRow> ComputeOc(const std::vector<Minimum>& minima, double t0, double p, bool secondary);
 
-// Weighted least squares of T0 + P E (+ Q E^2) through the rows (weights 1 / error^2), solved
-// for the corrections to the trial ephemeris so that full Julian dates never enter a sum.
-// Refused: fewer minima than terms, an error that is not positive, a singular system.
+// Weighted least squares of T0 + P E (+ Q E^2) through the rows not flagged (weights
+// 1 / error^2), solved for the corrections to the trial ephemeris so that full Julian dates
+// never enter a sum. Refused: fewer minima than terms, an error that is not positive, a
+// singular system.
 Ephemeris FitEphemeris(const std::vector<OcRow>& rows, double t0, double p, int terms);
+
+// Flags every row that repeats an earlier row's file, method and time: the same night logged
+// twice must not count twice.
+void FlagDuplicates(std::vector<OcRow>& rows);
+
+// Sets every row's residual and residual over its error against the fit.
+void SetResiduals(std::vector<OcRow>& rows, const Ephemeris& fit, double t0, double p);
+
+// Fits `terms` terms; with reject, then leaves out the row in the fit that lies furthest
+// beyond reject times its error (flagging it kFlagRejected) and fits again, until none does.
+// Returns the last fit, with every row's residuals against it, and how many were rejected.
+Ephemeris FitRejecting(std::vector<OcRow>& rows, double t0, double p, int terms,
+                       std::optional<double> reject, int& rejected);
 
 }  // namespace umbrix

@@ -36,25 +36,33 @@ double Prominence(const std::vector<double>& s, int p, int n) {
     return base == -none ? 0 : s[U(p)] - base;
 }
 
-// Coverage and centre of a dip within its stretch.
+// Coverage and centre of a dip within its stretch. A branch counts when the smoothed curve
+// on its side climbs back from the bottom by kBranchRise of the depth: a night that starts
+// part-way down the falling branch still shows it, as far as it goes. The centre is halfway
+// between the crossings of the highest level both branches reach, half the depth at most.
 void Describe(Dip& d, const DataSet& ds, const NightDips& night) {
     const std::vector<double>& s = night.smooth;
     d.depth = s[U(d.peak)] - night.level;
     d.centre = ds.Time[d.peak];
-    const double half = night.level + 0.5 * d.depth;
-    int left = d.peak, right = d.peak;
-    while (left >= d.first && s[U(left)] > half) --left;
-    while (right <= d.last && s[U(right)] > half) ++right;
-    const bool falling = d.depth > 0 && left >= d.first, rising = d.depth > 0 && right <= d.last;
+    // The brightest smoothed magnitude on each side of the bottom, within the stretch.
+    double leftTop = s[U(d.peak)], rightTop = s[U(d.peak)];
+    for (int i = d.first; i < d.peak; ++i) leftTop = std::min(leftTop, s[U(i)]);
+    for (int i = d.peak + 1; i <= d.last; ++i) rightTop = std::min(rightTop, s[U(i)]);
+    const double needed = s[U(d.peak)] - kBranchRise * d.depth;
+    const bool falling = d.depth > 0 && leftTop <= needed, rising = d.depth > 0 && rightTop <= needed;
     if (falling && rising) {
+        const double m = std::max({night.level + 0.5 * d.depth, leftTop, rightTop});
+        int left = d.peak, right = d.peak;
+        while (left > d.first && s[U(left)] > m) --left;
+        while (right < d.last && s[U(right)] > m) ++right;
         d.covered = true;
-        d.centre = (SmoothCrossing(ds, s, left, half) + SmoothCrossing(ds, s, right - 1, half)) / 2;
+        d.centre = (SmoothCrossing(ds, s, left, m) + SmoothCrossing(ds, s, right - 1, m)) / 2;
     } else if (falling) {
         d.why = "it has no rising branch: the light curve ends inside the eclipse";
     } else if (rising) {
         d.why = "it has no falling branch: the light curve starts inside the eclipse";
     } else {
-        d.why = "neither of its branches rises back to half its depth in the light curve";
+        d.why = "neither of its branches climbs back from the bottom in the light curve";
     }
 }
 

@@ -19,15 +19,20 @@ namespace umbrix {
 // slow trends are not eclipses of their own.
 inline constexpr double kDipNoises = 5;
 inline constexpr double kDipShare = 0.2;
+// A branch is there when the curve climbs back this share of the depth from the bottom: less
+// is the bottom itself, cut by the start or the end of the night.
+inline constexpr double kBranchRise = 0.4;
 
 struct Dip {
     int peak = 0;             // working index of the dip's faintest smoothed point
     int first = 0, last = 0;  // its stretch: working points first..last (see above)
     double depth = 0;         // smoothed magnitude at peak less the night's level, magnitudes
-    // Both branches rise above half the depth within the stretch; why says which is missing.
+    // Both branches climb back from the bottom by kBranchRise of the depth within the
+    // stretch; why says which is missing.
     bool covered = false;
     std::string why;
-    // Relative days: halfway between the branches' half-depth crossings when covered, else
+    // Relative days: halfway between the branches' crossings of the highest level both reach
+    // (half the depth at most) when covered, else
     // the time of the faintest smoothed point.
     double centre = 0;
 };

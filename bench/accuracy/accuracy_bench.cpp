@@ -9,10 +9,10 @@
 // the scatter of the timings against the Cramér-Rao bound of the points the method used, and
 // how often the true minimum lies within one reported error.
 //
-//   accuracy_bench [--copies N] [--ranges auto]
+//   accuracy_bench [--copies N] [--ranges auto|whole]
 //     N noisy copies per case (default 2000); with --ranges auto the ranges are those the batch
-//     mode chooses from the light curve itself, and cases of nights that end early, are
-//     sampled unevenly, show one branch or no eclipse join the table.
+//     mode chooses from the light curve itself, and nights it must refuse (one branch, no
+//     eclipse) join the table; with --ranges whole every method times the whole night.
 
 #include <algorithm>
 #include <array>
@@ -44,11 +44,15 @@ struct Case {
     double minimum;   // relative time of minimum before the per-copy shift (< one spacing)
     double start = NAN;   // when set: the night begins this long after the minimum (< 0)
     bool uneven = false;  // gaps drawn between 0.3 and 1.7 spacings
+    double later = NAN;   // when set: the spacing after the minimum (longer exposures)
 };
 
 // About 200 points over a night twice as long as the eclipse; the sparse case keeps the night
-// and leaves 2.5 points per 1/e half-width of the dip.
-const std::array<Case, 8> kCases{{
+// and leaves 2.5 points per 1/e half-width of the dip. The last four are nights as they come:
+// a branch cut short (the night begins at 30 % of the depth), uneven sampling, a short eclipse
+// with 20 points from contact to contact, and a night that begins late in the falling branch
+// and samples the rising one half as densely, as after a change of exposure time.
+const std::array<Case, 12> kCases{{
     {"1 Gaussian, noise 0.005", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.5},
     {"2 Gaussian, noise 0.02", {DipKind::Gaussian, 0.03}, 0.02, 200, 0.0013, 0.5},
     {"3 cos^2, noise 0.005", {DipKind::CosSquared, 0.065}, 0.005, 200, 0.0013, 0.5},
@@ -57,15 +61,18 @@ const std::array<Case, 8> kCases{{
     {"6 Gaussian, sparse", {DipKind::Gaussian, 0.03}, 0.005, 22, 0.012, 0.5},
     {"7 Gaussian, minimum at 0.1", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.1},
     {"8 Gaussian, minimum at 0.9", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.9},
-}};
-
-// Nights only --ranges auto is asked to handle: a branch cut short (the night begins at 30 %
-// of the depth), uneven sampling, and nights it must refuse: one branch only, no eclipse.
-const std::array<Case, 4> kAutoCases{{
     {"9 Gaussian, first branch cut short", {DipKind::Gaussian, 0.03}, 0.005, 120, 0.0013, 0.5,
      -0.033},
     {"10 Gaussian, uneven sampling", {DipKind::Gaussian, 0.03}, 0.005, 200, 0.0013, 0.5, NAN,
      true},
+    {"13 short eclipse, sparse", {DipKind::Gaussian, 0.01}, 0.005, 60, 0.00215, 0.5},
+    {"14 late start, rising branch sparser", {DipKind::Gaussian, 0.03}, 0.005, 140, 0.0013,
+     0.5, -0.06, false, 0.0026},
+}};
+
+// Nights only --ranges auto is asked to handle, which it must refuse: one branch only, no
+// eclipse.
+const std::array<Case, 2> kAutoCases{{
     {"11 one branch only", {DipKind::Gaussian, 0.03}, 0.005, 150, 0.0013, 0.5, -0.2},
     {"12 no eclipse", {DipKind::Gaussian, 0.03, 0.0}, 0.005, 200, 0.0013, 0.5},
 }};
@@ -182,8 +189,11 @@ RowResult RunFourier(AppState& app, const Picks& p, std::vector<double>& used) {
 }
 
 RowResult RunSliding(AppState& app, const Picks& p, std::vector<double>& used) {
-    if (auto refused = AutoRefusal(p, "")) return *refused;
-    SlidingRowResult r = SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
+    if (auto refused = AutoRefusal(p, p.chosen ? p.chosen->slidingMessage : "")) return *refused;
+    SlidingRowResult r =
+        p.chosen ? SlidingGo(app.sliding, app.data, {p.chosen->stretchFirst, p.chosen->stretchLast},
+                             app.RangeFirst, app.RangeLast)
+                 : SlidingGo(app.sliding, app.data, app.RangeFirst, app.RangeLast);
     for (int i = 1; i <= app.sliding.SlideCount; ++i) used.push_back(app.sliding.SlideTime[i]);
     return r;
 }
@@ -234,11 +244,11 @@ double Median(std::vector<double> v) {
     return v.size() % 2 ? v[h] : (v[h - 1] + v[h]) / 2;
 }
 
-// Share of the copies whose miss lies within their error.
-double Coverage(const std::vector<double>& miss, const std::vector<double>& error) {
+// Share of the copies whose miss lies within `times` their error.
+double Coverage(const std::vector<double>& miss, const std::vector<double>& error, double times = 1) {
     if (miss.empty()) return NAN;
     int in = 0;
-    for (std::size_t i = 0; i < miss.size(); ++i) in += std::abs(miss[i]) <= error[i];
+    for (std::size_t i = 0; i < miss.size(); ++i) in += std::abs(miss[i]) <= times * error[i];
     return static_cast<double>(in) / static_cast<double>(miss.size());
 }
 
@@ -275,13 +285,14 @@ void PrintRow(const Case& c, const Method& m, const Tally& t) {
     const double bias = n > 0 ? sum / n : NAN;
     const double rms = n > 0 ? std::sqrt(squares / n) : NAN;
     const double cr = n > 0 ? std::sqrt(t.crSquares / n) : NAN;
-    std::printf("| %s | %s | %d | %s | %s | %s | %s | %s | %s | %s | %s |\n", c.name, m.name,
+    std::printf("| %s | %s | %d | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", c.name, m.name,
                 t.Refused(), Cell(bias * kSecondsPerDay, "%.3f").c_str(),
                 Cell(rms * kSecondsPerDay, "%.3f").c_str(),
                 Cell(cr * kSecondsPerDay, "%.3f").c_str(), Cell(rms / cr, "%.2f").c_str(),
                 Cell(Median(Scaled(t.calibrated, 1 / rms)), "%.2f").c_str(),
                 Cell(Median(Scaled(t.error, 1 / rms)), "%.2f").c_str(),
                 Cell(Coverage(t.calMiss, t.calibrated), "%.3f").c_str(),
+                Cell(1 - Coverage(t.calMiss, t.calibrated, 3), "%.3f").c_str(),
                 Cell(Coverage(t.miss, t.error), "%.3f").c_str());
 }
 
@@ -295,17 +306,32 @@ DataSet Night(const Case& c, double minimum, Random& random) {
     double time = first;
     for (int i = 0; i < c.points; ++i) {
         t.push_back(time);
-        time += c.uneven ? c.spacing * (0.3 + 1.4 * random.Uniform()) : c.spacing;
+        const double spacing = !std::isnan(c.later) && time > minimum ? c.later : c.spacing;
+        time += c.uneven ? spacing * (0.3 + 1.4 * random.Uniform()) : spacing;
         const double dip = c.dip.depth * c.dip.Share(t.back() - minimum);
         m.push_back(kBaseMag + dip + c.noise * random.Normal());
     }
     return testing_support::WorkingSet(t, m);  // exact relative times, extremes as a load finds them
 }
 
-int Run(int copies, bool autoRanges) {
+// Where the ranges come from: an observer's picks from the known shape, the batch mode's
+// --ranges auto, or the whole night for every method (the batch mode's default).
+enum class Ranges { Observer, Auto, Whole };
+
+// Every method over the whole night: the parabola and the contact methods from the first
+// point to the last, the chords over each branch from its end to the point nearest the
+// minimum.
+Picks WholeNight(const DataSet& ds, const Picks& observer) {
+    const int n = ds.PointCount;
+    const int bottom = observer.parabolaFirst + (observer.parabolaLast - observer.parabolaFirst) / 2;
+    return {nullptr, 1, n, 1, bottom, bottom, n, 1, n};
+}
+
+int Run(int copies, Ranges ranges) {
+    const bool autoRanges = ranges == Ranges::Auto;
     std::printf("| case | method | refused | bias (s) | RMS (s) | CR (s) | RMS/CR | med cal/RMS "
-                "| med err/RMS | cover cal | cover err |\n");
-    std::printf("|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+                "| med err/RMS | cover cal | beyond 3 cal | cover err |\n");
+    std::printf("|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
     std::vector<std::string> notes;
     std::vector<Case> cases(kCases.begin(), kCases.end());
     if (autoRanges) cases.insert(cases.end(), kAutoCases.begin(), kAutoCases.end());
@@ -323,6 +349,7 @@ int Run(int copies, bool autoRanges) {
             app->RangeFirst = 1;
             app->RangeLast = app->data.PointCount;
             Picks picks = PickRanges(app->data, c.dip, minimum);
+            if (ranges == Ranges::Whole) picks = WholeNight(app->data, picks);
             AutoRanges chosen;
             if (autoRanges) {
                 chosen = ChooseRanges(app->data);
@@ -368,22 +395,25 @@ int Run(int copies, bool autoRanges) {
 
 int main(int argc, char** argv) {
     int copies = 2000;
-    bool autoRanges = false;
+    umbrix::accuracy::Ranges ranges = umbrix::accuracy::Ranges::Observer;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--copies" && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
             copies = std::atoi(argv[++i]);
         } else if (a == "--ranges" && i + 1 < argc && std::string(argv[i + 1]) == "auto") {
-            autoRanges = true;
+            ranges = umbrix::accuracy::Ranges::Auto;
+            ++i;
+        } else if (a == "--ranges" && i + 1 < argc && std::string(argv[i + 1]) == "whole") {
+            ranges = umbrix::accuracy::Ranges::Whole;
             ++i;
         } else {
             std::fprintf(stderr,
-                         "usage: accuracy_bench [--copies N] [--ranges auto]   (N > 0, default 2000)\n");
+                         "usage: accuracy_bench [--copies N] [--ranges auto|whole]   (N > 0, default 2000)\n");
             return 2;
         }
     }
     std::string command = argv[0];
     for (int i = 1; i < argc; ++i) command += std::string(" ") + argv[i];
     std::printf("command: %s\ncopies per case: %d\n\n", command.c_str(), copies);
-    return umbrix::accuracy::Run(copies, autoRanges);
+    return umbrix::accuracy::Run(copies, ranges);
 }

@@ -80,6 +80,41 @@ TEST(ChooseRanges, OneBranchOrNoEclipseIsRefused) {
     EXPECT_NE(b.message.find("No eclipse"), std::string::npos) << b.message;
 }
 
+// The 0.03-day Gaussian dip (half depth at |dt| = 0.0250 day) with noise 0.005 mag, on three
+// samplings. Every 0.001 day: every method has its range. Every 0.012 day (22 points): at most
+// five points lie deeper than half the depth, below the parabola's six, and straight lines
+// 0.012 day apart miss the bottom's bend by about 0.6 (0.012 / 0.025)^2 / 8 = 0.017 mag, far
+// beyond a third of the noise. A dip three times narrower sampled every 0.00215 day (20
+// points from contact to contact): seven or eight points on the bottom keep the parabola, but
+// the bend, 0.6 (0.00215 / 0.0083)^2 / 8 = 0.005 mag, still refuses sliding integrations.
+TEST(ChooseRanges, NightsTooSparseForAMethodAreRefusedForThatMethodOnly) {
+    EclipseShape dense;
+    dense.noise = 0.005;
+    const AutoRanges a = ChooseRanges(Eclipse(dense));
+    ASSERT_TRUE(a.eclipse) << a.message;
+    EXPECT_EQ(a.parabolaMessage + a.chordsMessage + a.contactMessage + a.slidingMessage, "");
+
+    EclipseShape sparse = dense;
+    sparse.first = 0.37;
+    sparse.spacing = 0.012;
+    sparse.points = 22;
+    const AutoRanges b = ChooseRanges(Eclipse(sparse));
+    ASSERT_TRUE(b.eclipse) << b.message;
+    EXPECT_NE(b.parabolaMessage.find("too sparse for a parabola"), std::string::npos) << b.parabolaMessage;
+    EXPECT_NE(b.slidingMessage.find("too far apart at the bottom"), std::string::npos);
+    EXPECT_EQ(b.chordsMessage + b.contactMessage, "");
+
+    EclipseShape shortEclipse = dense;
+    shortEclipse.dip = [](double dt) { return 12.0 + 0.6 * std::exp(-(dt / 0.01) * (dt / 0.01)); };
+    shortEclipse.first = 0.44;
+    shortEclipse.spacing = 0.00215;
+    shortEclipse.points = 60;
+    const AutoRanges c = ChooseRanges(Eclipse(shortEclipse));
+    ASSERT_TRUE(c.eclipse) << c.message;
+    EXPECT_EQ(c.parabolaMessage + c.chordsMessage + c.contactMessage, "");
+    EXPECT_NE(c.slidingMessage.find("too far apart at the bottom"), std::string::npos);
+}
+
 // Three minima in one night (testing_support::ThreeMinima): whole ones at .50123 and .70123
 // and, deepest of all, one whose minimum falls after the night's end. The partial one is not
 // timed and says why; every range lies on the deepest whole one, whose stretch ends at the

@@ -75,23 +75,48 @@ AutoRanges ChooseRanges(const DataSet& ds) {
     };
 
     // Parabola.
+    double halfWidth = 0;  // half the eclipse's width at half depth, days
     {
         const double m = level(kAutoParabolaShare);
         const int a = leftBelow(m), b = rightBelow(m);
         const double left = a >= lo ? r.centre - SmoothCrossing(ds, s, a, m) : r.centre - ds.Time[lo];
         const double right = b <= hi ? SmoothCrossing(ds, s, b - 1, m) - r.centre : ds.Time[hi] - r.centre;
+        halfWidth = a >= lo && b <= hi ? (left + right) / 2 : std::max(left, right);
         symmetric(left, right, r.parabolaFirst, r.parabolaLast);
-        // Widen by the nearer neighbour until five points.
-        while (r.parabolaLast - r.parabolaFirst + 1 < 5) {
-            const bool before = r.parabolaFirst > lo &&
-                                (r.parabolaLast == hi || r.centre - ds.Time[r.parabolaFirst - 1] <
-                                                             ds.Time[r.parabolaLast + 1] - r.centre);
-            if (before) --r.parabolaFirst;
-            else if (r.parabolaLast < hi) ++r.parabolaLast;
-            else break;
+        // A parabola needs five points on the bottom. Widening a sparser bottom by the points
+        // beyond half the depth makes it follow the branches' bend, not the minimum: on a night
+        // of 2.5 points per half-width it timed at three times the noise's bound.
+        const int bottom = r.parabolaLast - r.parabolaFirst + 1;
+        if (bottom < kAutoParabolaPoints)
+            r.parabolaMessage = "The night is too sparse for a parabola: " +
+                                std::to_string(std::max(bottom, 0)) +
+                                (bottom == 1 ? " point lies" : " points lie") +
+                                " deeper than half the eclipse's depth, and a parabola needs " +
+                                std::to_string(kAutoParabolaPoints) + ".";
+    }
+
+    // Sliding integrations resample the points onto an even grid by straight lines. Between
+    // points h apart across a bottom of curvature about depth / halfWidth^2, a straight line
+    // misses the curve by up to curvature h^2 / 8; beyond a third of the noise that bend, not the
+    // noise, sets where the windows balance (three times the noise's bound on a night of 20
+    // points across the eclipse).
+    {
+        std::vector<double> steps;
+        for (int i = std::max(r.parabolaFirst, lo) + 1; i <= std::min(r.parabolaLast, hi); ++i)
+            steps.push_back(ds.Time[i] - ds.Time[i - 1]);
+        if (steps.empty() && deepest > lo) steps.push_back(ds.Time[deepest] - ds.Time[deepest - 1]);
+        if (steps.empty() && deepest < hi) steps.push_back(ds.Time[deepest + 1] - ds.Time[deepest]);
+        if (!steps.empty() && halfWidth > 0) {
+            std::nth_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2), steps.end());
+            const double h = steps[steps.size() / 2];
+            const double bend = r.depth * (h / halfWidth) * (h / halfWidth) / 8;
+            if (r.noise > 0 && bend > kAutoSlidingBend * r.noise)
+                r.slidingMessage =
+                    "The points lie too far apart at the bottom for sliding integrations: the "
+                    "straight lines between points " + FormatFixed(h, 0, 5) + " day apart miss "
+                    "the eclipse's bend by about " + FormatFixed(bend, 0, 4) + " mag, more than "
+                    "a third of the noise of " + FormatFixed(r.noise, 0, 4) + " mag.";
         }
-        if (r.parabolaLast - r.parabolaFirst + 1 < 5)
-            r.parabolaMessage = "Fewer than five points lie around the minimum.";
     }
 
     // Chords: each branch from where it reaches the high share to where it reaches the low.

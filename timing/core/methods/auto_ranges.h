@@ -13,9 +13,13 @@ namespace umbrix {
 
 // The shares of the depth that bound the ranges (tuned on the accuracy benchmark,
 // docs/accuracy.md).
-inline constexpr double kAutoParabolaShare = 0.5;  // parabola: points deeper than this
+inline constexpr double kAutoParabolaShare = 0.5;  // parabola: points deeper than this,
+inline constexpr int kAutoParabolaPoints = 6;      // at least this many of them
 inline constexpr double kAutoChordsLow = 0.2;      // chords: the branches between these
 inline constexpr double kAutoChordsHigh = 0.8;
+// Sliding integrations: refused when straight lines between the bottom's points miss the
+// eclipse's bend by more than this share of the noise.
+inline constexpr double kAutoSlidingBend = 1.0 / 3;
 
 struct AutoRanges {
     // The night's eclipses, and the one timed (an index into night.dips; -1 when none).
@@ -31,7 +35,7 @@ struct AutoRanges {
     double depth = 0;   // faintest smoothed magnitude less the level
     double centre = 0;  // relative time halfway between the branches at half depth
     // Parabola: the points around the minimum deeper than kAutoParabolaShare of the depth, as
-    // many on each side of the centre as the data allow (at least five in all).
+    // many on each side of the centre as the data allow; refused below kAutoParabolaPoints.
     int parabolaFirst = 0, parabolaLast = 0;
     std::string parabolaMessage;  // non-empty: no range
     // Chords: the two branches between kAutoChordsLow and kAutoChordsHigh of the depth.
@@ -41,6 +45,8 @@ struct AutoRanges {
     // where the data allow.
     int contactFirst = 0, contactLast = 0;
     std::string contactMessage;
+    // Sliding integrations keep their own points; non-empty: the night is too sparse for them.
+    std::string slidingMessage;
 };
 
 // Ranges for the working points of ds.

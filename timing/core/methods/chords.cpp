@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "timing/core/methods/eclipses.h"
+#include "timing/core/methods/symmetry_check.h"
 
 namespace umbrix {
 
@@ -165,6 +166,14 @@ ChordsResult BisectChords(const DataSet& ds, int leftStart, int leftEnd, int rig
     if (noiseShare > 0 && variance > 0)
         r.calibrated = std::sqrt(variance * (r.n - 1) / noiseShare * shared) / r.n;
     if (!std::isfinite(r.calibrated)) r.calibrated = 0;
+    // The weights hold where a chord crosses a slope; on a flat bottom, or where a branch
+    // is not straight between points, the bisectors lean, and the points' symmetry shows by
+    // how much.
+    if (r.calibrated > 0) {
+        const SymmetryCheck check = WidenToSymmetry(ds, r.tMin, r.calibrated);
+        r.calibrated = check.error;
+        r.warning.append(r.warning.empty() || check.warning.empty() ? "" : " ").append(check.warning);
+    }
     r.ok = true;
     return r;
 }

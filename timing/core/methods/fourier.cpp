@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "timing/core/data/format.h"
+#include "timing/core/methods/noise.h"
+#include "timing/core/methods/symmetry_check.h"
 
 namespace umbrix {
 
@@ -288,15 +290,26 @@ FourierRowResult FitFourier(FourierState& s, const DataSet& ds) {
     s.ParamsEdited = false;
 
     result.done(ds, xo, error);
-    // The formal error assumes 0.01 mag per point; scaled by the reduced chi-square it
-    // reflects the scatter the points actually have about the model. The fit stops once a
-    // step gains under ten per cent, which can be short of the best Xo: the Gauss-Newton step
-    // still open there (covariance times gradient) is added as the distance left to go.
+    // The formal error assumes 0.01 mag per point; scaled to the noise the points actually
+    // have it becomes the error that noise gives Xo. Two estimates of that noise can only be
+    // inflated, each by its own kind of misfit: the scatter about the model (the reduced
+    // chi-square) by a model too stiff for a long, well-sampled eclipse, whose symmetric
+    // misfit leaves Xo where it is; the scatter about the neighbours' cubic by sampling too
+    // sparse for the bottom's bend. The smaller is taken. The fit stops once a step gains
+    // under ten per cent, which can be short of the best Xo: the Gauss-Newton step still open
+    // there (covariance times gradient) is added as the distance left to go, and the points'
+    // own symmetry bounds the rest of the misfit.
     if (n > kFourierParamCount) {
         double remaining = 0;
         for (int j = 1; j <= kFourierParamCount; ++j)
             remaining += s.Covariance(kXoEngineIndex, j) * s.Engine.beta[U(j)];
-        result.calibrate(std::hypot(error * std::sqrt(chiSquare / (n - kFourierParamCount)), remaining));
+        double scale = std::sqrt(chiSquare / (n - kFourierParamCount));
+        const double neighbours =
+            NoiseFromNeighbours(ds.Time, ds.Mag, s.FourierStartIndex, s.FourierEndIndex);
+        if (neighbours > 0) scale = std::min(scale, neighbours / kPointSigma);
+        const SymmetryCheck check = WidenToSymmetry(ds, xo, std::hypot(error * scale, remaining));
+        result.calibrate(check.error);
+        result.warn(check.warning);
     }
     result.params = s.FourierParams;
     result.chiSquare = chiSquare;

@@ -15,6 +15,7 @@ const char* const kKvwNoMinimum =
 namespace {
 
 constexpr double kKvwSharedPoints = 1.2;  // see the calibrated error below
+constexpr int kKvwFewPairs = 6;           // fewer pairs: the calibrated error is shaky
 constexpr int kMaxMoves = 7;  // the centre walks at most eight grid steps before walking on
 
 KvwResult Refuse(KvwResult r, const std::string& message) {
@@ -185,6 +186,12 @@ KvwRowResult PressFitKwee(KvwState& s, const DataSet& ds, const std::string& ste
     result.done(ds, result.kvw.tMin, result.kvw.sigma);
     if (result.kvw.calibrated > 0) result.calibrate(result.kvw.calibrated);
     result.warning = range.warning;
+    // From so few pairs the scatter is itself uncertain: on a night of four pairs one timing
+    // in eleven lay beyond three calibrated errors.
+    if (result.kvw.calibrated > 0 && result.kvw.pairs < kKvwFewPairs)
+        result.warn("Only " + std::to_string(result.kvw.pairs) + " pairs of points mirror each "
+                    "other about the minimum: the calibrated error rests on so few that it may be "
+                    "out by a factor of two.");
     return result;
 }
 

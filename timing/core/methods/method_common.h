@@ -146,6 +146,11 @@ struct RowResult {
         timeText = RowText(time);
         errorText = ShownError(err);
     }
+    // Adds a sentence to the warning.
+    void warn(const std::string& more) {
+        if (more.empty()) return;
+        warning.append(warning.empty() ? "" : " ").append(more);
+    }
     // Records the calibrated error when it is a finite, non-negative number.
     void calibrate(double err) {
         if (!(std::isfinite(err) && err >= 0)) return;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "timing/core/methods/symmetry_check.h"
+
 namespace umbrix {
 
 namespace {
@@ -147,7 +149,11 @@ void ResetParabolaState(ParabolaState& s) {
 ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
     ParabolaFit fit = FitCoefficients(ds, start, end);
     if (!fit.ok) return fit;
-    fit.calibrated = VertexError(ds, start, end, fit);
+    // The mirror scatter answers for the noise; over a range wider than the eclipse's
+    // parabolic bottom, the shape's misfit moves the vertex as well.
+    const SymmetryCheck check = WidenToSymmetry(ds, fit.tMin, VertexError(ds, start, end, fit));
+    fit.calibrated = check.error;
+    fit.misfit = check.warning;
     fit.vertexOutside = fit.tMin < std::min(ds.Time[start], ds.Time[end]) ||
                         fit.tMin > std::max(ds.Time[start], ds.Time[end]);
     return fit;
@@ -181,8 +187,9 @@ ParabolaRowResult PressFitParabola(ParabolaState& s, const DataSet& ds) {
     result.done(ds, f.tMin, error);
     if (f.calibrated > 0) result.calibrate(f.calibrated);
     if (f.vertexOutside)
-        result.warning = "The vertex lies outside the picked points: the time of minimum is "
-                         "extrapolated.";
+        result.warn("The vertex lies outside the picked points: the time of minimum is "
+                    "extrapolated.");
+    if (f.calibrated > 0) result.warn(f.misfit);
     result.rmsText = FormatFixed(f.rms, 8, 3);
     return result;
 }

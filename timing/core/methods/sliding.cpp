@@ -5,6 +5,7 @@
 
 #include "timing/core/data/error_texts.h"
 #include "timing/core/methods/noise.h"
+#include "timing/core/methods/symmetry_check.h"
 
 namespace umbrix {
 
@@ -229,7 +230,10 @@ SlidingRowResult SlidingGo(SlidingState& s, const DataSet& ds, const Stretch& wi
         return result;
     }
     result.done(ds, r.tMin, r.sigma);
-    if (r.calibrated > 0) result.calibrate(r.calibrated);
+    // The error propagates the noise through the resampling; a grid too coarse for the
+    // bottom's curvature shifts the minimum beyond it, which the points' symmetry shows.
+    // No range is the user's to narrow here, so the widened error speaks for itself.
+    if (r.calibrated > 0) result.calibrate(WidenToSymmetry(ds, r.tMin, r.calibrated).error);
     return result;
 }
 

@@ -188,7 +188,10 @@ BatchRow RunFourier(AppState& app, const RunChoices& o) {
 
 BatchRow RunSliding(AppState& app, const RunChoices& o) {
     // It picks its own points about the deepest one, of the eclipse chosen for every method.
-    if (o.chosen && !o.chosen->eclipse) return Refused(o.chosen->message);
+    if (o.chosen) {
+        if (const std::string why = AutoRefusal(*o.chosen, o.chosen->slidingMessage); !why.empty())
+            return Refused(why);
+    }
     const SlidingRowResult r =
         o.chosen ? SlidingGo(app.sliding, app.data, {o.chosen->stretchFirst, o.chosen->stretchLast},
                              app.RangeFirst, app.RangeLast)

@@ -17,8 +17,8 @@ using testing_support::Eclipse;
 using testing_support::EclipseShape;
 
 // A cos^2 dip 0.6 mag deep lasting 0.13 day: share(dt) = cos^2(pi dt / 0.13) for |dt| < 0.065.
-// Shares fall at |dt| = (0.13 / pi) acos(sqrt(share)): 0.8 at 0.019181, 0.5 at 0.0325, 0.2 at
-// 0.045819 day, and the contacts at 0.065. Sampled every 0.001 day from 0.40 to 0.60, minimum
+// Shares fall at |dt| = (0.13 / pi) acos(sqrt(share)): 0.9 at 0.013314, 0.8 at 0.019181, 0.5 at
+// 0.0325, 0.2 at 0.045819 day, and the contacts at 0.065. Sampled every 0.001 day from 0.40 to 0.60, minimum
 // at 0.50123. The ranges are read off a 7-point running mean, which bends the curve by under
 // one sample where it is steepest: each end is allowed two samples (0.002 day). The contacts
 // are taken where the mean is back at the level: with no noise that is when all 7 points are,
@@ -39,8 +39,11 @@ TEST(ChooseRanges, CleanEclipseGivesItsShareTimes) {
     const auto at = [&](int i) { return ds.Time[i] - t0; };
     EXPECT_NEAR(r.centre, t0, 1e-4);
     EXPECT_NEAR(r.depth, 0.6, 0.01);
-    EXPECT_NEAR(at(r.parabolaFirst), -0.0325, 0.002);
-    EXPECT_NEAR(at(r.parabolaLast), 0.0325, 0.002);
+    // Without noise any departure of the cos^2 bottom from a parabola outweighs the noise, so
+    // the range narrows from half the depth (0.0325 day) to the narrowest share, 0.9: 0.013314.
+    EXPECT_EQ(r.parabolaShare, 0.9);
+    EXPECT_NEAR(at(r.parabolaFirst), -0.013314, 0.002);
+    EXPECT_NEAR(at(r.parabolaLast), 0.013314, 0.002);
     EXPECT_NEAR(at(r.leftFirst), -0.045819, 0.002);
     EXPECT_NEAR(at(r.leftLast), -0.019181, 0.002);
     EXPECT_NEAR(at(r.rightFirst), 0.019181, 0.002);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "timing/core/methods/method_common.h"
+#include "timing/core/methods/parabola.h"
 #include "timing/core/methods/tracing.h"
 
 namespace umbrix {
@@ -74,16 +75,33 @@ AutoRanges ChooseRanges(const DataSet& ds) {
         last = last == 0 ? hi : std::min(last, hi);
     };
 
-    // Parabola.
+    // Parabola: the points deeper than half the depth. Where the noise is so low that the
+    // eclipse's departure from a parabola over that bottom moves the vertex well beyond its
+    // noise (the misfit widens the calibrated error by half again), a narrower bottom is
+    // taken, as a person narrows the range until the parabola lies on the points.
     double halfWidth = 0;  // half the eclipse's width at half depth, days
     {
-        const double m = level(kAutoParabolaShare);
-        const int a = leftBelow(m), b = rightBelow(m);
-        const double left = a >= lo ? r.centre - SmoothCrossing(ds, s, a, m) : r.centre - ds.Time[lo];
-        const double right = b <= hi ? SmoothCrossing(ds, s, b - 1, m) - r.centre : ds.Time[hi] - r.centre;
-        halfWidth = a >= lo && b <= hi ? (left + right) / 2 : std::max(left, right);
-        symmetric(left, right, r.parabolaFirst, r.parabolaLast);
-        // A parabola needs five points on the bottom. Widening a sparser bottom by the points
+        const auto deeperThan = [&](double share, int& first, int& last) {
+            const double m = level(share);
+            const int a = leftBelow(m), b = rightBelow(m);
+            const double left = a >= lo ? r.centre - SmoothCrossing(ds, s, a, m) : r.centre - ds.Time[lo];
+            const double right = b <= hi ? SmoothCrossing(ds, s, b - 1, m) - r.centre : ds.Time[hi] - r.centre;
+            symmetric(left, right, first, last);
+            return a >= lo && b <= hi ? (left + right) / 2 : std::max(left, right);
+        };
+        halfWidth = deeperThan(kAutoParabolaShare, r.parabolaFirst, r.parabolaLast);
+        for (const double share : kAutoParabolaNarrower) {
+            if (r.parabolaLast - r.parabolaFirst + 1 < kAutoParabolaPoints) break;
+            const ParabolaFit fit = FitParabola(ds, r.parabolaFirst, r.parabolaLast);
+            if (!fit.ok || !(fit.calibrated > kAutoParabolaMisfit * fit.noiseError)) break;
+            int first = 0, last = 0;
+            deeperThan(share, first, last);
+            if (last - first + 1 < kAutoParabolaPoints) break;
+            r.parabolaFirst = first;
+            r.parabolaLast = last;
+            r.parabolaShare = share;
+        }
+        // A parabola needs six points on the bottom. Widening a sparser bottom by the points
         // beyond half the depth makes it follow the branches' bend, not the minimum: on a night
         // of 2.5 points per half-width it timed at three times the noise's bound.
         const int bottom = r.parabolaLast - r.parabolaFirst + 1;

@@ -15,6 +15,10 @@ namespace umbrix {
 // docs/accuracy.md).
 inline constexpr double kAutoParabolaShare = 0.5;  // parabola: points deeper than this,
 inline constexpr int kAutoParabolaPoints = 6;      // at least this many of them
+// Narrower bottoms tried in turn while the misfit widens the vertex's error from the noise by
+// more than this factor (twice: very low noise, where the eclipse's shape outweighs the noise).
+inline constexpr double kAutoParabolaNarrower[] = {0.6, 0.7, 0.8, 0.9};
+inline constexpr double kAutoParabolaMisfit = 2.0;
 inline constexpr double kAutoChordsLow = 0.2;      // chords: the branches between these
 inline constexpr double kAutoChordsHigh = 0.8;
 // Sliding integrations: refused when straight lines between the bottom's points miss the
@@ -37,6 +41,7 @@ struct AutoRanges {
     // Parabola: the points around the minimum deeper than kAutoParabolaShare of the depth, as
     // many on each side of the centre as the data allow; refused below kAutoParabolaPoints.
     int parabolaFirst = 0, parabolaLast = 0;
+    double parabolaShare = kAutoParabolaShare;  // the share of the depth the range is deeper than
     std::string parabolaMessage;  // non-empty: no range
     // Chords: the two branches between kAutoChordsLow and kAutoChordsHigh of the depth.
     int leftFirst = 0, leftLast = 0, rightFirst = 0, rightLast = 0;

@@ -151,7 +151,8 @@ ParabolaFit FitParabola(const DataSet& ds, int start, int end) {
     if (!fit.ok) return fit;
     // The mirror scatter answers for the noise; over a range wider than the eclipse's
     // parabolic bottom, the shape's misfit moves the vertex as well.
-    const SymmetryCheck check = WidenToSymmetry(ds, fit.tMin, VertexError(ds, start, end, fit));
+    fit.noiseError = VertexError(ds, start, end, fit);
+    const SymmetryCheck check = WidenToSymmetry(ds, fit.tMin, fit.noiseError);
     fit.calibrated = check.error;
     fit.misfit = check.warning;
     fit.vertexOutside = fit.tMin < std::min(ds.Time[start], ds.Time[end]) ||

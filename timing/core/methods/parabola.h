@@ -70,7 +70,8 @@ struct ParabolaFit {
     double sigmaA1 = 0, sigmaA2 = 0;
     double tMin = 0;  // vertex -A1/(2 A2), relative days
     double rms = 0;   // root-mean-square deviation with n - 3 degrees of freedom, magnitudes
-    double calibrated = 0;       // standard error of tMin, widened by the shape's misfit, days
+    double noiseError = 0;       // standard error of tMin from the noise alone, days
+    double calibrated = 0;       // noiseError widened by the shape's misfit, days
     std::string misfit;          // non-empty: the vertex lies far from the points' symmetry
     bool vertexOutside = false;  // tMin lies outside the times of the fitted points
 };

@@ -131,9 +131,10 @@ AutoRanges ChooseRanges(const DataSet& ds) {
             if (r.noise > 0 && bend > kAutoSlidingBend * r.noise)
                 r.slidingMessage =
                     "The points lie too far apart at the bottom for sliding integrations: the "
-                    "straight lines between points " + FormatFixed(h, 0, 5) + " day apart miss "
-                    "the eclipse's bend by about " + FormatFixed(bend, 0, 4) + " mag, more than "
-                    "a third of the noise of " + FormatFixed(r.noise, 0, 4) + " mag.";
+                    "straight lines between points " + TrimLeft(FormatFixed(h, 14, 5)) + " day "
+                    "apart miss the eclipse's bend by about " + TrimLeft(FormatFixed(bend, 14, 5)) +
+                    " mag, more than a third of the noise of " + TrimLeft(FormatFixed(r.noise, 14, 5)) +
+                    " mag.";
         }
     }
 

@@ -22,7 +22,7 @@ SymmetryCheck WidenToSymmetry(const DataSet& ds, double t, double error) {
     check.error = std::max(error, distance + symmetry.error / 2);
     if (distance > kBeyondNoise * std::hypot(error, symmetry.error))
         check.warning = "The model does not fit the points over this range: the time lies " +
-                        FormatFixed(distance * kSecondsPerDay, 0, 1) +
+                        TrimLeft(FormatFixed(distance * kSecondsPerDay, 14, 1)) +
                         " s from their centre of symmetry, " + RowText(ds.DayOffset + symmetry.centre) +
                         ", more than three times its error from the noise; the calibrated error "
                         "includes that distance.";

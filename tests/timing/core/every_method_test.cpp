@@ -200,6 +200,39 @@ TEST(CalibratedErrorOverTheWholeNight, GrowsWithTheModelsMisfit) {
     }
 }
 
+// The warnings say what the calibrated error cannot show alone, and only where it holds: on a
+// night placed off the minimum the whole-night parabola's vertex lies 870 s from the points'
+// centre of symmetry, four times its noise error of 210 s, the bottom's within its noise; a range of ten points on the sparse night gives Kwee and van Woerden four
+// symmetry pairs, the ordinary night's range dozens.
+TEST(EveryMethod, MisfitAndFewPairsAreWarnedOfOnlyWhereTheyHold) {
+    const auto run = [](const MethodCase& method, const Night& night) {
+        EclipseShape e = night.shape;
+        e.noise = 0.005;
+        e.seed = 7;
+        auto app = std::make_unique<AppState>();
+        app->data = Eclipse(e);
+        ResetMethodStates(*app);
+        const RowResult r = method.run(*app, e.minimum, night.w);
+        EXPECT_TRUE(r.ok()) << method.name << ": " << r.message;
+        return r.warning;
+    };
+    Night offCentre = Ordinary();  // 0.11 day of the night before the minimum, 0.15 after
+    offCentre.shape.first = 0.39;
+    offCentre.shape.spacing = 0.0013;
+    const std::string whole = run(kWholeNight[0], offCentre);
+    EXPECT_EQ(whole.rfind("The model does not fit the points over this range: the time lies ", 0), 0u) << whole;
+    EXPECT_EQ(run(kMethods[0], offCentre), "");
+
+    Night sparse = Ordinary();
+    sparse.shape.first = 0.37;
+    sparse.shape.spacing = 0.012;
+    sparse.shape.points = 22;
+    EXPECT_EQ(run(kMethods[3], sparse),
+              "Only 4 pairs of points mirror each other about the minimum: the calibrated error rests on so "
+              "few that it may be out by a factor of two.");
+    EXPECT_EQ(run(kMethods[3], Ordinary()), "");
+}
+
 // A point 0.004 day before the minimum repeats its neighbour's time (two frames stamped
 // alike): inside every picked range, the points sliding integrations selects and those about
 // the tracing fold. Every method refuses, naming the two points by their file lines. The

@@ -54,4 +54,74 @@ void DisplayList::PointSet(double x, double y) {
     if (std::isfinite(x) && std::isfinite(y)) currentX_ = Clamp(x), currentY_ = Clamp(y);
 }
 
+void DisplayList::Text(double x, double y, std::string text, TextAnchor anchor) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        ++dropped_;
+        return;
+    }
+    DrawCommand& c = commands_.emplace_back();
+    c.kind = DrawKind::Text;
+    c.colour = colour_;
+    c.x1 = c.x2 = Clamp(x);
+    c.y1 = c.y2 = Clamp(y);
+    c.text = std::move(text);
+    c.anchor = anchor;
+}
+
+namespace {
+
+// Liang and Barsky: the part of the line from (x1, y1) to (x2, y2) inside rect, as parameters
+// t0 <= t1 along it; false when no part lies inside.
+bool ClipLine(const ClipRect& rect, double x1, double y1, double x2, double y2, double& t0, double& t1) {
+    t0 = 0;
+    t1 = 1;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - rect.left, rect.right - x1, y1 - rect.top, rect.bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;  // parallel to this edge and outside it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DisplayList ClippedTo(const DisplayList& list, const ClipRect& rect) {
+    DisplayList out;
+    out.Clear(list.Background());
+    for (const DrawCommand& c : list.Commands()) {
+        out.SetColour(c.colour);
+        switch (c.kind) {
+        case DrawKind::Line: {
+            double t0 = 0, t1 = 1;
+            if (!ClipLine(rect, c.x1, c.y1, c.x2, c.y2, t0, t1)) break;
+            const double dx = c.x2 - c.x1, dy = c.y2 - c.y1;
+            // Ends already inside keep their exact values (no rounding through t).
+            out.Line(t0 == 0 ? c.x1 : c.x1 + t0 * dx, t0 == 0 ? c.y1 : c.y1 + t0 * dy,
+                     t1 == 1 ? c.x2 : c.x1 + t1 * dx, t1 == 1 ? c.y2 : c.y1 + t1 * dy);
+            break;
+        }
+        case DrawKind::Circle:
+            if (rect.Contains(c.x1, c.y1)) out.Circle(c.x1, c.y1, c.r);
+            break;
+        case DrawKind::Point:
+            if (rect.Contains(c.x1, c.y1)) out.PointSet(c.x1, c.y1);
+            break;
+        case DrawKind::Text:
+            out.Text(c.x1, c.y1, c.text, c.anchor);
+            break;
+        }
+    }
+    return out;
+}
+
 }  // namespace umbrix

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace umbrix {
@@ -29,6 +30,14 @@ enum class DrawKind {
     Line,    // (x1, y1)-(x2, y2)
     Circle,  // centre (x1, y1), radius r, outline only
     Point,   // a single point at (x1, y1)
+    Text,    // text at (x1, y1), placed by its anchor
+};
+
+// Which point of a text's box lies at the text's position.
+enum class TextAnchor {
+    TopLeft,
+    TopCentre,    // values under a time grid line
+    MiddleRight,  // values left of a magnitude grid line
 };
 
 struct DrawCommand {
@@ -36,6 +45,8 @@ struct DrawCommand {
     Rgb colour;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     double r = 0;
+    std::string text;  // Text only
+    TextAnchor anchor = TextAnchor::TopLeft;
     friend bool operator==(const DrawCommand&, const DrawCommand&) = default;
 };
 
@@ -59,6 +70,13 @@ public:
     void Circle(double x, double y, double radius);
     // A single point; the current point moves there.
     void PointSet(double x, double y);
+    // A line of text in the current colour; the current point stays where it was.
+    void Text(double x, double y, std::string text, TextAnchor anchor = TextAnchor::TopLeft);
+
+    // Every command drawn so far takes this colour (a curve kept as a faint reference).
+    void Recolour(Rgb colour) {
+        for (DrawCommand& c : commands_) c.colour = colour;
+    }
 
     // The commands of another list drawn after these; the current point moves to its end.
     void Append(const DisplayList& other);
@@ -80,5 +98,17 @@ private:
     double currentX_ = 0, currentY_ = 0;
     int dropped_ = 0;
 };
+
+// A rectangle in twips, edges included.
+struct ClipRect {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool Contains(double x, double y) const { return left <= x && x <= right && top <= y && y <= bottom; }
+};
+
+// The list as it shows inside rect: lines cut at its edges, circles and points kept where their
+// centre lies inside, texts kept as they are (the axis values stand outside the frame on
+// purpose). A zoomed plot, a fitted curve run past the points or a marker of a range scrolled
+// away thus never draw over the axis values or the controls.
+DisplayList ClippedTo(const DisplayList& list, const ClipRect& rect);
 
 }  // namespace umbrix

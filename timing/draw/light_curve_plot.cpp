@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "timing/core/data/format.h"
 
@@ -192,6 +193,101 @@ void MagLabels(AxisLabels& labels, const PlotScale& scale, const AxisGrid& grid,
     labels[6].caption = SingleText(grid.step).substr(0, static_cast<std::size_t>(std::max(stepChars, 0)));
 }
 
+// --- Readable axes ---------------------------------------------------------------------------
+
+std::string TimeAxisTitle(const std::string& timeScale, double dayOffset) {
+    const std::string name = timeScale.empty() ? "time" : timeScale;
+    if (!(std::fabs(dayOffset) >= 0.5) || !std::isfinite(dayOffset)) return name;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %s %.0f", name.c_str(), dayOffset < 0 ? "+" : "-",
+                  std::fabs(dayOffset));
+    return text;
+}
+
+namespace {
+
+struct Box {
+    double left, top, right, bottom;
+    bool Touches(const Box& o, double gap) const {
+        return left < o.right + gap && o.left < right + gap && top < o.bottom && o.top < bottom;
+    }
+};
+
+double TextWidth(const std::string& text, const TextMetrics& m) {
+    return static_cast<double>(text.size()) * m.charWidth;
+}
+
+Box LabelBox(const AxisLabel& l, const TextMetrics& m) {
+    return {l.left, l.top, l.left + TextWidth(l.caption, m), l.top + m.lineHeight};
+}
+
+// The step as the single-precision number it is (0.01), not its binary expansion
+// (0.0099999998), so that the texts get the decimals the step has and no more.
+double StepValue(const AxisGrid& grid) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(grid.step));
+    return std::strtod(text, nullptr);
+}
+
+std::string GridCaption(const AxisGrid& grid, const char* unit) {
+    if (!grid.valid) return {};
+    const double step = StepValue(grid);
+    return "grid " + TickText(step, step) + " " + unit;
+}
+
+}  // namespace
+
+void ReadableAxes(DisplayList& list, AxisLabels& labels, const PlotScale& scale,
+                  const AxisGrid& timeGrid, const AxisGrid& magGrid, const std::string& timeTitle,
+                  const TextMetrics& metrics) {
+    const PlotFrame& f = scale.frame;
+    const double gap = metrics.charWidth;  // between neighbouring values
+    labels[3].caption = GridCaption(timeGrid, "d");
+    labels[6].caption = GridCaption(magGrid, "mag");
+    labels[6].top = labels[3].top;
+    labels[6].left = labels[3].left + TextWidth(labels[3].caption, metrics) + 2 * gap;
+
+    std::vector<Box> taken;
+    for (int i = 1; i <= 6; ++i)
+        if (!labels[i].caption.empty()) taken.push_back(LabelBox(labels[i], metrics));
+    const auto fits = [&](const Box& b) {
+        return std::none_of(taken.begin(), taken.end(), [&](const Box& t) { return b.Touches(t, gap); });
+    };
+    list.SetColour(kBlack);
+
+    const double valuesTop = labels[1].top;
+    if (timeGrid.valid)
+        for (std::int64_t k = timeGrid.kFirst; k <= timeGrid.kLast; ++k) {
+            const double x = scale.X(timeGrid.Value(k));
+            if (!(f.PlotLeft <= x && x <= f.PlotRight)) continue;
+            std::string text = TickText(timeGrid.Value(k), StepValue(timeGrid));
+            const double w = TextWidth(text, metrics);
+            const Box b{x - w / 2, valuesTop, x + w / 2, valuesTop + metrics.lineHeight};
+            if (!fits(b)) continue;
+            taken.push_back(b);
+            list.Text(x, valuesTop, std::move(text), TextAnchor::TopCentre);
+        }
+
+    const double right = f.PlotLeft - metrics.charWidth / 3;
+    if (magGrid.valid)
+        for (std::int64_t k = magGrid.kFirst; k <= magGrid.kLast; ++k) {
+            const double y = scale.Y(magGrid.Value(k));
+            if (!(f.PlotTop <= y && y <= f.PlotBottom)) continue;
+            std::string text = TickText(magGrid.Value(k), StepValue(magGrid));
+            const double w = TextWidth(text, metrics);
+            const Box b{right - w, y - metrics.lineHeight / 2, right, y + metrics.lineHeight / 2};
+            if (b.left < 0 || !fits(b)) continue;
+            taken.push_back(b);
+            list.Text(right, y, std::move(text), TextAnchor::MiddleRight);
+        }
+
+    const Box title{static_cast<double>(f.PlotLeft), labels[3].top,
+                    f.PlotLeft + TextWidth(timeTitle, metrics), labels[3].top + metrics.lineHeight};
+    if (!timeTitle.empty() && fits(title)) list.Text(title.left, title.top, timeTitle, TextAnchor::TopLeft);
+    list.Text(f.PlotLeft + metrics.charWidth, std::max(0.0, f.PlotTop - metrics.lineHeight), "magnitude",
+              TextAnchor::TopLeft);
+}
+
 // --- The whole plot --------------------------------------------------------------------------
 
 PlotScale FrozenScale(const PlotFrame& frame, const DataSet& ds) {
@@ -205,10 +301,10 @@ PlotScale WorkingScale(const PlotFrame& frame, const DataSet& ds) {
 }
 
 LightCurvePlot PlotLightCurve(DisplayList& list, const DataSet& ds, int windowWidth,
-                              int windowHeight) {
+                              int windowHeight, const PlotZoom& zoom) {
     LightCurvePlot plot;
     const PlotFrame frame = FrameForWindow(windowWidth, windowHeight);
-    plot.scale = FrozenScale(frame, ds);
+    plot.scale = ZoomedScale(FrozenScale(frame, ds), zoom);
     const int h = std::clamp(windowHeight, 0, 32767);
 
     DrawFrame(list, frame, kWhite);

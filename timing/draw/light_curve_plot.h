@@ -13,6 +13,7 @@
 #include "timing/core/data/data_set.h"
 #include "timing/draw/display_list.h"
 #include "timing/draw/plot_scale.h"
+#include "timing/draw/plot_zoom.h"
 
 namespace umbrix {
 
@@ -89,6 +90,30 @@ void DrawMagGrid(DisplayList& list, const PlotScale& scale, const AxisGrid& grid
 // the way down the frame.
 void MagLabels(AxisLabels& labels, const PlotScale& scale, const AxisGrid& grid, int stepChars);
 
+// --- Readable axes ---------------------------------------------------------------------------
+// The six labels alone give two values per axis and a bare step (" .02") that reads like a
+// third value. These additions make the axes readable without moving any value label.
+
+// How wide a character and how high a line of text is in the font the window shows, twips.
+struct TextMetrics {
+    double charWidth = 105;
+    double lineHeight = 240;
+};
+
+// The time axis's title: the file's time scale minus the day the times count from
+// ("HJD - 2454123"), or the scale alone when nothing is subtracted.
+std::string TimeAxisTitle(const std::string& timeScale, double dayOffset);
+
+// Label3 and Label6 become "grid 0.02 d" and "grid 0.1 mag", Label6 on Label3's row right of
+// it (at the left edge, as wide as it now is, it would cover the points). Then, in the list:
+// the value of every grid line where it fits without touching a label or the value before it
+// (time values centred under their lines at the time labels' top, magnitude values ending just
+// left of the frame), the time title under the left end of the time axis on Label3's row, and
+// "magnitude" above the left end of the frame.
+void ReadableAxes(DisplayList& list, AxisLabels& labels, const PlotScale& scale,
+                  const AxisGrid& timeGrid, const AxisGrid& magGrid, const std::string& timeTitle,
+                  const TextMetrics& metrics);
+
 // --- The whole plot of the plot/edit window --------------------------------------------------
 struct LightCurvePlot {
     PlotScale scale;
@@ -103,9 +128,10 @@ PlotScale FrozenScale(const PlotFrame& frame, const DataSet& ds);
 PlotScale WorkingScale(const PlotFrame& frame, const DataSet& ds);
 
 // Clears the list and runs the six steps for a window of the given outer size in twips:
-// white background, every point read (deleted ones as crosses), frozen scale.
+// white background, every point read (deleted ones as crosses), frozen scale narrowed to the
+// part the window shows (the whole unless the user zoomed).
 LightCurvePlot PlotLightCurve(DisplayList& list, const DataSet& ds, int windowWidth,
-                              int windowHeight);
+                              int windowHeight, const PlotZoom& zoom = {});
 
 // --- Picking ---------------------------------------------------------------------------------
 // The point nearest to (t, m) among all points read, deleted ones included, by the plain sum

@@ -83,10 +83,10 @@ TEST_F(LightCurvePlotTest, FrameIsLaidOutFromTheWindowSizeAndDrawnAsFourBlackLin
     EXPECT_EQ(list.Background(), kWhite);
     const auto& c = list.Commands();
     const double l = 500, r = kDefaultWidth - 415, t = 242, b = kDefaultHeight - 1850;
-    const DrawCommand expected[4] = {{DrawKind::Line, kBlack, l, t, r, t, 0},
-                                     {DrawKind::Line, kBlack, r, t, r, b, 0},
-                                     {DrawKind::Line, kBlack, r, b, l, b, 0},
-                                     {DrawKind::Line, kBlack, l, b, l, t, 0}};
+    const DrawCommand expected[4] = {{DrawKind::Line, kBlack, l, t, r, t, 0, {}, {}},
+                                     {DrawKind::Line, kBlack, r, t, r, b, 0, {}, {}},
+                                     {DrawKind::Line, kBlack, r, b, l, b, 0, {}, {}},
+                                     {DrawKind::Line, kBlack, l, b, l, t, 0, {}, {}}};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(c[static_cast<std::size_t>(i)], expected[i]) << i;
 }
 
@@ -400,8 +400,8 @@ TEST(DisplayList, LineToAndPointSetFollowTheCurrentPoint) {
     list.LineTo(30, 40);
     list.LineTo(50, 60);
     ASSERT_EQ(list.Commands().size(), 3u);
-    EXPECT_EQ(list.Commands()[1], (DrawCommand{DrawKind::Line, kBlack, 10, 20, 30, 40, 0}));
-    EXPECT_EQ(list.Commands()[2], (DrawCommand{DrawKind::Line, kBlack, 30, 40, 50, 60, 0}));
+    EXPECT_EQ(list.Commands()[1], (DrawCommand{DrawKind::Line, kBlack, 10, 20, 30, 40, 0, {}, {}}));
+    EXPECT_EQ(list.Commands()[2], (DrawCommand{DrawKind::Line, kBlack, 30, 40, 50, 60, 0, {}, {}}));
     list.Clear();
     EXPECT_TRUE(list.Commands().empty());
     EXPECT_FALSE(list.Background().has_value());

@@ -92,11 +92,13 @@ TEST_F(FourierWindowTest, UpdateThenFitWritesRowFiveAsTheBatchModeOnceAndUndoRes
     EXPECT_TRUE(Row(5).startsWith("2454123.521")) << Row(5).toStdString();
     EXPECT_TRUE(Ticked(5));
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(Box(w, i).size(), 9) << i;
-    EXPECT_EQ(Count(w, kBlue, DrawKind::Line), 2 * 100 * 21);  // Update's curve, then the fit's
+    // The fit's curve is the blue one; Update's start curve stays beside it in a pale blue.
+    EXPECT_EQ(Count(w, kBlue, DrawKind::Line), 100 * 21);
+    EXPECT_EQ(Count(w, {160, 180, 230}, DrawKind::Line), 100 * 21);
 
     w.Text1[3]->setText("20");
     Press(w.Command2);  // one fit per range: nothing happens
-    EXPECT_EQ(Count(w, kBlue, DrawKind::Line), 2 * 100 * 21);
+    EXPECT_EQ(Count(w, kBlue, DrawKind::Line), 100 * 21);
     EXPECT_TRUE(messages_.isEmpty());
 
     w.resize(w.width() + 60, w.height() + 30);  // a redraw: lines, thin curve, width-8 boxes

@@ -30,12 +30,16 @@ int CountColour(const DisplayList& list, Rgb colour, DrawKind kind) {
     return n;
 }
 
-bool HasCrossAt(const DisplayList& list, Rgb colour, double x, double y, double arm) {
+// A cross-hair of arms `arm` long about (x, y), each arm cut a pixel (15 twips) outside the
+// frame where it reaches past it.
+bool HasCrossAt(const DisplayList& list, const PlotFrame& f, Rgb colour, double x, double y, double arm) {
+    const double left = std::max(x - arm, f.PlotLeft - 15.0), right = std::min(x + arm, f.PlotRight + 15.0);
+    const double top = std::max(y - arm, f.PlotTop - 15.0), bottom = std::min(y + arm, f.PlotBottom + 15.0);
     int n = 0;
     for (const DrawCommand& c : list.Commands()) {
         if (c.kind != DrawKind::Line || !(c.colour == colour)) continue;
-        n += c.x1 == x - arm && c.y1 == y && c.x2 == x + arm && c.y2 == y;
-        n += c.x1 == x && c.y1 == y - arm && c.x2 == x && c.y2 == y + arm;
+        n += c.x1 == left && c.y1 == y && c.x2 == right && c.y2 == y;
+        n += c.x1 == x && c.y1 == top && c.x2 == x && c.y2 == bottom;
     }
     return n == 2;
 }
@@ -79,8 +83,9 @@ TEST_F(PlotDataWindowTest, OpensAtTheStoredPlacementWithItsCaption) {
     EXPECT_EQ(W().size(), QSize(445, 283));
     EXPECT_EQ(W().plot().scale.frame.PlotRight, 445 * 15 - 415);
     EXPECT_EQ(W().Label[1]->text(), "   0.45");
-    EXPECT_EQ(W().Label[6]->text(), " .05");
-    EXPECT_EQ(W().findChild<QLabel*>("Label3")->text(), " .01");
+    // The steps say what they are, so that they do not read as a third value of an axis.
+    EXPECT_EQ(W().Label[6]->text(), "grid 0.05 mag");
+    EXPECT_EQ(W().findChild<QLabel*>("Label3")->text(), "grid 0.01 d");
 }
 
 TEST_F(PlotDataWindowTest, LeftClickPicksTheNearestPointAndFillsTheActionDialog) {
@@ -95,7 +100,7 @@ TEST_F(PlotDataWindowTest, LeftClickPicksTheNearestPointAndFillsTheActionDialog)
     EXPECT_EQ(action->Text2->text(), "        0.49");
     EXPECT_EQ(action->Text3->text(), "  12.450");      // FormatFixed(m, 8, 3)
     const PlotScale& s = W().plot().scale;
-    EXPECT_TRUE(HasCrossAt(W().displayList(), kBlue, s.X(app_.data.AllTime[3]),
+    EXPECT_TRUE(HasCrossAt(W().displayList(), s.frame, kBlue, s.X(app_.data.AllTime[3]),
                            s.Y(app_.data.AllMag[3]), 200));
     // The cross-hair outlives the redraws that focus changes cause while the dialog is open.
     W().PlotLightCurve();
@@ -119,9 +124,17 @@ struct PlacementRow {
 class ActionPlacementTest : public PlotDataWindowTest,
                             public testing::WithParamInterface<PlacementRow> {};
 
-// The dialog stands beside the point, its cross-hair (13.3 pixels each way) in sight, and wholly
-// on the screen, also where the point lies near the screen's edge.
-TEST_P(ActionPlacementTest, DialogStandsBesideThePickedPointAndOnTheScreen) {
+// Where the plot's frame lies on the screen, in global pixels.
+QRect PlotAreaOnScreen(frmPlotData& w) {
+    const PlotFrame& f = w.plot().scale.frame;
+    return QRect(w.surface()->mapToGlobal(QPoint(f.PlotLeft / 15, f.PlotTop / 15)),
+                 w.surface()->mapToGlobal(QPoint(f.PlotRight / 15, f.PlotBottom / 15)));
+}
+
+// The dialog stands beside the plot's frame, so that neither the picked point nor the eclipse
+// it is judged against is hidden, and wholly on the screen, also with the window against
+// either edge of the screen.
+TEST_P(ActionPlacementTest, DialogStandsBesideThePlotAndOnTheScreen) {
     const QRect screen = W().screen()->availableGeometry();
     W().move(GetParam().windowAtRightEdge ? screen.right() + 1 - W().frameGeometry().width()
                                           : screen.left(),
@@ -132,18 +145,31 @@ TEST_P(ActionPlacementTest, DialogStandsBesideThePickedPointAndOnTheScreen) {
     ASSERT_EQ(app_.data.SelectedPoint, i);
     const QPoint at = PointOnScreen(W(), app_.data, i);
     ASSERT_TRUE(screen.contains(at)) << "the point itself is on the screen";
-    const QRect crossHair(at - QPoint(14, 14), at + QPoint(14, 14));
+    const QRect plot = PlotAreaOnScreen(W());
     const QRect dialog = W().action()->frameGeometry();
-    EXPECT_FALSE(dialog.intersects(crossHair))
+    EXPECT_FALSE(dialog.intersects(plot))
         << "dialog " << dialog.x() << "," << dialog.y() << " " << dialog.width() << "x"
-        << dialog.height() << " point " << at.x() << "," << at.y();
+        << dialog.height() << " plot " << plot.x() << "," << plot.y() << " " << plot.width() << "x"
+        << plot.height();
     EXPECT_TRUE(screen.contains(dialog));
-    // Beside it, not somewhere far off: the nearer side lies within 30 pixels of the arms.
-    const int away = std::min({std::abs(dialog.left() - crossHair.right()),
-                               std::abs(crossHair.left() - dialog.right()),
-                               std::abs(dialog.top() - crossHair.bottom()),
-                               std::abs(crossHair.top() - dialog.bottom())});
-    EXPECT_LE(away, 30);
+    // Beside it, not somewhere far off: within 40 pixels of the frame on one side.
+    const int away = std::min({std::abs(dialog.left() - plot.right()), std::abs(plot.left() - dialog.right()),
+                               std::abs(dialog.top() - plot.bottom()), std::abs(plot.top() - dialog.bottom())});
+    EXPECT_LE(away, 40);
+}
+
+// A plot that fills the screen leaves no side free: the dialog then stands beside the point, its
+// cross-hair (13.3 pixels each way) in sight.
+TEST_F(PlotDataWindowTest, OnAPlotFillingTheScreenTheDialogStandsBesideThePoint) {
+    const QRect screen = W().screen()->availableGeometry();
+    W().setGeometry(screen);
+    QApplication::processEvents();
+    ClickPoint(3);
+    ASSERT_EQ(app_.data.SelectedPoint, 3);
+    const QPoint at = PointOnScreen(W(), app_.data, 3);
+    const QRect dialog = W().action()->frameGeometry();
+    EXPECT_FALSE(dialog.intersects(QRect(at - QPoint(14, 14), at + QPoint(14, 14))));
+    EXPECT_TRUE(screen.contains(dialog));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -153,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacementRow{"LatestPointAtTheScreensRight", 5, true}),
     [](const testing::TestParamInfo<PlacementRow>& info) { return std::string(info.param.name); });
 
-TEST_F(PlotDataWindowTest, SecondPickWhileTheDialogIsOpenMovesTheOneCrossHairAndTheDialog) {
+TEST_F(PlotDataWindowTest, SecondPickWhileTheDialogIsOpenMovesTheOneCrossHair) {
     W().move(W().screen()->availableGeometry().topLeft() + QPoint(20, 40));
     QApplication::processEvents();
     ClickPoint(1);
@@ -163,12 +189,11 @@ TEST_F(PlotDataWindowTest, SecondPickWhileTheDialogIsOpenMovesTheOneCrossHairAnd
     EXPECT_EQ(W().action()->Text1->text(), " 5");
     const PlotScale& s = W().plot().scale;
     EXPECT_EQ(CountColour(W().displayList(), kBlue, DrawKind::Line), 2);
-    EXPECT_TRUE(HasCrossAt(W().displayList(), kBlue, s.X(app_.data.AllTime[5]),
+    EXPECT_TRUE(HasCrossAt(W().displayList(), s.frame, kBlue, s.X(app_.data.AllTime[5]),
                            s.Y(app_.data.AllMag[5]), 200));
-    const QPoint at = PointOnScreen(W(), app_.data, 5);
-    EXPECT_FALSE(W().action()->frameGeometry().intersects(
-        QRect(at - QPoint(14, 14), at + QPoint(14, 14))));
-    EXPECT_NE(W().action()->frameGeometry(), first);
+    // The dialog stays beside the plot, where it stood for the first pick.
+    EXPECT_EQ(W().action()->frameGeometry(), first);
+    EXPECT_FALSE(first.intersects(PlotAreaOnScreen(W())));
 }
 
 TEST_F(PlotDataWindowTest, OtherButtonsPickNothing) {

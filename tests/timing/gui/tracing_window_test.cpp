@@ -72,7 +72,7 @@ TEST_F(TracingWindowTest, OpensFoldedAtTheFaintestTimeWithPointsGridAndLabelsOnO
     EXPECT_EQ(linesThroughPoint6, 1);
     EXPECT_EQ(w.Label[1]->text(), "  0.42");
     EXPECT_NEAR(w.Label[1]->x(), (x6 - 3 * 100) / 15, 1);  // centred: 6 characters, 100 twips each
-    EXPECT_EQ(w.Label[3]->text(), " .02");
+    EXPECT_EQ(w.Label[3]->text(), "grid 0.02 d");
 }
 
 TEST_F(TracingWindowTest, ArrowPageKeysAndDragMoveTheFoldFromTheFaintestPoint) {
@@ -111,7 +111,7 @@ TEST_F(TracingWindowTest, TypedFoldSplitsTheBranchesThereAndTextWithoutANumberIs
     frmPlott2& w = Open();
     const PlotFrame& f = w.scale().frame;
     // Between points 1 and 2: point 1 alone is red; point 2, mirrored onto point 1, starts
-    // the blue line; every later point lands left of the frame.
+    // the blue line; every later point lands left of the frame, where nothing is drawn.
     w.Text1->setText("0.402");
     Press(w.Command1);
     EXPECT_EQ(Row(2), "2454123.40200");
@@ -119,18 +119,23 @@ TEST_F(TracingWindowTest, TypedFoldSplitsTheBranchesThereAndTextWithoutANumberIs
     EXPECT_EQ(Dots(w, kRed).size(), 1u);
     EXPECT_EQ(Count(w, kRed, DrawKind::Line), 0);
     const std::vector<QPointF> blue = Dots(w, kBlue);
-    EXPECT_EQ(blue.size(), 59u);
-    for (const QPointF& p : blue) EXPECT_LT(p.x(), f.PlotLeft);
-    for (const DrawCommand& c : w.displayList().Commands())
+    EXPECT_TRUE(blue.empty());
+    for (const DrawCommand& c : w.displayList().Commands()) {
         if (c.kind == DrawKind::Point) {
             EXPECT_NEAR(c.x1, f.PlotLeft, kTwipTolerance);
         }
+        // The blue line toward the points left of the frame stops a pixel outside it.
+        if (c.colour == kBlue) {
+            EXPECT_GE(std::min(c.x1, c.x2), f.PlotLeft - 15.0);
+        }
+    }
 
-    // After the last point: all red, nothing blue, the right edge 5 % inside the range.
+    // After the last point: all red, nothing blue, the right edge 5 % inside the range, so
+    // that the three points after .6298 (.632, .636, .640) lie right of the frame and are cut.
     w.Text1->setText("0.7");
     Press(w.Command1);
     EXPECT_EQ(Row(2), "2454123.70000");
-    EXPECT_EQ(Dots(w, kRed).size(), 61u);
+    EXPECT_EQ(Dots(w, kRed).size(), 58u);
     for (const DrawCommand& c : w.displayList().Commands()) EXPECT_NE(c.colour, kBlue);
     EXPECT_NEAR(w.scale().TimeAt(f.PlotRight), 0.642 - 0.05 * 0.244, 1e-9);
 

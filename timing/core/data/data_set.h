@@ -27,6 +27,9 @@ struct DataSet {
     PointArray RawHjd{};
     PointArray RawMag{};
     double DayOffset = 0;
+    // The scale of RawHjd as the plots' time axis names it: a light-curve file holds
+    // heliocentric dates; an eclipse imported from a long curve keeps that file's scale.
+    std::string TimeScale = "HJD";
     PointArray AllTime{};
     PointArray AllMag{};
     FlagArray Deleted{};

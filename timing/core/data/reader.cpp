@@ -180,6 +180,7 @@ std::string LoadDataFile(DataSet& ds) {
     const ParsedLightCurve parsed = ParseLightCurve(text, name);
     if (!parsed.ok) return parsed.message;
     ApplyLightCurve(ds, parsed.hjd, parsed.mag, parsed.line);
+    ds.TimeScale = "HJD";
     return "";
 }
 

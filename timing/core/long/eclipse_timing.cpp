@@ -15,6 +15,7 @@ void LoadWindow(AppState& app, const WindowPoints& w, const std::string& dir, co
     ds.DataFileName = name;
     ds.DataPath = JoinPath(dir, name);
     ApplyLightCurve(ds, w.time, w.mag, w.line);
+    ds.TimeScale = w.timeScale;
     ResetMethodStates(app);
 }
 

@@ -380,6 +380,7 @@ LongEclipses FindLongEclipses(const LongCurve& c, const EclipseSearch& search) {
 
 WindowPoints PointsOfWindow(const LongCurve& c, const LongEclipse& e, int maxPoints) {
     WindowPoints w;
+    w.timeScale = c.timeScale;
     if (e.count == 0 || maxPoints < 1) return w;
     const std::size_t limit = static_cast<std::size_t>(maxPoints);
     const std::size_t bin = (e.count + limit - 1) / limit;

@@ -59,6 +59,7 @@ struct WindowPoints {
     std::vector<double> time, mag;
     std::vector<int> line;  // the file line of each point (the first of its bin)
     int binned = 1;         // points per bin
+    std::string timeScale;  // the long curve's ("" when its file does not say)
 };
 WindowPoints PointsOfWindow(const LongCurve& curve, const LongEclipse& eclipse, int maxPoints);
 

@@ -23,8 +23,6 @@ namespace {
 // The frame's distances from the surface's edges (twips): the magnitude labels stand left of
 // it, the time labels and what they count from under it.
 const FrameMargins kMargins{750, 300, 200, 700};
-// One notch of the wheel narrows the span shown by this factor (widens it by its inverse).
-constexpr double kZoomPerNotch = 0.8;
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -146,8 +144,9 @@ ImportWindow::ImportWindow(ImportedCurve imported, CurrentPrinter& printer, QWid
     connect(TimeAll, &QPushButton::clicked, this, &ImportWindow::TimeAll_Click);
     connect(AddToMinimaLog, &QPushButton::clicked, this, &ImportWindow::AddToMinimaLog_Click);
     connect(surface_, &PlotView::pressed, this, &ImportWindow::plotPressed);
-    connect(surface_, &LongCurveView::wheelTurned, this, &ImportWindow::zoom);
-    connect(surface_, &LongCurveView::doubleClicked, this, [this](double, double) {
+    connect(surface_, &PlotView::wheelTurned, this,
+            [this](double x, double, double notches) { zoom(x, notches); });
+    connect(surface_, &PlotView::doubleClicked, this, [this](double, double) {
         shown_ = whole_;
         redraw();
     });
@@ -246,7 +245,7 @@ void ImportWindow::plotPressed(Qt::MouseButton button, double x, double y) {
 }
 
 void ImportWindow::zoom(double x, double notches) {
-    shown_ = ZoomedAxis(shown_, whole_, plot_.scale.TimeAt(x), std::pow(kZoomPerNotch, notches));
+    shown_ = ZoomedAxis(shown_, whole_, plot_.scale.TimeAt(x), std::pow(kZoomPerNotch, -notches));
     redraw();
 }
 

@@ -13,6 +13,9 @@ namespace {
 constexpr int kThickHalfHeight = 10;  // after Update and a fit: 21 lines per segment
 constexpr int kThinHalfHeight = 0;    // on redraws: one line per segment
 constexpr int kBoxWidth = 8;          // the boxes as every redraw writes them
+// The curve of the start values once a fit has been drawn over it: a pale blue, still there to
+// compare against, never to be taken for the fit.
+constexpr Rgb kStartCurveColour{160, 180, 230};
 
 // The plot leaves room on the right for the box column.
 constexpr FrameMargins kFourierMargins{700, 1500, 242, 1850};
@@ -157,7 +160,8 @@ void frmPlott5::RedrawFourierModel() { addModelCurve(kThinHalfHeight); }
 
 RangeSide frmPlott5::sideAt(double x) const {
     const PlotFrame& f = scale().frame;
-    return SideOfFaintestByIndex(data_, range_.RangeFirst, range_.RangeLast, x - f.PlotLeft,
+    // The index estimate measures along the frame as it shows the whole working curve.
+    return SideOfFaintestByIndex(data_, range_.RangeFirst, range_.RangeLast, unzoomedX(x) - f.PlotLeft,
                                  f.PlotWidth());
 }
 
@@ -182,7 +186,10 @@ void frmPlott5::Command2_Click() {
         showMessage(this, QString::fromStdString(r.message));
         return;
     }
-    DrawFourierModel();  // over the present picture, whatever it shows
+    // Over the present picture, whatever it shows; a start curve drawn by Update stays as a
+    // faint reference, so that the fitted curve is the only blue one.
+    curves_.Recolour(kStartCurveColour);
+    DrawFourierModel();
     reportFitted(r);
     showBoxTexts();  // width 9 until the next redraw
 }

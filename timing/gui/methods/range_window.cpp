@@ -37,14 +37,14 @@ void RangeWindow::plotPressed(Qt::MouseButton button, double x, double y) {
         const double t = scale().TimeAt(x);
         switch (sideAt(x)) {
         case RangeSide::Start:
-            setEnds(PickRangeStart(ends(), data_, t, static_cast<float>(x), startRule_));
+            setEnds(PickRangeStart(ends(), data_, t, static_cast<float>(unzoomedX(x)), startRule_));
             setMarker(kStartMarker, x);
             showDrawing();
             Label8->setText(IndexText(ends().startIndex));
             setWindowTitle(captions_.startPicked);
             break;
         case RangeSide::End:
-            setEnds(PickRangeEnd(ends(), data_, t, static_cast<float>(x)));
+            setEnds(PickRangeEnd(ends(), data_, t, static_cast<float>(unzoomedX(x))));
             setMarker(kEndMarker, x);
             showDrawing();
             Label10->setText(labels_.endText(ends().endIndex));
@@ -62,16 +62,17 @@ void RangeWindow::plotPressed(Qt::MouseButton button, double x, double y) {
 
 void RangeWindow::drawRangeMarkersFromTimes() {
     RangeEnds e = ends();
-    e.startX = static_cast<float>(scale().X(e.startTime));
-    e.endX = static_cast<float>(scale().X(e.endTime));
+    e.startX = static_cast<float>(wholeScale().X(e.startTime));
+    e.endX = static_cast<float>(wholeScale().X(e.endTime));
     setEnds(e);
     drawRangeMarkersAtStoredX();
 }
 
 void RangeWindow::drawRangeMarkersAtStoredX() {
     const RangeEnds e = ends();
-    setMarker(kStartMarker, e.startX);
-    setMarker(kEndMarker, e.endX);
+    // Stored as on the whole curve; drawn where the part shown has them.
+    setMarker(kStartMarker, zoomedX(e.startX));
+    setMarker(kEndMarker, zoomedX(e.endX));
     showDrawing();
 }
 

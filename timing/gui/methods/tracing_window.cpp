@@ -126,7 +126,8 @@ void frmPlott2::PlotTracingWindow() {
     const PlotFrame frame = FrameForWindow(windowWidthTwips(), h, kTracingMargins);
     const PlotScale scale = FoldScale(frame, ds, s);
     drawPlot(
-        scale, [&](DisplayList& list) { DrawFoldedCurve(list, scale, ds, s.TraceMag, f); },
+        scale,
+        [&](DisplayList& list, const PlotScale& shown) { DrawFoldedCurve(list, shown, ds, s.TraceMag, f); },
         h - kTimeValuesRise, h - kTimeStepRise);
 
     layoutControls();

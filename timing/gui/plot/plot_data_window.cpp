@@ -109,7 +109,8 @@ void frmPlotData::clearAndHide() {
 }
 
 void frmPlotData::PlotLightCurve() {
-    plot_ = umbrix::PlotLightCurve(plotList(), data_, windowWidthTwips(), windowHeightTwips());
+    plot_ = umbrix::PlotLightCurve(plotList(), data_, windowWidthTwips(), windowHeightTwips(), zoom());
+    addReadableAxes(plot_.labels, plot_.scale, plot_.timeGrid, plot_.magGrid);
     finishPlot(plot_.scale, plot_.labels);
     if (marked_) markPickedPoint();
 }
@@ -125,7 +126,8 @@ void frmPlotData::markPickedPoint() {
 }
 
 void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
-    if (button != Qt::LeftButton) return;
+    // Below the frame lie the axis values, above it the menu: a click there is no pick.
+    if (button != Qt::LeftButton || !nearFrame(x, y)) return;
     DataSet& ds = data_;
     const double t = plot_.scale.TimeAt(x);
     const double m = plot_.scale.MagAt(y);
@@ -145,8 +147,9 @@ void frmPlotData::Form_MouseDown(Qt::MouseButton button, double x, double y) {
     placeAction();
 }
 
-// Centred over the plot the dialog would hide the very point it asks about; beside it, the
-// point and its cross-hair stay in sight while the user decides.
+// Over the plot the dialog would hide the eclipse's bottom or a branch the user is judging the
+// point against: it goes beside the plot's frame where the screen has room, and only when the
+// plot fills the screen beside the picked point, which with its cross-hair then stays in sight.
 void frmPlotData::placeAction() {
     const DataSet& ds = data_;
     const int i = std::clamp(ds.SelectedPoint, 0, kMaxPoints);
@@ -165,7 +168,14 @@ void frmPlotData::placeAction() {
         size += frame.size() - action_->size();
     else
         size.rheight() += action_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QRect place = PlaceBeside(keepClear, size, screen->availableGeometry());
+    const PlotFrame& f = plot_.scale.frame;
+    const auto toGlobal = [&](double x, double y) {
+        return surface()->mapToGlobal(QPoint(static_cast<int>(std::lround(x / kTwipsPerPixel)),
+                                             static_cast<int>(std::lround(y / kTwipsPerPixel))));
+    };
+    const QRect plotArea(toGlobal(f.PlotLeft, f.PlotTop), toGlobal(f.PlotRight, f.PlotBottom));
+    QRect place = PlaceBeside(plotArea, size, screen->availableGeometry());
+    if (place.intersects(plotArea)) place = PlaceBeside(keepClear, size, screen->availableGeometry());
     // move() places the frame's corner; the inner size is what resize() takes.
     action_->move(place.topLeft());
 }

@@ -1,5 +1,6 @@
 #include "timing/gui/plot/plot_painter.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRect>
 
@@ -14,6 +15,7 @@ void PlotPainter::prepare(const DisplayList& list) {
     ops_.clear();
     lines_.clear();
     points_.clear();
+    texts_.clear();
     background_.reset();
     if (list.Background()) background_ = ToQColor(*list.Background());
 
@@ -55,6 +57,11 @@ void PlotPainter::prepare(const DisplayList& list) {
             i = j;
             break;
         }
+        case DrawKind::Text:
+            ops_.push_back({OpKind::Text, colour, static_cast<int>(texts_.size()), 1, {}, 0});
+            texts_.push_back({QString::fromStdString(c.text), ToPixels(c.x1, c.y1), c.anchor});
+            ++i;
+            break;
         }
     }
 }
@@ -98,6 +105,17 @@ void PlotPainter::paint(QPainter& painter, const QRect& area, const QColor& wind
             useBrush(std::nullopt);
             painter.drawEllipse(op.centre, op.radius, op.radius);
             break;
+        case OpKind::Text: {
+            const PlacedText& t = texts_[static_cast<std::size_t>(op.first)];
+            const QFontMetricsF metrics(painter.font());
+            const double width = metrics.horizontalAdvance(t.text);
+            QPointF topLeft = t.at;
+            if (t.anchor == TextAnchor::TopCentre) topLeft.rx() -= width / 2;
+            if (t.anchor == TextAnchor::MiddleRight) topLeft -= QPointF(width, metrics.height() / 2);
+            painter.drawText(QRectF(topLeft, QSizeF(width + 1, metrics.height())),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+            break;
+        }
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QLineF>
 #include <QPointF>
+#include <QString>
 #include <optional>
 #include <vector>
 
@@ -30,11 +31,11 @@ public:
     void paint(QPainter& painter, const QRect& area, const QColor& windowColour) const;
 
 private:
-    enum class OpKind { Lines, Disc, Circle, Points };
+    enum class OpKind { Lines, Disc, Circle, Points, Text };
     struct PaintOp {
         OpKind kind;
         QColor colour;
-        int first = 0, count = 0;  // into lines_ or points_
+        int first = 0, count = 0;  // into lines_, points_ or texts_
         QPointF centre;
         double radius = 0;  // logical pixels
     };
@@ -43,6 +44,12 @@ private:
     std::vector<PaintOp> ops_;
     std::vector<QLineF> lines_;
     std::vector<QPointF> points_;
+    struct PlacedText {
+        QString text;
+        QPointF at;
+        TextAnchor anchor;
+    };
+    std::vector<PlacedText> texts_;
 };
 
 }  // namespace umbrix

@@ -1,10 +1,12 @@
 #include "timing/gui/plot/plot_view.h"
 
 #include <QDragEnterEvent>
+#include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace umbrix {
@@ -27,7 +29,38 @@ void PlotView::paintEvent(QPaintEvent*) {
 
 void PlotView::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
+    if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+        press_ = Press{event->button(), p, p};
+        return;
+    }
+    press_.reset();
     emit pressed(event->button(), p.x() * kTwipsPerPixel, p.y() * kTwipsPerPixel);
+}
+
+void PlotView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!press_ || event->button() != press_->button) return;
+    const Press press = *press_;
+    press_.reset();
+    if (!press.dragging)
+        emit pressed(press.button, press.at.x() * kTwipsPerPixel, press.at.y() * kTwipsPerPixel);
+}
+
+void PlotView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The first click of the two has been reported; the second only resets the view.
+    press_.reset();
+    emit doubleClicked(event->position().x() * kTwipsPerPixel, event->position().y() * kTwipsPerPixel);
+}
+
+void PlotView::wheelEvent(QWheelEvent* event) {
+    // 120 eighths of a degree make one notch of a common wheel; a touchpad sends fractions.
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit wheelTurned(event->position().x() * kTwipsPerPixel, event->position().y() * kTwipsPerPixel,
+                     notches);
 }
 
 void PlotView::setCrossHairFrame(const PlotFrame& frame) {
@@ -36,6 +69,20 @@ void PlotView::setCrossHairFrame(const PlotFrame& frame) {
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* event) {
+    if (press_ && (event->buttons() & press_->button)) {
+        const QPointF p = event->position();
+        if (!press_->dragging &&
+            (p - press_->at).manhattanLength() >= QApplication::startDragDistance()) {
+            press_->dragging = true;
+            setCursor(Qt::ClosedHandCursor);
+        }
+        if (press_->dragging) {
+            const QPointF d = p - press_->last;
+            press_->last = p;
+            emit dragged(d.x() * kTwipsPerPixel, d.y() * kTwipsPerPixel);
+            return;
+        }
+    }
     if (!crossHairFrame_) return;
     const PlotFrame& f = *crossHairFrame_;
     const double x = event->position().x() * kTwipsPerPixel;

@@ -29,8 +29,15 @@ public:
     void setCrossHairFrame(const PlotFrame& frame);
 
 signals:
-    // A mouse button went down at (x, y) twips of the surface.
+    // A click at (x, y) twips of the surface. The right button reports when it goes down; the
+    // left and middle buttons when they come up again without the pointer having moved, since
+    // dragging with them pans the plot instead.
     void pressed(Qt::MouseButton button, double x, double y);
+    // The wheel turned by `notches` (positive away from the user) with the pointer at (x, y).
+    void wheelTurned(double x, double y, double notches);
+    // A drag with the left or middle button moved the pointer by (dx, dy) twips.
+    void dragged(double dx, double dy);
+    void doubleClicked(double x, double y);
     // Something was dropped on the surface.
     void dropped();
 
@@ -38,6 +45,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -45,6 +55,13 @@ private:
     DisplayList list_;
     PlotPainter painter_;
     std::optional<PlotFrame> crossHairFrame_;
+    // A left or middle press waiting to become a click or a drag.
+    struct Press {
+        Qt::MouseButton button;
+        QPointF at, last;  // logical pixels
+        bool dragging = false;
+    };
+    std::optional<Press> press_;
 };
 
 // Writes the six axis captions into a window's Label1..Label6 (index 1..6) and moves each to

@@ -1,6 +1,7 @@
 #include "timing/gui/plot/plot_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,20 @@ PlotWindow::PlotWindow(DataSet& data, WindowPlacement& placement, CurrentPrinter
     }
     menu = AddPlotFileMenu(this, printer);
     connect(surface_, &PlotView::pressed, this, &PlotWindow::plotPressed);
+    connect(surface_, &PlotView::wheelTurned, this, [this](double x, double y, double notches) {
+        setZoom(ZoomAbout(zoom_, scale_.frame, x, y, std::pow(kZoomPerNotch, -notches)));
+    });
+    connect(surface_, &PlotView::dragged, this,
+            [this](double dx, double dy) { setZoom(PanBy(zoom_, scale_.frame, dx, dy)); });
+    connect(surface_, &PlotView::doubleClicked, this, [this](double, double) { setZoom({}); });
+    surface_->setToolTip("Mouse wheel: zoom about the pointer. Drag: move the plot. "
+                         "Double-click: show the whole plot again.");
+}
+
+void PlotWindow::setZoom(const PlotZoom& zoom) {
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    resized();
 }
 
 PlotWindow::~PlotWindow() = default;
@@ -79,25 +94,38 @@ const DisplayList& PlotWindow::displayList() const { return surface_->displayLis
 
 void PlotWindow::finishPlot(const PlotScale& scale, const AxisLabels& labels) {
     scale_ = scale;
+    if (zoom_.Whole()) whole_ = scale;
     PlaceAxisLabels(Label, labels);
     markers_.clear();
     curve_.Clear();
     showDrawing();
 }
 
-void PlotWindow::drawPlot(const PlotScale& scale,
-                          const std::function<void(DisplayList&)>& drawPoints,
+void PlotWindow::drawPlot(const PlotScale& whole,
+                          const std::function<void(DisplayList&, const PlotScale&)>& drawPoints,
                           double timeValuesTop, double timeStepTop) {
+    const PlotScale scale = ZoomedScale(whole, zoom_);
     AxisLabels labels;
     DrawFrame(plot_, scale.frame, std::nullopt);  // no background: the window's own colour
-    drawPoints(plot_);
+    drawPoints(plot_, scale);
     const AxisGrid timeGrid = GridFor(scale.time);
     DrawTimeGrid(plot_, scale, timeGrid);
     TimeLabels(labels, scale, timeGrid, timeValuesTop, timeStepTop);
     const AxisGrid magGrid = GridFor(scale.mag);
     DrawMagGrid(plot_, scale, magGrid);
     MagLabels(labels, scale, magGrid, 6);
+    addReadableAxes(labels, scale, timeGrid, magGrid);
+    whole_ = whole;
     finishPlot(scale, labels);
+}
+
+void PlotWindow::addReadableAxes(AxisLabels& labels, const PlotScale& scale,
+                                 const AxisGrid& timeGrid, const AxisGrid& magGrid) {
+    const QFontMetricsF font(Label[1]->font());
+    const TextMetrics metrics{font.horizontalAdvance(QLatin1Char('0')) * kTwipsPerPixel,
+                              font.height() * kTwipsPerPixel};
+    ReadableAxes(plot_, labels, scale, timeGrid, magGrid,
+                 TimeAxisTitle(data_.TimeScale, data_.DayOffset), metrics);
 }
 
 void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
@@ -105,8 +133,8 @@ void PlotWindow::drawWorkingCurve(const FrameMargins& margins) {
     const PlotScale scale = WorkingScale(frame, data_);
     const int h = std::clamp(windowHeightTwips(), 0, 32767);
     drawPlot(
-        scale, [&](DisplayList& list) { DrawWorkingPoints(list, scale, data_); }, h - 1800,
-        h - 1600);
+        scale, [&](DisplayList& list, const PlotScale& shown) { DrawWorkingPoints(list, shown, data_); },
+        h - 1800, h - 1600);
     surface_->setCrossHairFrame(scale_.frame);
 }
 
@@ -121,12 +149,25 @@ void PlotWindow::showDrawing() {
     shown.SetColour(kPurple);
     for (const auto& [slot, x] : markers_) shown.Line(x, f.PlotTop, x, f.PlotBottom);
     shown.Append(curve_);
-    surface_->setDisplayList(shown);
+    // Cut a pixel outside the frame: the frame's own line is a pixel wide, and the faintest
+    // point, which lies on its bottom edge, keeps its dot whatever the rounding of its y. A
+    // frame turned inside out (a window smaller than its margins) clips to its own edges.
+    const double slack = kTwipsPerPixel;
+    const ClipRect frame{std::min(f.PlotLeft, f.PlotRight) - slack, std::min(f.PlotTop, f.PlotBottom) - slack,
+                         std::max(f.PlotLeft, f.PlotRight) + slack, std::max(f.PlotTop, f.PlotBottom) + slack};
+    surface_->setDisplayList(ClippedTo(shown, frame));
 }
 
 bool PlotWindow::onFrame(double x, double y) const {
     const PlotFrame& f = scale_.frame;
     return f.PlotLeft <= x && x <= f.PlotRight && f.PlotTop <= y && y <= f.PlotBottom;
+}
+
+bool PlotWindow::nearFrame(double x, double y) const {
+    const PlotFrame& f = scale_.frame;
+    const double slack = kTwipsPerPixel;
+    return f.PlotLeft - slack <= x && x <= f.PlotRight + slack && f.PlotTop - slack <= y &&
+           y <= f.PlotBottom + slack;
 }
 
 // --- Controls --------------------------------------------------------------------------------

@@ -15,6 +15,9 @@
 //   measured up from the window's height.
 // - The pointer is the cross-hair while it is strictly inside the frame (when the window asks
 //   for it), the arrow elsewhere.
+// - Zoom: the wheel zooms about the pointer, a drag with the left (or middle) button pans, a
+//   double-click shows the whole again. The window draws its plot on the part shown, so that
+//   the grid, the values and every click follow the view; everything drawn is cut at the frame.
 
 #include <QMainWindow>
 #include <array>
@@ -25,6 +28,7 @@
 #include "timing/core/data/data_set.h"
 #include "timing/draw/display_list.h"
 #include "timing/draw/light_curve_plot.h"
+#include "timing/draw/plot_zoom.h"
 #include "timing/gui/plot/printing.h"
 #include "timing/core/files/window_placement.h"
 
@@ -63,6 +67,9 @@ public:
     PlotView* surface() const { return surface_; }
     // The frame and scale the window last drew with; clicks are mapped with these.
     const PlotScale& scale() const { return scale_; }
+    // The part of the whole scale shown; setting it redraws the window.
+    const PlotZoom& zoom() const { return zoom_; }
+    void setZoom(const PlotZoom& zoom);
     // What the surface shows: the plot, then the overlay's markers and curves.
     const DisplayList& displayList() const;
 
@@ -88,12 +95,24 @@ protected:
     // labels, clears the overlay and shows the result.
     DisplayList& plotList() { return plot_; }
     void finishPlot(const PlotScale& scale, const AxisLabels& labels);
-    // The steps of the light-curve plot as the method windows run them, on the scale given:
-    // the surface cleared to the window's own colour, the frame, the points as drawPoints
-    // draws them, the grids, and the labels (time values and step at the tops given, Label6
-    // with 6 characters); then finishPlot.
-    void drawPlot(const PlotScale& scale, const std::function<void(DisplayList&)>& drawPoints,
+    // The steps of the light-curve plot as the method windows run them, on the part of the
+    // whole scale given that the window shows: the surface cleared to the window's own colour,
+    // the frame, the points as drawPoints draws them on the scale it is handed, the grids, and
+    // the labels (time values and step at the tops given, Label6 with 6 characters), made
+    // readable (ReadableAxes); then finishPlot.
+    void drawPlot(const PlotScale& whole,
+                  const std::function<void(DisplayList&, const PlotScale&)>& drawPoints,
                   double timeValuesTop, double timeStepTop);
+    // The grid values, the grid-step captions and the axis titles over the plot just drawn.
+    void addReadableAxes(AxisLabels& labels, const PlotScale& scale, const AxisGrid& timeGrid,
+                         const AxisGrid& magGrid);
+    // Where x (twips, on the scale shown) lies on the whole scale: what the picking rules that
+    // measure along the unzoomed frame are handed.
+    // Unzoomed, x itself, to the last bit: the picking rules round at exact halves.
+    double unzoomedX(double x) const { return zoom_.Whole() ? x : whole_.X(scale_.TimeAt(x)); }
+    // The other way: where a position on the whole scale is drawn on the scale shown.
+    double zoomedX(double wholeX) const { return zoom_.Whole() ? wholeX : scale_.X(whole_.TimeAt(wholeX)); }
+    const PlotScale& wholeScale() const { return whole_; }
     // drawPlot for the frame with these margins on the working scale, with the working points
     // as red dots and the time labels at H - 1800 and H - 1600; the windows that draw it pick
     // ranges, so the pointer becomes the cross-hair inside its frame.
@@ -110,6 +129,9 @@ protected:
 
     // True for a position on or inside the frame the window last drew.
     bool onFrame(double x, double y) const;
+    // The same with a pixel to spare all round: a click on the dot of a point on the frame's
+    // edge lands there, rounded to whole pixels, whichever side of the edge.
+    bool nearFrame(double x, double y) const;
 
     // --- Controls on the surface (sizes and positions in twips) ---
     QPushButton* addButton(const char* name, const QString& caption, int width, int height = 375);
@@ -147,6 +169,8 @@ private:
     std::map<int, double> markers_;  // slot -> x
     DisplayList curve_;
     PlotScale scale_;
+    PlotScale whole_;
+    PlotZoom zoom_;
     bool loading_ = false;
 };
 

@@ -217,8 +217,12 @@ double TextWidth(const std::string& text, const TextMetrics& m) {
     return static_cast<double>(text.size()) * m.charWidth;
 }
 
+// Texts collide by their glyphs, which fill about three quarters of a line: the rows of the time
+// values and the step captions stand 200 twips apart, less than a line of most fonts.
+double GlyphHeight(const TextMetrics& m) { return 0.75 * m.lineHeight; }
+
 Box LabelBox(const AxisLabel& l, const TextMetrics& m) {
-    return {l.left, l.top, l.left + TextWidth(l.caption, m), l.top + m.lineHeight};
+    return {l.left, l.top, l.left + TextWidth(l.caption, m), l.top + GlyphHeight(m)};
 }
 
 // The step as the single-precision number it is (0.01), not its binary expansion
@@ -246,6 +250,12 @@ void ReadableAxes(DisplayList& list, AxisLabels& labels, const PlotScale& scale,
     labels[6].caption = GridCaption(magGrid, "mag");
     labels[6].top = labels[3].top;
     labels[6].left = labels[3].left + TextWidth(labels[3].caption, metrics) + 2 * gap;
+    // In a narrow window the pair ends at the frame's right edge instead of past the window's.
+    const double over = labels[6].left + TextWidth(labels[6].caption, metrics) - f.PlotRight;
+    if (over > 0) {
+        labels[3].left -= over;
+        labels[6].left -= over;
+    }
 
     std::vector<Box> taken;
     for (int i = 1; i <= 6; ++i)
@@ -262,7 +272,7 @@ void ReadableAxes(DisplayList& list, AxisLabels& labels, const PlotScale& scale,
             if (!(f.PlotLeft <= x && x <= f.PlotRight)) continue;
             std::string text = TickText(timeGrid.Value(k), StepValue(timeGrid));
             const double w = TextWidth(text, metrics);
-            const Box b{x - w / 2, valuesTop, x + w / 2, valuesTop + metrics.lineHeight};
+            const Box b{x - w / 2, valuesTop, x + w / 2, valuesTop + GlyphHeight(metrics)};
             if (!fits(b)) continue;
             taken.push_back(b);
             list.Text(x, valuesTop, std::move(text), TextAnchor::TopCentre);
@@ -275,14 +285,14 @@ void ReadableAxes(DisplayList& list, AxisLabels& labels, const PlotScale& scale,
             if (!(f.PlotTop <= y && y <= f.PlotBottom)) continue;
             std::string text = TickText(magGrid.Value(k), StepValue(magGrid));
             const double w = TextWidth(text, metrics);
-            const Box b{right - w, y - metrics.lineHeight / 2, right, y + metrics.lineHeight / 2};
+            const Box b{right - w, y - GlyphHeight(metrics) / 2, right, y + GlyphHeight(metrics) / 2};
             if (b.left < 0 || !fits(b)) continue;
             taken.push_back(b);
             list.Text(right, y, std::move(text), TextAnchor::MiddleRight);
         }
 
     const Box title{static_cast<double>(f.PlotLeft), labels[3].top,
-                    f.PlotLeft + TextWidth(timeTitle, metrics), labels[3].top + metrics.lineHeight};
+                    f.PlotLeft + TextWidth(timeTitle, metrics), labels[3].top + GlyphHeight(metrics)};
     if (!timeTitle.empty() && fits(title)) list.Text(title.left, title.top, timeTitle, TextAnchor::TopLeft);
     list.Text(f.PlotLeft + metrics.charWidth, std::max(0.0, f.PlotTop - metrics.lineHeight), "magnitude",
               TextAnchor::TopLeft);

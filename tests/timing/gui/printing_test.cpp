@@ -200,15 +200,16 @@ TEST_F(PrintingTest, ExportedPngShowsTheRedPointsWhereTheyAreDrawn) {
     const QString path = Path("plot.png");
     ASSERT_EQ(ExportImage(ClientArea(window_.get()), path), QString());
     QImage image(path);
-    ASSERT_EQ(image.size(), window_->surface()->size());
+    // Twice the size on screen, so that the image stays sharp on paper.
+    ASSERT_EQ(image.size(), window_->surface()->size() * 2);
     const PlotScale& s = window_->plot().scale;
     // Grid lines are drawn after the points and may cross a dot's centre, so a point counts
-    // as shown when red lies within a pixel of it.
+    // as shown when red lies within a pixel (two image pixels) of it.
     const auto redNear = [&](double xTwips, double yTwips) {
-        const int cx = static_cast<int>(std::lround(xTwips / kTwipsPerPixel));
-        const int cy = static_cast<int>(std::lround(yTwips / kTwipsPerPixel));
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
+        const int cx = static_cast<int>(std::lround(2 * xTwips / kTwipsPerPixel));
+        const int cy = static_cast<int>(std::lround(2 * yTwips / kTwipsPerPixel));
+        for (int dx = -2; dx <= 2; ++dx)
+            for (int dy = -2; dy <= 2; ++dy)
                 if (image.pixelColor(cx + dx, cy + dy) == QColor(255, 0, 0)) return true;
         return false;
     };
@@ -218,6 +219,34 @@ TEST_F(PrintingTest, ExportedPngShowsTheRedPointsWhereTheyAreDrawn) {
         EXPECT_TRUE(redNear(s.X(app_.data.AllTime[i]), s.Y(app_.data.AllMag[i]))) << "point " << i;
     EXPECT_FALSE(redNear(s.X(0.5), s.Y(12.3)));  // no point there
     EXPECT_EQ(image.pixelColor(2, 2), QColor(255, 255, 255));
+}
+
+// The File menu's Print and Export Image put the file and the window's caption over the plot,
+// and a PDF holds the plot as lines and text, not as a picture of them.
+TEST_F(PrintingTest, PrintedAndExportedPagesCarryATitleLineAndStayVectors) {
+    app_.data.DataFileName = "night_17.csv";
+    const QString title = "night_17.csv  -  " + window_->windowTitle();
+    const QString png = Path("titled.png");
+    ASSERT_EQ(ExportImage(ClientArea(window_.get()), png, title), QString());
+    const QImage image(png);
+    const int band = image.height() - 2 * window_->surface()->height();
+    EXPECT_GT(band, 20);  // a line of text and its margins, at twice the size
+    // The band holds dark text pixels; the plot starts under it with its white background.
+    int dark = 0;
+    for (int y = 0; y < band; ++y)
+        for (int x = 0; x < image.width(); ++x) dark += image.pixelColor(x, y).lightness() < 100;
+    EXPECT_GT(dark, 50);
+
+    const QString pdf = Path("titled.pdf");
+    PrintTo(pdf);
+    EXPECT_EQ(printer_.printer().pageLayout().orientation(), QPageLayout::Landscape);
+    window_->menu.mPrint->trigger();
+    const QByteArray bytes = Head(pdf, 1 << 22);
+
+    ASSERT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_FALSE(bytes.contains("/Subtype /Image")) << "the plot was printed as a bitmap";
+    // The page's fonts: the title and the axis texts are text, not pixels.
+    EXPECT_TRUE(bytes.contains("/Font"));
 }
 
 TEST_F(PrintingTest, ExportRefusesAnUnknownFileType) {

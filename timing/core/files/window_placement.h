@@ -36,4 +36,20 @@ inline Placements DefaultPlacements() {
              {8100, 1500, 6675, 4245}}};
 }
 
+// A rectangle of the screen in twips.
+struct ScreenRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+};
+
+// Where a plot window opens when zzzumb.ini gave no placements: the default placements put
+// every window over the right half of the main window. The window keeps its default size where
+// the screen allows and goes right of the main window's frame `main` when it fits there, else
+// below it, else into whichever of the two spaces is larger, shrunk to it; never off `screen`
+// (its available area). `titleBar` is the height the window system adds above the placed
+// height, `gap` the space left between the two windows (both twips).
+WindowPlacement PlaceBesideMain(const WindowPlacement& wanted, const ScreenRect& main, const ScreenRect& screen,
+                                int titleBar, int gap);
+
 }  // namespace umbrix

@@ -130,7 +130,7 @@ ImportWindow::ImportWindow(ImportedCurve imported, CurrentPrinter& printer, QWid
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
 
-    menu = AddPlotFileMenu(this, printer);
+    menu = AddPlotFileMenu(this, printer, [this] { return windowTitle(); });
     fillEclipses();
     fillResults();
     const bool ephemeris = imported_.search.t0 && imported_.search.period;
@@ -146,6 +146,14 @@ ImportWindow::ImportWindow(ImportedCurve imported, CurrentPrinter& printer, QWid
     connect(surface_, &PlotView::pressed, this, &ImportWindow::plotPressed);
     connect(surface_, &PlotView::wheelTurned, this,
             [this](double x, double, double notches) { zoom(x, notches); });
+    // A drag moves the span shown with the pointer, as far as the whole curve reaches.
+    connect(surface_, &PlotView::dragged, this, [this](double dx, double) {
+        const PlotFrame& f = plot_.scale.frame;
+        if (f.PlotWidth() <= 0) return;
+        const double centre = shown_.min + shown_.span / 2 - dx * shown_.span / f.PlotWidth();
+        shown_ = AxisCentredOn(shown_, whole_, centre);
+        redraw();
+    });
     connect(surface_, &PlotView::doubleClicked, this, [this](double, double) {
         shown_ = whole_;
         redraw();

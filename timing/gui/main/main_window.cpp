@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QUrl>
 
@@ -48,6 +49,7 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     // lists, the methods' remembered state, "+Mags". Error texts are a constant table.
     const auto placements = ReadSettingsFile(settingsPath_.toStdString());
     placements_ = placements ? *placements : DefaultPlacements();
+    placementsRead_ = placements.has_value();
     openDialog_ = new FileDialog(FileDialog::Mode::Open, app_.data, this);
     saveDialog_ = new FileDialog(FileDialog::Mode::Save, app_.data, this);
     openDialog_->fillPatterns();
@@ -225,7 +227,22 @@ void frmMain::goRow(int row) {
         runSlidingIntegrations();
         return;
     }
+    arrangePlacement(MethodOfRow(row).placement);
     if (rowActions_[row]) rowActions_[row]();
+}
+
+void frmMain::arrangePlacement(int slot) {
+    if (placementsRead_ || slot < 0 || slot >= kPlacementCount || arranged_[static_cast<std::size_t>(slot)]) return;
+    arranged_[static_cast<std::size_t>(slot)] = true;
+    const auto twips = [](const QRect& r) {
+        return ScreenRect{r.x() * 15, r.y() * 15, r.width() * 15, r.height() * 15};
+    };
+    const QRect frame = frameGeometry();
+    // Before the window system has framed a window, allow a title bar of the style's height.
+    int titleBar = frame.height() - geometry().height();
+    if (titleBar <= 0) titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    WindowPlacement& p = placements_[static_cast<std::size_t>(slot)];
+    p = PlaceBesideMain(p, twips(frame), twips(screen()->availableGeometry()), titleBar * 15, 8 * 15);
 }
 
 void frmMain::runSlidingIntegrations() {
@@ -346,7 +363,9 @@ bool frmMain::openPath(const QString& path) {
 
 void frmMain::Command7_Click() {
     // With no light curve there is nothing to plot, and no scale to plot it on.
-    if (hasLightCurve()) plotData_->show();
+    if (!hasLightCurve()) return;
+    arrangePlacement(kPlotDataWindow);
+    plotData_->show();
 }
 
 void frmMain::Command8_Click() {

@@ -160,6 +160,9 @@ private:
     void buildControls();
     void buildMenus();
     void goRow(int row);
+    // With no placements read from zzzumb.ini, a plot window's first opening moves its record
+    // beside or below the main window (PlaceBesideMain), where it covers none of the rows.
+    void arrangePlacement(int slot);
     void runSlidingIntegrations();
     bool fileLoaded() const;
     bool hasLightCurve() const;
@@ -187,6 +190,8 @@ private:
     std::array<std::function<void()>, kMethodRows + 1> rowActions_;
     RowTable rows_;
     Placements placements_ = DefaultPlacements();
+    bool placementsRead_ = false;
+    std::array<bool, kPlacementCount> arranged_{};
     bool showingRow_ = false;  // while showRow writes the boxes, their changes are its own
     bool meansStale_ = false;
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -38,7 +39,11 @@ PlotWindow::PlotWindow(DataSet& data, WindowPlacement& placement, CurrentPrinter
         Label[i]->setTextFormat(Qt::PlainText);  // captions keep their leading blanks
         Label[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    menu = AddPlotFileMenu(this, printer);
+    // A printed page or an exported image names the light curve and the window it came from.
+    menu = AddPlotFileMenu(this, printer, [this] {
+        const QString file = QString::fromStdString(data_.DataFileName);
+        return file.isEmpty() ? windowTitle() : file + "  -  " + windowTitle();
+    });
     connect(surface_, &PlotView::pressed, this, &PlotWindow::plotPressed);
     connect(surface_, &PlotView::wheelTurned, this, [this](double x, double y, double notches) {
         setZoom(ZoomAbout(zoom_, scale_.frame, x, y, std::pow(kZoomPerNotch, -notches)));
@@ -78,6 +83,15 @@ void PlotWindow::applyStoredPlacement(int minimumHeight) {
     const WindowPlacement& p = placement_;
     move(ToPixels(p.left), ToPixels(p.top));
     resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
+    // Where the minimum size made the window wider or higher than its record, the extra must
+    // not push it off the screen: it moves back by as much as it grew, no further.
+    const QRect screen = this->screen()->availableGeometry();
+    const int grewX = width() - ToPixels(p.width), grewY = height() - ToPixels(p.height);
+    const int overX = x() + frameGeometry().width() - 1 - screen.right();
+    const int overY = y() + frameGeometry().height() - 1 - screen.bottom();
+    if ((grewX > 0 && overX > 0) || (grewY > 0 && overY > 0))
+        move(std::max(screen.left(), x() - std::clamp(overX, 0, std::max(grewX, 0))),
+             std::max(screen.top(), y() - std::clamp(overY, 0, std::max(grewY, 0))));
     loading_ = false;
 }
 

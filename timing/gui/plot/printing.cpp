@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QPageSize>
 #include <QPainter>
+#include <QFontMetrics>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -35,6 +37,24 @@ constexpr int kDeviceUnavailable = 68;
 constexpr int kPathFileAccessError = 75;
 constexpr int kDeviceIoError = 57;
 
+// The title line's height in logical pixels, and the line itself drawn at the top of the
+// painter; the painter then stands below it, where the content goes.
+int TitleHeight(const QWidget* content, const QString& title) {
+    return title.isEmpty() ? 0 : QFontMetrics(content->font()).height() + 8;
+}
+
+void DrawTitle(QPainter& painter, const QWidget* content, const QString& title, int width) {
+    if (title.isEmpty()) return;
+    const int height = TitleHeight(content, title);
+    painter.save();
+    painter.setFont(content->font());
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(4, 0, width - 8, height), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     title);
+    painter.restore();
+    painter.translate(0, height);
+}
+
 void ReportPrintError(QWidget* window, int n) {
     const QString number = (n >= 0 ? " " : "") + QString::number(n);
     showMessage(window, number + " " + QString::fromStdString(ErrorText(n)));
@@ -46,7 +66,9 @@ const char* const kNoPrinterMessage =
     "There is no printer to print to. Install a printer and choose it with File > Print Setup "
     "..., or save the plot as a file with File > Export Image ...";
 
-CurrentPrinter::CurrentPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+CurrentPrinter::CurrentPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    printer_->setPageOrientation(QPageLayout::Landscape);
+}
 
 CurrentPrinter::~CurrentPrinter() = default;
 
@@ -118,7 +140,7 @@ QWidget* ClientArea(QWidget* window) {
     return window;
 }
 
-bool PrintWindow(QWidget* window, CurrentPrinter& current) {
+bool PrintWindow(QWidget* window, CurrentPrinter& current, const QString& title) {
     if (!current.hasDestination()) {
         showMessage(window, kNoPrinterMessage);
         return false;
@@ -134,13 +156,24 @@ bool PrintWindow(QWidget* window, CurrentPrinter& current) {
     }
     // The window's size on screen, shrunk to the printable area when it does not fit.
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    const QSize size = content->size().expandedTo(QSize(1, 1));
+    const QSize size = content->size().expandedTo(QSize(1, 1)) + QSize(0, TitleHeight(content, title));
     const double natural = printer.resolution() / kPixelsPerInch;
     const double fit = std::min(page.width() / size.width(), page.height() / size.height());
     const double scale = std::max(std::min(natural, fit), 1e-3);
-    painter.scale(scale, scale);
-    content->render(&painter, QPoint(), QRegion(),
-                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // Rendered straight onto a printer, a widget arrives as one bitmap of the whole window;
+    // recorded as a picture first, its lines and texts reach the page as they were drawn.
+    QPicture picture;
+    {
+        QPainter recorder(&picture);
+        DrawTitle(recorder, content, title, size.width());
+        content->render(&recorder, QPoint(), QRegion(),
+                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
+    // A picture plays back at its own resolution's size on the device: that part of the scale
+    // is its own.
+    const double played = static_cast<double>(printer.logicalDpiX()) / std::max(1, picture.logicalDpiX());
+    painter.scale(scale / played, scale / played);
+    painter.drawPicture(0, 0, picture);
     if (!painter.end()) {
         ReportPrintError(window, kDeviceIoError);
         return false;
@@ -156,18 +189,20 @@ QString ExportImageFilter() {
     return filter;
 }
 
-QString ExportImage(QWidget* content, const QString& path) {
+QString ExportImage(QWidget* content, const QString& path, const QString& title) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const QSize size = content->size().expandedTo(QSize(1, 1));
+    const QSize size = content->size().expandedTo(QSize(1, 1)) + QSize(0, TitleHeight(content, title));
     const auto render = [&](QPainter& painter) {
+        DrawTitle(painter, content, title, size.width());
         content->render(&painter, QPoint(), QRegion(),
                         QWidget::DrawWindowBackground | QWidget::DrawChildren);
     };
     if (suffix == "png") {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QImage image(size * kExportScale, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
+            painter.scale(kExportScale, kExportScale);
             render(painter);
         }
         if (!image.save(path, "PNG")) return "The image could not be written to " + path + ".";
@@ -206,16 +241,17 @@ QString ExportImage(QWidget* content, const QString& path) {
     return "Images can be saved as " + QString(ExportImageFilter()).replace(";;", ", ") + ".";
 }
 
-void ExportImageDialog(QWidget* window) {
+void ExportImageDialog(QWidget* window, const QString& title) {
     QString path = QFileDialog::getSaveFileName(window, "Export Image", QString(), ExportImageFilter());
     if (path.isEmpty()) return;
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != "png" && suffix != "pdf" && suffix != "svg") path += ".png";
-    const QString error = ExportImage(ClientArea(window), path);
+    const QString error = ExportImage(ClientArea(window), path, title);
     if (!error.isEmpty()) showMessage(window, error);
 }
 
-PlotFileMenu AddPlotFileMenu(QMainWindow* window, CurrentPrinter& current) {
+PlotFileMenu AddPlotFileMenu(QMainWindow* window, CurrentPrinter& current,
+                             std::function<QString()> title) {
     PlotFileMenu m;
     m.mFile = window->menuBar()->addMenu("File");
     m.mFile->setObjectName("mFile");
@@ -234,10 +270,11 @@ PlotFileMenu AddPlotFileMenu(QMainWindow* window, CurrentPrinter& current) {
     CurrentPrinter* printer = &current;
     QObject::connect(m.mPrintSetup, &QAction::triggered, window,
                      [window, printer] { PrintSetupDialog(window, *printer); });
+    const auto titleNow = [title] { return title ? title() : QString(); };
     QObject::connect(m.mPrint, &QAction::triggered, window,
-                     [window, printer] { PrintWindow(window, *printer); });
+                     [window, printer, titleNow] { PrintWindow(window, *printer, titleNow()); });
     QObject::connect(m.mExportImage, &QAction::triggered, window,
-                     [window] { ExportImageDialog(window); });
+                     [window, titleNow] { ExportImageDialog(window, titleNow()); });
     QObject::connect(m.mExit, &QAction::triggered, window, &QWidget::hide);
     return m;
 }

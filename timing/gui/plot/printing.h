@@ -59,21 +59,26 @@ extern const char* const kNoPrinterMessage;
 bool PrintSetupDialog(QWidget* window, CurrentPrinter& current);
 
 // Prints the window's client area (a main window's central widget, otherwise the widget
-// itself) on the current printer, drawn as vectors through QWidget::render at its size on
-// screen (96 logical pixels to the inch), shrunk to the page when larger. With no printer
-// shows kNoPrinterMessage; when printing fails shows the error number and its text (" 68
-// Error 68: Device unavailable."). Returns true when the page was printed.
-bool PrintWindow(QWidget* window, CurrentPrinter& current);
+// itself) on the current printer, under a title line when one is given (the file and the
+// window's caption, so that a printed page says what it shows), drawn as vectors through
+// QWidget::render at its size on screen (96 logical pixels to the inch), shrunk to the page
+// when larger. The printer starts in landscape, the shape of every plot window. With no
+// printer shows kNoPrinterMessage; when printing fails shows the error number and its text
+// (" 68 Error 68: Device unavailable."). Returns true when the page was printed.
+bool PrintWindow(QWidget* window, CurrentPrinter& current, const QString& title = {});
 
-// Saves the widget's image to path: PNG for ".png", PDF for ".pdf", SVG for ".svg" when the
-// program is built with Qt Svg. Returns "" on success, otherwise the reason.
-QString ExportImage(QWidget* content, const QString& path);
+// Saves the widget's image to path, under the title line when one is given: PNG for ".png"
+// at kExportScale times the size on screen (sharp on a printed page or a high-density
+// screen), PDF for ".pdf" and SVG for ".svg" (when the program is built with Qt Svg) as
+// vectors. Returns "" on success, otherwise the reason.
+inline constexpr int kExportScale = 2;
+QString ExportImage(QWidget* content, const QString& path, const QString& title = {});
 // The file types ExportImage writes, as a file-dialog filter.
 QString ExportImageFilter();
 
 // Asks for a file name and exports the window's client area there; a failure is shown with
 // showMessage. A name without a known suffix gets ".png".
-void ExportImageDialog(QWidget* window);
+void ExportImageDialog(QWidget* window, const QString& title = {});
 
 // The File menu every plot window carries: mPrintSetup "Print Setup ...", mPrint "Print",
 // mExportImage "Export Image ...", separator mDash, mExit "Exit" (hides the window).
@@ -85,7 +90,9 @@ struct PlotFileMenu {
     QAction* mDash = nullptr;
     QAction* mExit = nullptr;
 };
-PlotFileMenu AddPlotFileMenu(QMainWindow* window, CurrentPrinter& current);
+// title: the title line Print and Export Image put over the plot, asked for when they run.
+PlotFileMenu AddPlotFileMenu(QMainWindow* window, CurrentPrinter& current,
+                             std::function<QString()> title = {});
 
 // What a window prints and exports: a main window's central widget, otherwise the widget.
 QWidget* ClientArea(QWidget* window);

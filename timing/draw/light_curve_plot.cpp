@@ -236,7 +236,9 @@ double StepValue(const AxisGrid& grid) {
 std::string GridCaption(const AxisGrid& grid, const char* unit) {
     if (!grid.valid) return {};
     const double step = StepValue(grid);
-    return "grid " + TickText(step, step) + " " + unit;
+    std::string caption = "grid ";
+    caption.append(TickText(step, step)).append(" ").append(unit);
+    return caption;
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(FileDialogTest, OpenStartsWithTxtPatternAndItsOwnControls) {
+TEST_F(FileDialogTest, OpenKeepsTheCsvPatternAndHasItsOwnControls) {
     FileDialog* d = Window().openDialog();
     EXPECT_EQ(d->windowTitle(), "Open");
     EXPECT_EQ(Window().saveDialog()->windowTitle(), "Save As ...");
@@ -43,9 +43,15 @@ TEST_F(FileDialogTest, OpenStartsWithTxtPatternAndItsOwnControls) {
         EXPECT_TRUE(found) << caption;
     }
     EXPECT_GE(d->Drive1->count(), 1);  // the file-system roots
+    d->Dir1->setPath(Dir());
     Window().Open->trigger();
     EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(d->Combo1->currentText(), "*.txt");
+    // Light curves are .csv files: the list shows them, not the .txt files.
+    EXPECT_EQ(d->Combo1->currentText(), "*.csv");
+    EXPECT_EQ(Files(d), QStringList({"b.csv"}));
+    // The save dialog still ends on the results file's pattern.
+    Window().Save->trigger();
+    EXPECT_EQ(Window().saveDialog()->Combo1->currentText(), "*.txt");
 }
 
 TEST_F(FileDialogTest, PatternFiltersTheFileListAndStarDotStarMeansEveryFile) {

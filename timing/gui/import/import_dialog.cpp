@@ -122,6 +122,19 @@ ImportDialog::ImportDialog(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(Cancel);
     column->addLayout(buttons);
 
+    PathBox->setToolTip("The light curve to import: its whole path, or choose it with Browse.");
+    Browse->setToolTip("Choose the file to import.");
+    Preview->setToolTip("The file's first rows, as they are split into columns.");
+    TimeColumn->setToolTip("The column that holds the times (a Julian date, HJD or BJD).");
+    BrightnessColumn->setToolTip("The column that holds the magnitudes (or fluxes: tick Flux).");
+    ErrorColumn->setToolTip("The column that holds each measurement's error, if the file has one.");
+    T0->setToolTip("A time of primary minimum of the ephemeris; empty: every dip of the curve is "
+                   "an eclipse.");
+    Period->setToolTip("The orbital period, in days.");
+    Secondary->setToolTip("Take the eclipses at phase 0.5 of the ephemeris, the secondaries; needs T0 "
+                          "and P.");
+    OK->setToolTip("Import the file and list its eclipses.");
+    Cancel->setToolTip("Close without importing.");
     connect(Browse, &QPushButton::clicked, this, &ImportDialog::Browse_Click);
     // Leaving the box previews a name typed into it; the same name again keeps the choices made.
     connect(PathBox, &QLineEdit::editingFinished, this, [this] {

@@ -118,6 +118,10 @@ ImportWindow::ImportWindow(ImportedCurve imported, CurrentPrinter& printer, QWid
     AddToMinimaLog = new QPushButton("Add to Minima Log", lists);
     AddToMinimaLog->setObjectName("AddToMinimaLog");
     AddToMinimaLog->setEnabled(false);
+    AddToMinimaLog->setToolTip("Append every timed eclipse's ticked rows and their weighted mean to "
+                               "the minima log.");
+    Eclipses->setToolTip("The eclipses the light curve covers: choose one to see it, double-click to "
+                         "load it.");
     for (QPushButton* b : {Load, TimeAll, AddToMinimaLog}) buttons->addWidget(b);
     buttons->addStretch(1);
     listColumn->addLayout(buttons);
@@ -125,6 +129,7 @@ ImportWindow::ImportWindow(ImportedCurve imported, CurrentPrinter& printer, QWid
     for (const MethodEntry& m : kMethods) headers << m.label << "Error";
     headers << "Weighted Mean" << "Std. Error";
     Results = Table(lists, "Results", headers);
+    Results->setToolTip("The times of minimum found by Time All, one row an eclipse.");
     listColumn->addWidget(Results, 1);
     splitter->addWidget(lists);
     splitter->setStretchFactor(0, 3);

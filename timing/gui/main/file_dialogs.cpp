@@ -72,6 +72,22 @@ FileDialog::FileDialog(Mode mode, DataSet& data, QWidget* parent)
     Command1->setDefault(true);
     PathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (mode == Mode::Open) Text1->setText("location.dat");
+    const bool opening = mode == Mode::Open;
+    Text1->setToolTip(opening ? "The light curve to open: a name in the folder shown, or a whole path. "
+                                "Enter opens it."
+                              : "The file the results are written to: a name in the folder shown, or a "
+                                "whole path. Enter saves.");
+    File1->setToolTip(opening ? "Files of the chosen type in the folder shown: click one to take its "
+                                "name, double-click to open it."
+                              : "Files of the chosen type in the folder shown: click one to take its "
+                                "name, double-click to save over it.");
+    Combo1->setToolTip("Which files the list shows.");
+    Dir1->setToolTip("The folders above and inside the one shown: double-click one (or press "
+                     "Enter) to move there.");
+    PathLabel->setToolTip("The folder shown.");
+    Drive1->setToolTip("The drive to look in.");
+    Command1->setToolTip(opening ? "Open the light curve named in the box." : "Save the results under the name in the box.");
+    Command2->setToolTip(opening ? "Close without opening a file." : "Close without saving.");
 
     for (const QFileInfo& drive : QDir::drives()) Drive1->addItem(drive.absoluteFilePath());
     // The start folder is shown before the handlers are connected: it is no change of folder,
@@ -112,7 +128,21 @@ void FileDialog::showForChoice() {
     show();
     raise();
     activateWindow();
-    Combo1->setCurrentIndex(0);
+    // The open dialog stays on "*.csv": a light curve is a .csv file, and ending on "*.txt"
+    // would show none of them. The save dialog ends on "*.txt", the results file's pattern.
+    if (mode_ == Mode::Save) Combo1->setCurrentIndex(0);
+    // Typing a name, or a whole path, and pressing Enter is the quickest way through.
+    Text1->setFocus(Qt::OtherFocusReason);
+    Text1->selectAll();
+}
+
+std::pair<QString, QString> FileDialog::chosenFile(const QString& dir) const {
+    const QString typed = Text1->text();
+    // A name with a folder in it (an absolute path, or one below the folder shown) names
+    // that folder; a bare name belongs to the folder shown.
+    if (!typed.contains('/') && !typed.contains(QDir::separator())) return {dir, typed};
+    const QFileInfo file(QDir(dir), typed);
+    return {file.absolutePath(), file.fileName()};
 }
 
 void FileDialog::Combo1_Click() {
@@ -143,16 +173,16 @@ void FileDialog::File1_DblClick(QListWidgetItem* item) {
 
 void FileDialog::Command1_Click() {
     if (mode_ == Mode::Open) {
-        const QString dir = PathLabel->text();
-        const QString name = Text1->text();
+        const auto [dir, name] = chosenFile(PathLabel->text());
         hide();
         emit openRequested(dir, name);
         return;
     }
-    data_.DataDir = Dir1->path().toStdString();
-    data_.DataFileName = Text1->text().toStdString();
+    const auto [dir, name] = chosenFile(Dir1->path());
+    data_.DataDir = dir.toStdString();
+    data_.DataFileName = name.toStdString();
     hide();
-    emit saveRequested(Dir1->path(), Text1->text());
+    emit saveRequested(dir, name);
 }
 
 void FileDialog::Command2_Click() { hide(); }

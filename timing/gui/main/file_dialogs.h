@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QListWidget>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -51,7 +52,8 @@ public:
 
     // The pattern entries "*.txt", "*.csv", "*.*" as the main window fills them at start.
     void fillPatterns();
-    // What File > Open and File > Save do: list index 1, show, list index 0.
+    // What File > Open and File > Save do: show the dialog with the pattern of its files
+    // ("*.csv" to open, "*.txt" to save), the name box focused.
     void showForChoice();
 
 public slots:
@@ -75,6 +77,8 @@ protected:
 private:
     void refreshFiles();
     void layOut();
+    // The folder and file name OK stands for: the name box, read against the folder shown.
+    std::pair<QString, QString> chosenFile(const QString& dir) const;
 
     Mode mode_;
     DataSet& data_;  // the dialog names the light curve: DataDir, DataFileName

@@ -1,5 +1,7 @@
 #include "timing/gui/main/help_windows.h"
 
+#include <QKeyEvent>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -188,6 +190,15 @@ void frmHelp::resizeEvent(QResizeEvent* event) {
     if (width() != fittedWidth_) fitHeight();
 }
 
+// Escape puts the help away, as it does a dialog.
+void frmHelp::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmHelp::closeEvent(QCloseEvent* event) {
     saved_ = pos();
     hasSaved_ = true;
@@ -233,6 +244,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
         "Label3");
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("Command1");
+    ok->setToolTip("Close this box (Escape does the same).");
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 }

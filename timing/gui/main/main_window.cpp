@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "timing/core/session/app_state.h"
 #include "timing/core/data/error_texts.h"
@@ -29,10 +33,36 @@
 #include "timing/gui/plot/printing.h"
 #include "timing/gui/main/file_dialogs.h"
 #include "timing/gui/main/help_windows.h"
+#include "timing/core/files/recent_files.h"
 #include "timing/core/files/settings_file.h"
 #include "timing/gui/main/show_message.h"
 
 namespace umbrix {
+
+namespace {
+
+const char* const kStaleTip =
+    "Computed before points were deleted or restored in Plot/Edit Data: press Go again to time "
+    "the points as they are now.";
+const char* const kStaleMeansTip =
+    "Combined from results computed before points were deleted or restored: time the rows "
+    "again and press \"Calc. Means\".";
+
+// A box's own tooltip, given when it was built, is kept in a property so that a stale box can
+// say why it is grey and say what it holds again once it is fresh.
+constexpr const char* kFreshTip = "freshTip";
+
+void SetTip(QWidget* w, const QString& tip) {
+    w->setProperty(kFreshTip, tip);
+    w->setToolTip(tip);
+}
+
+void ShowStale(QLineEdit* box, bool stale, const QString& staleTip) {
+    box->setStyleSheet(stale ? "QLineEdit { color: gray; }" : "");
+    box->setToolTip(stale ? staleTip : box->property(kFreshTip).toString());
+}
+
+}  // namespace
 
 frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     : QMainWindow(parent),
@@ -70,6 +100,12 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     importer_ = new ImportLauncher(*printer_, this);
     connect(importer_, &ImportLauncher::windowChosen, this, &frmMain::loadWindow);
     connect(importer_, &ImportLauncher::timingsToLog, this, &frmMain::logTimings);
+
+    QFile recent(recentFilesPath());
+    if (recent.open(QIODevice::ReadOnly)) recentFiles_ = ParseRecentFiles(recent.readAll().toStdString());
+    fillRecentMenu();
+    // Never smaller than its controls need: no caption, box or button is cut off.
+    setMinimumSize(sizeHint());
 }
 
 frmMain::~frmMain() = default;
@@ -97,22 +133,30 @@ void frmMain::buildControls() {
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    grid->addWidget(Label1, 0, 0, 1, 6, Qt::AlignHCenter);
+    LabelFile = Named(new QLabel("No light curve loaded: File > Open (Ctrl+O)", central), "LabelFile");
+    LabelFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* title = new QVBoxLayout;
+    title->addWidget(Label1, 0, Qt::AlignHCenter);
+    title->addWidget(LabelFile, 0, Qt::AlignHCenter);
+    grid->addLayout(title, 0, 0, 1, 6);
 
     // The calibrated error sits right beside the method's own error, so that the two can be
     // compared at a glance; the tick box, which belongs to the time and its own error, follows.
-    calibratedTip_ =
+    const QString calibratedTip =
         "Calibrated error (days): estimated from the scatter of the data themselves, so that "
         "about 68 % of such results lie within one calibrated error of the true minimum.\n"
         "The Est'd Error beside it is the method's traditional error; Calc. Means uses that one.";
-    const QString& calibratedTip = calibratedTip_;
     grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
     grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
     LabelCalibrated = Named(new QLabel("Calibrated", central), "LabelCalibrated");
-    LabelCalibrated->setToolTip(calibratedTip);
+    SetTip(LabelCalibrated, calibratedTip);
     grid->addWidget(LabelCalibrated, 1, 4, Qt::AlignHCenter);
     grid->addWidget(label(13, "Use in Mean?"), 1, 5, Qt::AlignHCenter);
 
+    SetTip(Label[8], "The time of minimum each method found, as a heliocentric Julian date.");
+    SetTip(Label[9], "The error of each time, in days, as the method itself estimates it; Calc. "
+                     "Means weights the times by it.");
+    SetTip(Label[13], "Tick the rows that Calc. Means combines.");
     for (int k = 1; k <= kMethodRows; ++k) {
         const int row = k + 1;
         grid->addWidget(label(k + 1, MethodOfRow(k).label), row, 0);
@@ -124,12 +168,19 @@ void frmMain::buildControls() {
         calibrated->setReadOnly(true);
         // Out of the Tab chain: a row stays Go, time, error, tick for keyboard users.
         calibrated->setFocusPolicy(Qt::ClickFocus);
-        calibrated->setToolTip(calibratedTip);
+        SetTip(calibrated, calibratedTip);
         calibrated->setMinimumWidth(Text[k + 6]->minimumWidth());
         TextCalibrated[k] = calibrated;
         grid->addWidget(calibrated, row, 4);
         Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
         grid->addWidget(Check[k], row, 5, Qt::AlignHCenter);
+        const QString method = QString(MethodOfRow(k).label).section(". ", 1);
+        SetTip(Command[k], MethodOfRow(k).go == GoPrepares::ComputesAtOnce
+                               ? "Time the minimum by " + method + " on the working points, at once."
+                               : "Open the " + method + " window on the working points.");
+        SetTip(Text[k], "Time of minimum (HJD) by " + method + "; a time typed here counts as well.");
+        SetTip(Text[k + 6], "Estimated error of the " + method + " time, in days.");
+        SetTip(Check[k], "Use the " + method + " time in Calc. Means.");
         // What a user types or ticks goes into the row table, which reads it from then on.
         connect(Text[k], &QLineEdit::textChanged, this, [this, k](const QString& text) {
             if (!showingRow_) rows_.setTime(k, text.toStdString());
@@ -161,11 +212,17 @@ void frmMain::buildControls() {
     grid->addWidget(textBox(15), means + 2, 2);
     grid->addWidget(label(14, "Std. Deviation of Means"), means + 3, 0, 1, 2);
     grid->addWidget(textBox(16), means + 3, 2);
+    SetTip(Text[13], "The plain mean of the ticked times.");
+    SetTip(Text[14], "The mean of the ticked times, each weighted by one over its error squared.");
+    SetTip(Text[15], "The standard error of the weighted mean, in days.");
+    SetTip(Text[16], "The scatter (standard deviation) of the ticked times about their mean, in days.");
 
     Command[8] = Named(new QPushButton("Calc. Means", central), "Command8");
     Command[7] = Named(new QPushButton("Plot/Edit Data", central), "Command7");
     grid->addWidget(Command[8], means, 3, 1, 2);
     grid->addWidget(Command[7], means + 1, 3, 1, 2);
+    SetTip(Command[8], "Combine the ticked rows into the means below.");
+    SetTip(Command[7], "Plot the light curve; click a point to delete it or take it back.");
     connect(Command[8], &QPushButton::clicked, this, &frmMain::Command8_Click);
     connect(Command[7], &QPushButton::clicked, this, &frmMain::Command7_Click);
 
@@ -176,6 +233,11 @@ void frmMain::buildControls() {
         signGroup_->addButton(Option1[i], i);
         grid->addWidget(Option1[i], means + 2 + i, 3, 1, 2);
     }
+    SetTip(Option1[0], "The file holds magnitudes: larger is fainter, and the eclipse is a maximum "
+                       "of the values.");
+    SetTip(Option1[1], "The file holds values that grow as the star brightens (a flux, or "
+                       "magnitude differences taken the other way): they are inverted, so that "
+                       "the eclipse is again a dip of light.");
     connect(signGroup_, &QButtonGroup::idClicked, this, &frmMain::Option1_Click);
 
     grid->setRowMinimumHeight(means + 4, 12);
@@ -183,23 +245,34 @@ void frmMain::buildControls() {
     grid->addWidget(label(17, ""), means + 5, 2);
     grid->addWidget(label(16, "Edited # data points"), means + 6, 0, 1, 2);
     grid->addWidget(label(18, ""), means + 6, 2);
+    SetTip(Label[15], "How many points the file holds.");
+    SetTip(Label[17], Label[15]->toolTip());
+    SetTip(Label[16], "How many points the methods use: those not deleted in Plot/Edit Data.");
+    SetTip(Label[18], Label[16]->toolTip());
 }
 
 void frmMain::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    // The captions keep their words; the ampersands only underline a letter for Alt.
+    QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File");
-    Open = Named(file->addAction("Open"), "Open");
-    ImportLightCurve = Named(file->addAction("Import Light Curve ..."), "ImportLightCurve");
-    Save = Named(file->addAction("Save"), "Save");
-    AddToMinimaLog = Named(file->addAction("Add to Minima Log ..."), "AddToMinimaLog");
+    Open = Named(file->addAction("&Open"), "Open");
+    Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    OpenRecent = file->addMenu("Open &Recent");
+    OpenRecent->setObjectName("OpenRecent");
+    ImportLightCurve = Named(file->addAction("&Import Light Curve ..."), "ImportLightCurve");
+    Save = Named(file->addAction("&Save"), "Save");
+    Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddToMinimaLog = Named(file->addAction("Add to &Minima Log ..."), "AddToMinimaLog");
     Named(file->addSeparator(), "blank");
-    Exit = Named(file->addAction("Exit"), "Exit");
-    QMenu* help = menuBar()->addMenu("Help");
+    Exit = Named(file->addAction("E&xit"), "Exit");
+    Exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("Help");
-    Help1 = Named(help->addAction("Help - Introduction"), "Help1");
-    Help2 = Named(help->addAction("Help -Data files"), "Help2");
+    Help1 = Named(help->addAction("Help - &Introduction"), "Help1");
+    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+    Help2 = Named(help->addAction("Help -&Data files"), "Help2");
     Named(help->addSeparator(), "myline");
-    About = Named(help->addAction("About"), "About");
+    About = Named(help->addAction("&About"), "About");
     connect(Open, &QAction::triggered, this, &frmMain::Open_Click);
     connect(ImportLightCurve, &QAction::triggered, this, &frmMain::ImportLightCurve_Click);
     connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
@@ -278,21 +351,6 @@ void frmMain::clearMethodResult(int row) {
 
 void frmMain::showEditedCount() { Label[18]->setText(QString::number(app_.data.PointCount)); }
 
-namespace {
-
-const char* const kStaleTip =
-    "Computed before points were deleted or restored in Plot/Edit Data: press Go again to time "
-    "the points as they are now.";
-const char* const kStaleMeansTip =
-    "Combined from results computed before points were deleted or restored: time the rows "
-    "again and press \"Calc. Means\".";
-
-void ShowStale(QLineEdit* box, bool stale, const QString& staleTip, const QString& freshTip) {
-    box->setStyleSheet(stale ? "QLineEdit { color: gray; }" : "");
-    box->setToolTip(stale ? staleTip : freshTip);
-}
-
-}  // namespace
 
 void frmMain::showRow(int k) {
     const RowState& r = rows_.row(k);
@@ -302,14 +360,14 @@ void frmMain::showRow(int k) {
     TextCalibrated[k]->setText(QString::fromStdString(r.calibrated));
     Check[k]->setChecked(r.ticked);
     showingRow_ = false;
-    ShowStale(Text[k], r.stale, kStaleTip, "");
-    ShowStale(Text[k + 6], r.stale, kStaleTip, "");
-    ShowStale(TextCalibrated[k], r.stale, kStaleTip, calibratedTip_);
+    ShowStale(Text[k], r.stale, kStaleTip);
+    ShowStale(Text[k + 6], r.stale, kStaleTip);
+    ShowStale(TextCalibrated[k], r.stale, kStaleTip);
 }
 
 void frmMain::setMeansStale(bool stale) {
     meansStale_ = stale;
-    for (int n = 13; n <= 16; ++n) ShowStale(Text[n], stale, kStaleMeansTip, "");
+    for (int n = 13; n <= 16; ++n) ShowStale(Text[n], stale, kStaleMeansTip);
 }
 
 void frmMain::pointsEdited() {
@@ -323,7 +381,45 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
     const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
     if (!message.empty()) showMessage(this, QString::fromStdString(message));
     showLoad(name, message.empty());
+    const QString path = QFileInfo(QDir(dir), name).absoluteFilePath();
+    if (message.empty())
+        rememberRecent(path);
+    else if (!QFileInfo::exists(path))
+        forgetRecent(path);  // a file that is gone has no place in Open Recent
     return message.empty();
+}
+
+QString frmMain::recentFilesPath() const {
+    return QFileInfo(settingsPath_).absoluteDir().filePath("recent_files.ini");
+}
+
+void frmMain::rememberRecent(const QString& path) {
+    recentFiles_ = RecentFilesAfterOpening(std::move(recentFiles_), path.toStdString());
+    fillRecentMenu();
+    // A list that could not be written costs only the next run's menu, never this load.
+    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
+}
+
+void frmMain::forgetRecent(const QString& path) {
+    const auto gone = std::remove(recentFiles_.begin(), recentFiles_.end(), path.toStdString());
+    if (gone == recentFiles_.end()) return;
+    recentFiles_.erase(gone, recentFiles_.end());
+    fillRecentMenu();
+    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
+}
+
+void frmMain::fillRecentMenu() {
+    OpenRecent->clear();
+    int n = 0;
+    for (const std::string& entry : recentFiles_) {
+        const QString path = QString::fromStdString(entry);
+        // "&1 name" ... "&8 name": the digit opens it from the keyboard.
+        QAction* a = OpenRecent->addAction(QString("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] { openPath(path); });
+    }
+    OpenRecent->setEnabled(!recentFiles_.empty());
 }
 
 bool frmMain::loadWindow(const WindowPoints& points, const QString& dir, const QString& name) {
@@ -338,6 +434,8 @@ void frmMain::showLoad(const QString& name, bool loaded) {
     if (loaded) {
         setWindowTitle("Umbrix - " + name);
         loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
+        LabelFile->setText(name);
+        LabelFile->setToolTip(loadedPath_);
         emit lightCurveLoaded();
         for (int k = 1; k <= kMethodRows; ++k) rows_.setTicked(k, false);
         for (int n = 13; n <= 16; ++n) Text[n]->clear();

@@ -16,6 +16,7 @@
 #include "timing/gui/main/minima_log.h"
 
 class QAction;
+class QMenu;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -102,7 +103,11 @@ public:
     QLabel* LabelCalibrated;
     std::array<QLineEdit*, 7> TextCalibrated{};  // TextCalibrated[1..6]
     std::array<QRadioButton*, 2> Option1{};   // Option1[0] "+Mags", Option1[1] "-Mags (inverted)"
+    // Under the title: the loaded light curve's file name (its whole path as the tooltip).
+    QLabel* LabelFile;
     QAction* Open;
+    // File > Open Recent: the last kMaxRecentFiles light curves opened, newest first.
+    QMenu* OpenRecent;
     QAction* ImportLightCurve;
     QAction* Save;
     QAction* AddToMinimaLog;
@@ -173,6 +178,11 @@ private:
     // What every load does to the window after the data set was replaced (loaded) or the load
     // refused: title, counts and sign, the other windows told, the results emptied.
     void showLoad(const QString& name, bool loaded);
+    // recent_files.ini beside zzzumb.ini; read at start, rewritten after every file opened.
+    QString recentFilesPath() const;
+    void rememberRecent(const QString& path);
+    void forgetRecent(const QString& path);
+    void fillRecentMenu();
     // The minima log remembered in minima_log.ini, or chosen now (and remembered) starting in
     // startDir; empty when the user cancelled.
     QString chooseMinimaLog(const QString& startDir);
@@ -203,7 +213,7 @@ private:
     frmAbout* about_;
     QButtonGroup* signGroup_;
     bool settingsWritten_ = false;
-    QString calibratedTip_;
+    std::vector<std::string> recentFiles_;
 };
 
 }  // namespace umbrix

@@ -17,7 +17,9 @@ void showMessage(QWidget* parent, const QString& text) {
         Handler()(parent, text);
         return;
     }
-    QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    // Every message ectimer shows is a refusal, a failure or a word of caution about a result
+    // that stands: each asks the user to look, so each carries the warning icon.
+    QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 MessageHandler setMessageHandler(MessageHandler handler) {

@@ -1,6 +1,6 @@
 #pragma once
-// Every message box of ectimer goes through showMessage: one OK button, the application's
-// title. Tests install a handler that records the text instead of blocking.
+// Every message box of ectimer goes through showMessage: one OK button, the warning icon, the
+// application's title. Tests install a handler that records the text instead of blocking.
 
 #include <QString>
 #include <functional>

@@ -40,6 +40,16 @@ frmPlott3::frmPlott3(DataSet& data, ChordsState& state, WindowPlacement& placeme
     Label14 = addLabel("Label14", "I4", 615);
     Command2 = addButton("Command2", "Undo", 975);
     Command3 = addButton("Command3", "Done", 1095);
+    const QString pickTip =
+        "Right-click the start and end of a stretch of the descending branch (1, 2), then of the "
+        "rising branch (3, 4): chords join the two stretches at equal magnitudes.";
+    for (QLabel* l : {Label7, Label8, Label9, Label10, Label11, Label12, Label13, Label14})
+        l->setToolTip(pickTip);
+    Command1->setToolTip("Bisect the chords between the two branches and fit a line through their "
+                         "midpoints: where it meets the bottom is the time of minimum, written into "
+                         "row 3 of the main window.");
+    Command2->setToolTip("Take the bisection back: row 3 of the main window is emptied.");
+    Command3->setToolTip("Close the window; the picked indices are kept for next time.");
     connect(Command1, &QPushButton::clicked, this, &frmPlott3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmPlott3::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmPlott3::Command3_Click);

@@ -69,6 +69,31 @@ frmPlott5::frmPlott5(DataSet& data, FourierState& state, const OpenMethodRange& 
         captions[static_cast<std::size_t>(i)] = addLabel(label.constData(), kBoxCaptions[i], 1095);
         Text1[static_cast<std::size_t>(i)] = addTextBox(box.constData(), "", 1095);
     }
+    // What each box of the model holds, in words: the captions are the model's own symbols.
+    const char* const boxTips[9] = {
+        "",
+        "Time of minimum Xo: the HJD of the model's symmetry point.",
+        "Constant C: the magnitude of the model at the minimum.",
+        "Angular frequency W, in radians per day: larger for a narrower eclipse (about 2 pi "
+        "divided by twice the eclipse's duration).",
+        "Amplitude A1 of the first cosine harmonic, in magnitudes.",
+        "Amplitude A2 of the second cosine harmonic, in magnitudes.",
+        "Amplitude A3 of the third cosine harmonic, in magnitudes.",
+        "Amplitude A4 of the fourth cosine harmonic, in magnitudes.",
+        "Amplitude A5 of the fifth cosine harmonic, in magnitudes."};
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(kFourierParamCount); ++i) {
+        const QString tip = QString(boxTips[i]) + " Type a start value and click Update.";
+        captions[i]->setToolTip(tip);
+        Text1[i]->setToolTip(tip);
+    }
+    Command1->setToolTip("Redraw the model curve from the values typed into the boxes, as the start "
+                         "of the next fit.");
+    Command2->setToolTip("Fit the cosine series to the picked range by least squares "
+                         "(Levenberg-Marquardt); its Xo, the time of minimum, goes into row 5 of the "
+                         "main window.");
+    Command3->setToolTip("Take the fit back: the boxes return to the start values of the last fit "
+                         "and row 5 of the main window is emptied.");
+    Command4->setToolTip("Close the window; the picked range and the values are kept for next time.");
     Label11 = captions[1];
     Label12 = captions[2];
     Label13 = captions[3];

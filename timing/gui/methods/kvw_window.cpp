@@ -37,6 +37,18 @@ frmPlott4::frmPlott4(DataSet& data, KvwState& state, WindowPlacement& placement,
     Label12 = addLabel("Label12", "Frac", 495);
     Text2 = addTextBox("Text2", kKvwDefaultFrac, 495);
     Command3 = addButton("Command3", "Done", 1095);
+    Command1->setToolTip("Fold the picked range about trial centres and take the centre of best "
+                         "symmetry as the time of minimum (Kwee and van Woerden), written into row 4 "
+                         "of the main window.");
+    Command2->setToolTip("Take the fit back: row 4 of the main window is emptied.");
+    Label11->setToolTip("Step: how many grid steps apart the three trial centres of symmetry lie "
+                        "(a whole number, 1 or more; 1 is the usual choice).");
+    Text1->setToolTip(Label11->toolTip());
+    Label12->setToolTip("Fraction: the share of the distance from the trial centre to the nearer end "
+                        "of the range over which points either side are paired (between 0 and 1; "
+                        ".9 by default).");
+    Text2->setToolTip(Label12->toolTip());
+    Command3->setToolTip("Close the window; the picked range is kept for next time.");
     connect(Command1, &QPushButton::clicked, this, &frmPlott4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmPlott4::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmPlott4::Command3_Click);

@@ -38,6 +38,13 @@ frmPlott1::frmPlott1(DataSet& data, ParabolaState& state, WindowPlacement& place
     Label11 = addLabel("Label11", "RMS dev'n:", 1095);
     Text1 = addTextBox("Text1", "", 855);
     Command3 = addButton("Command3", "Done", 975);
+    Command1->setToolTip("Fit a parabola to the points between the two picked ends and write its "
+                         "vertex, the time of minimum, into row 1 of the main window.");
+    Command2->setToolTip("Take the fit back: row 1 of the main window is emptied.");
+    Label11->setToolTip("Root-mean-square scatter of the picked points about the fitted parabola, "
+                        "in magnitudes.");
+    Text1->setToolTip(Label11->toolTip());
+    Command3->setToolTip("Close the window; the picked ends and the fit are kept for next time.");
     connect(Command1, &QPushButton::clicked, this, &frmPlott1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmPlott1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmPlott1::Command3_Click);

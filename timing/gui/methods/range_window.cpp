@@ -22,6 +22,9 @@ RangeWindow::RangeWindow(int row, DataSet& data, WindowPlacement& placement,
     Label8 = addLabel("Label8", labels.start, 495);
     Label9 = addLabel("Label9", "Right index:", 1095);
     Label10 = addLabel("Label10", labels.end, labels.endWidth);
+    const QString tip = "The range the method works on: right-click left of the eclipse's deepest "
+                        "point for its first point, right of it for its last.";
+    for (QLabel* l : {Label7, Label8, Label9, Label10}) l->setToolTip(tip);
 }
 
 RangeSide RangeWindow::sideAt(double x) const { return SideOfDeepestAsLoaded(data_, scale().TimeAt(x)); }

@@ -99,6 +99,17 @@ frmPlott2::frmPlott2(DataSet& data, TracingState& state, WindowPlacement& placem
     // refolds exactly once.
     HScroll1->setTracking(false);
     Label8 = addLabel("Label8", "No averaging", 1695);
+    Label7->setToolTip("The HJD about which the light curve is mirrored: the trial time of minimum.");
+    Text1->setToolTip("The HJD about which the light curve is mirrored. Type one and click Update, "
+                      "or move the bar; Done writes it into row 2 of the main window.");
+    Command1->setToolTip("Mirror the light curve about the time typed in the box.");
+    Command2->setToolTip("Smooth the magnitudes with a running mean one step wider (3, 5, 7, 9 "
+                         "points), to see the branches through the scatter.");
+    Command3->setToolTip("Back to the magnitudes as measured.");
+    Command4->setToolTip("Write the fold time into row 2 of the main window and close.");
+    HScroll1->setToolTip("Move the fold time earlier or later until the mirrored branches lie on "
+                         "the original ones.");
+    Label8->setToolTip("How many points the running mean of Smooth averages.");
     connect(Command1, &QPushButton::clicked, this, &frmPlott2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmPlott2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmPlott2::Command3_Click);

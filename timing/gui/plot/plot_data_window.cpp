@@ -47,6 +47,15 @@ frmAction::frmAction(QWidget* parent) : QDialog(parent) {
         buttons->addWidget(b);
     }
     grid->addLayout(buttons, 3, 0, 1, 2);
+    Label1->setToolTip("The picked point's number in the file.");
+    Text1->setToolTip(Label1->toolTip());
+    Label2->setToolTip("The picked point's time (HJD).");
+    Text2->setToolTip(Label2->toolTip());
+    Label3->setToolTip("The picked point's magnitude.");
+    Text3->setToolTip(Label3->toolTip());
+    Command1->setToolTip("Leave the point out of every method (drawn as a cross).");
+    Command2->setToolTip("Take the point back among the working points.");
+    Command3->setToolTip("Close without changing the point.");
     connect(Command1, &QPushButton::clicked, this, &frmAction::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmAction::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmAction::Command3_Click);

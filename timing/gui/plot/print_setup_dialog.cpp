@@ -71,6 +71,14 @@ PrintSetupForm::PrintSetupForm(QPrinter& printer, const QStringList& printers, Q
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->setObjectName("Buttons");
+    Printer->setToolTip("Where the plot windows print: a printer, or a PDF file.");
+    FileName->setToolTip("The PDF file the plots are printed into, when the printer is a PDF file.");
+    Browse->setToolTip("Choose the PDF file.");
+    PaperSize->setToolTip("The paper the plot is fitted onto.");
+    Portrait->setToolTip("Print upright.");
+    Landscape->setToolTip("Print on its side: the plots are wider than tall, so this is the start.");
+    Buttons->button(QDialogButtonBox::Ok)->setToolTip("Use these settings for the next print.");
+    Buttons->button(QDialogButtonBox::Cancel)->setToolTip("Keep the settings as they were.");
     form->addRow(Buttons);
 
     // Start from what the current printer is set to.

@@ -27,16 +27,6 @@ const char* const kOcUsage =
     "               from the fit (the quadratic one with --quadratic), until none is\n"
     "  --plot       also draw the O-C diagram with the fits into this image file\n";
 
-namespace {
-
-std::string Scientific(double v) {
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 3);
-    return std::string(buffer, r.ptr);
-}
-
-}  // namespace
-
 int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                  OcOutcome& outcome) {
     const auto bad = [&](const std::string& complaint) {
@@ -90,50 +80,21 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     const auto [t0, p] = *ephemeris;
     outcome.t0 = t0;
     outcome.p = p;
-    outcome.rows = ComputeOc(minima, t0, p, secondary);
-    std::vector<OcRow>& rows = outcome.rows;
-    FlagDuplicates(rows);
     // Rejection and the residuals go by the fullest fit asked for; every fit then uses the
     // same minima.
-    int rejected = 0;
-    const Ephemeris fullest = FitRejecting(rows, t0, p, quadratic ? 3 : 2, reject, rejected);
-    const auto duplicates = std::count_if(rows.begin(), rows.end(), [](const OcRow& r) { return r.flag == kFlagDuplicate; });
-    out << "minima: " << rows.size() << " ("
+    OcChoices choices{t0, p, secondary, quadratic, reject, {}};
+    OcRun run = RunOcFits(minima, choices);
+    if (!run.ok) return bad(run.message);
+    outcome.rows = run.rows;
+    outcome.linear = run.linear;
+    outcome.quadratic = run.quadratic;
+    out << "minima: " << run.rows.size() << " ("
         << (method == "mean" ? "means, weighted by the calibrated errors where the table has them" : method) << ")\n";
-    if (duplicates > 0) out << "duplicates: " << duplicates << " (the same file, method and time again), left out\n";
-    if (reject) out << "rejected: " << rejected << " beyond " << JsonNumber(*reject) << " sigma of the fit, left out\n";
-    out << "file,method,E,hjd,o_c_days,o_c_minutes,error,residual_days,residual_sigma,flag\n";
-    for (const OcRow& r : rows) {
-        out << CsvField(r.minimum.file) << "," << r.minimum.method << "," << FileDecimals(r.cycle, 1) << ","
-            << FileDecimals(r.minimum.hjd) << "," << FileDecimals(r.oc) << ","
-            << FileDecimals(r.oc * 1440, 4) << "," << FileError(r.minimum.error) << ",";
-        if (fullest.ok) out << FileDecimals(r.residual) << "," << FileDecimals(r.residualSigma, 2);
-        else out << ",";
-        out << "," << r.flag << "\n";
-    }
-    for (const int terms : {2, 3}) {
-        if (terms == 3 && !quadratic) break;
-        const Ephemeris e = terms == (quadratic ? 3 : 2) ? fullest : FitEphemeris(rows, t0, p, terms);
-        (terms == 2 ? outcome.linear : outcome.quadratic) = e;
-        out << (terms == 2 ? "linear: " : "quadratic: ");
-        if (!e.ok) {
-            out << "refused: " << e.message << "\n";
-            continue;
-        }
-        out << "T0 = " << FileDecimals(e.t0) << " +/- " << FileError(e.t0Error)
-            << ", P = " << FileDecimals(e.p, 9) << " +/- " << FileError(e.pError, 9);
-        if (terms == 3) out << ", dP/dE = " << Scientific(e.dPdE()) << " +/- " << Scientific(e.dPdEError());
-        out << ", chi2/dof = " << FileDecimals(e.chi2PerDof, 2);
-        // The formal errors take the minima's errors as they are; a scatter larger than those
-        // says they are too small, and the errors scaled by sqrt(chi2/dof) are the honest ones.
-        if (e.chi2PerDof > 1) {
-            const double k = e.scale();
-            out << "; scaled by sqrt(chi2/dof) = " << FileDecimals(k, 2) << ": T0 +/- " << FileError(k * e.t0Error)
-                << ", P +/- " << FileError(k * e.pError, 9);
-            if (terms == 3) out << ", dP/dE +/- " << Scientific(k * e.dPdEError());
-        }
-        out << "\n";
-    }
+    if (run.duplicates > 0) out << "duplicates: " << run.duplicates << " (the same file, method and time again), left out\n";
+    if (reject) out << "rejected: " << run.rejected << " beyond " << JsonNumber(*reject) << " sigma of the fit, left out\n";
+    out << OcTableCsv(run.rows, run.fullest().ok);
+    out << FitLine(run.linear) << "\n";
+    if (run.quadratic) out << FitLine(*run.quadratic) << "\n";
     return kBatchOk;
 }
 

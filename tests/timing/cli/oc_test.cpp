@@ -173,6 +173,70 @@ TEST(OcStatistics, DuplicatesAndRejectedMinimaAreFlaggedAndLeftOutOfTheFit) {
     EXPECT_EQ(RunOcOn(planted, {}, status).find(fit), std::string::npos);
 }
 
+// Leaving minima out by hand (the O-C window's tick) fits exactly what --reject leaves after
+// rejecting the same minima: the command line's own lines are the expected text. The
+// duplicate stays a duplicate when it is also ticked.
+TEST(OcStatistics, MinimaLeftOutByHandFitAsTheRejectedOnes) {
+    const std::string planted = StatisticsTable("n2.csv,4,kvw,2459010.5000000,0.0001000,,\n"
+                                                "x1.csv,4,kvw,2459025.4950000,0.0001000,,\n"
+                                                "x2.csv,4,kvw,2459030.5050000,0.0001000,,\n");
+    int status = 0;
+    for (const bool quadratic : {false}) {  // with --quadratic, 10 sigma rejects only x2
+        std::vector<std::string> options{"--reject", "10"};
+        if (quadratic) options.push_back("--quadratic");
+        const std::string text = RunOcOn(planted, options, status);
+        ASSERT_EQ(status, 0) << text;
+        std::vector<Minimum> minima;
+        ASSERT_EQ(ReadMinima(planted, "kvw", minima), "");
+        const OcRun run = RunOcFits(minima, {2459000.5, 0.5, false, quadratic, std::nullopt, {5, 6, 7}});
+        ASSERT_TRUE(run.ok) << run.message;
+        EXPECT_EQ(run.rows[5].flag, kFlagDuplicate);
+        EXPECT_EQ(run.rows[6].flag, kFlagExcluded);
+        EXPECT_NE(text.find("\n" + FitLine(run.linear) + "\n"), std::string::npos) << text << FitLine(run.linear);
+        if (quadratic) {
+            EXPECT_NE(text.find("\n" + FitLine(*run.quadratic) + "\n"), std::string::npos) << text;
+        }
+        // Nothing left out: the outliers pull the fit away from that line.
+        const OcRun all = RunOcFits(minima, {2459000.5, 0.5, false, quadratic, std::nullopt, {}});
+        EXPECT_EQ(text.find(FitLine(all.linear)), std::string::npos);
+    }
+}
+
+// Refused with the line and the file, or the field: a table without its header, a minimum
+// without a usable error, a period that is zero, negative or too short for the times.
+TEST(OcStatistics, RefusesTablesAndEphemeridesItCannotFit) {
+    std::vector<Minimum> minima;
+    EXPECT_EQ(ReadMinima("a.csv,4,kvw,2459000.5,0.0001,,\n", "kvw", minima).rfind("line 1: not a minima table", 0), 0u);
+    const std::string header = "file,row,method,hjd,error,calibrated_error,refused\n";
+    const std::string zero = header + "a.csv,4,kvw,2459000.5,0.0001,,\nb.csv,4,kvw,2459001.5,0.0000000,,\n";
+    const std::string message = ReadMinima(zero, "kvw", minima);
+    EXPECT_EQ(message.rfind("line 3: the minimum of b.csv has no usable error (error 0.0000000)", 0), 0u) << message;
+    // "mean" uses a method row only through its calibrated error: one without is no fault.
+    minima.clear();
+    EXPECT_EQ(ReadMinima(header + "b.csv,4,kvw,2459001.5,0,,\nb.csv,mean,weighted_mean,2459001.5,0.0001,,\n",
+                         "mean", minima), "");
+    EXPECT_EQ(minima.size(), 1u);
+    EXPECT_NE(ReadMinima(header + "b.csv,mean,weighted_mean,2459001.5,-0.0001,,\n", "mean", minima)
+                  .find("line 2: the minimum of b.csv has no usable error"), std::string::npos);
+
+    double t0 = 1, p = 2;
+    EXPECT_EQ(ParseEphemeris("2459000.5", "0", t0, p), "P must be above zero, not \"0\".");
+    EXPECT_EQ(ParseEphemeris("2459000.5", " -0.5 ", t0, p), "P must be above zero, not \"-0.5\".");
+    EXPECT_EQ(ParseEphemeris("245x", "0.5", t0, p).rfind("T0 must be a number", 0), 0u);
+    EXPECT_EQ(ParseEphemeris("2459000.5", "", t0, p).rfind("P must be a number", 0), 0u);
+    EXPECT_EQ(t0, 1);  // a refused text changes nothing
+    EXPECT_EQ(p, 2);
+    EXPECT_EQ(ParseEphemeris(" 2459000.5", "0.5 ", t0, p), "");
+    EXPECT_EQ(t0, 2459000.5);
+    EXPECT_EQ(p, 0.5);
+
+    const std::vector<Minimum> two{{"a", "kvw", 2459000.5, 0.0001}, {"b", "kvw", 2459100.5, 0.0001}};
+    EXPECT_FALSE(RunOcFits(two, {2459000.5, 0, false, false, std::nullopt, {}}).ok);
+    const OcRun tiny = RunOcFits(two, {2459000.5, 1e-8, false, false, std::nullopt, {}});
+    EXPECT_FALSE(tiny.ok);
+    EXPECT_NE(tiny.message.find("too short for the times of b"), std::string::npos) << tiny.message;
+}
+
 TEST(OcStatistics, AMinimumJustBeforeT0IsCycleZeroNotMinusZero) {
     int status = 0;
     const std::string text =

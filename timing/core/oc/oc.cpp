@@ -8,6 +8,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "timing/core/data/format.h"
+
 namespace umbrix {
 
 namespace {
@@ -129,6 +131,15 @@ std::string ReadMinima(const std::string& text, const std::string& method,
         const auto hjd = Number(f[3]);
         const auto error = Number(f[5].empty() ? f[4] : f[5]);
         if (!hjd || !error) return where + "the time or the error is not a number";
+        // Every minimum is weighted by 1 / error^2: an error that is zero or negative would
+        // weigh it infinitely or not at all. A method row without a calibrated error is not
+        // used by "mean" (the table's mean row stands for its night), so only its calibrated
+        // error must be usable there.
+        const bool used = !mean || f[2] == "weighted_mean" || !f[5].empty();
+        if (used && !(*error > 0))
+            return where + "the minimum of " + f[0] + " has no usable error (" +
+                   (f[5].empty() ? "error " : "calibrated_error ") + (f[5].empty() ? f[4] : f[5]) +
+                   "); an error above zero is needed to weight it";
         const Minimum m{f[0], f[2], *hjd, *error};
         if (!mean) {
             minima.push_back(m);
@@ -284,6 +295,93 @@ Ephemeris FitRejecting(std::vector<OcRow>& rows, double t0, double p, int terms,
         worst->flag = kFlagRejected;
         ++rejected;
     }
+}
+
+OcRun RunOcFits(const std::vector<Minimum>& minima, const OcChoices& choices) {
+    OcRun run;
+    if (!(choices.p > 0) || !std::isfinite(choices.p) || !std::isfinite(choices.t0)) {
+        run.message = "P must be above zero.";
+        return run;
+    }
+    // Beyond a billion cycles a double keeps too few digits of E * P for an O-C in minutes.
+    constexpr double kMaxCycles = 1e9;
+    for (const Minimum& m : minima)
+        if (!(std::fabs((m.hjd - choices.t0) / choices.p) < kMaxCycles)) {
+            run.message = "The period P is too short for the times of " + m.file +
+                          ": more than a billion cycles from T0.";
+            return run;
+        }
+    run.rows = ComputeOc(minima, choices.t0, choices.p, choices.secondary);
+    FlagDuplicates(run.rows);
+    for (const std::size_t k : choices.excluded)
+        if (k < run.rows.size() && run.rows[k].flag.empty()) run.rows[k].flag = kFlagExcluded;
+    run.duplicates = static_cast<int>(std::count_if(run.rows.begin(), run.rows.end(),
+                                                    [](const OcRow& r) { return r.flag == kFlagDuplicate; }));
+    const int terms = choices.quadratic ? 3 : 2;
+    const Ephemeris fullest = FitRejecting(run.rows, choices.t0, choices.p, terms, choices.reject, run.rejected);
+    if (choices.quadratic) {
+        run.quadratic = fullest;
+        run.linear = FitEphemeris(run.rows, choices.t0, choices.p, 2);
+    } else {
+        run.linear = fullest;
+    }
+    run.ok = true;
+    return run;
+}
+
+namespace {
+
+std::string Scientific(double v) {
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 3);
+    return std::string(buffer, r.ptr);
+}
+
+}  // namespace
+
+std::string FitLine(const Ephemeris& e) {
+    std::string line = e.terms == 3 ? "quadratic: " : "linear: ";
+    if (!e.ok) return line + "refused: " + e.message;
+    line += "T0 = " + FileDecimals(e.t0) + " +/- " + FileError(e.t0Error) + ", P = " + FileDecimals(e.p, 9) +
+            " +/- " + FileError(e.pError, 9);
+    if (e.terms == 3) line += ", dP/dE = " + Scientific(e.dPdE()) + " +/- " + Scientific(e.dPdEError());
+    line += ", chi2/dof = " + FileDecimals(e.chi2PerDof, 2);
+    // The formal errors take the minima's errors as they are; a scatter larger than those
+    // says they are too small, and the errors scaled by sqrt(chi2/dof) are the honest ones.
+    if (e.chi2PerDof > 1) {
+        const double k = e.scale();
+        line += "; scaled by sqrt(chi2/dof) = " + FileDecimals(k, 2) + ": T0 +/- " + FileError(k * e.t0Error) +
+                ", P +/- " + FileError(k * e.pError, 9);
+        if (e.terms == 3) line += ", dP/dE +/- " + Scientific(k * e.dPdEError());
+    }
+    return line;
+}
+
+std::string OcTableCsv(const std::vector<OcRow>& rows, bool withResiduals) {
+    std::string text = "file,method,E,hjd,o_c_days,o_c_minutes,error,residual_days,residual_sigma,flag\n";
+    for (const OcRow& r : rows) {
+        text += CsvField(r.minimum.file) + "," + r.minimum.method + "," + FileDecimals(r.cycle, 1) + "," +
+                FileDecimals(r.minimum.hjd) + "," + FileDecimals(r.oc) + "," + FileDecimals(r.oc * 1440, 4) + "," +
+                FileError(r.minimum.error) + ",";
+        text += withResiduals ? FileDecimals(r.residual) + "," + FileDecimals(r.residualSigma, 2) : std::string(",");
+        text += "," + r.flag + "\n";
+    }
+    return text;
+}
+
+std::string ParseEphemeris(const std::string& t0Text, const std::string& pText, double& t0, double& p) {
+    const auto trimmed = [](const std::string& s) {
+        const auto b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+        return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+    };
+    const std::string t0s = trimmed(t0Text), ps = trimmed(pText);
+    const auto newT0 = Number(t0s), newP = Number(ps);
+    if (!newT0) return "T0 must be a number (a Julian date of minimum), not \"" + t0s + "\".";
+    if (!newP) return "P must be a number (the period in days), not \"" + ps + "\".";
+    if (!(*newP > 0)) return "P must be above zero, not \"" + ps + "\".";
+    t0 = *newT0;
+    p = *newP;
+    return "";
 }
 
 }  // namespace umbrix

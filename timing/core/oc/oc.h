@@ -83,6 +83,8 @@ struct Ephemeris {
 
 inline constexpr const char* kFlagDuplicate = "duplicate";
 inline constexpr const char* kFlagRejected = "rejected";
+// Left out of the fits by the user (the O-C window's tick), not by any rule.
+inline constexpr const char* kFlagExcluded = "excluded";
 
 struct OcRow {
     Minimum minimum;
@@ -118,5 +120,48 @@ void SetResiduals(std::vector<OcRow>& rows, const Ephemeris& fit, double t0, dou
 // Returns the last fit, with every row's residuals against it, and how many were rejected.
 Ephemeris FitRejecting(std::vector<OcRow>& rows, double t0, double p, int terms,
                        std::optional<double> reject, int& rejected);
+
+// ---- One O-C run, as the command line and the O-C window both make it --------------------
+
+// The trial ephemeris and what the command line's options choose.
+struct OcChoices {
+    double t0 = 0, p = 0;
+    bool secondary = false;
+    bool quadratic = false;             // also fit T0 + P E + Q E^2; rejection goes by it
+    std::optional<double> reject;       // --reject N
+    std::vector<std::size_t> excluded;  // indices into the minima left out by hand
+};
+
+struct OcRun {
+    bool ok = false;
+    std::string message;  // why nothing was computed, when !ok
+    std::vector<OcRow> rows;
+    Ephemeris linear;
+    std::optional<Ephemeris> quadratic;  // with choices.quadratic
+    int rejected = 0, duplicates = 0;
+    // The fit the residuals and the rejection go by: the quadratic one when asked for.
+    const Ephemeris& fullest() const { return quadratic ? *quadratic : linear; }
+};
+
+// E and O-C of every minimum, duplicates and the minima left out by hand flagged (a row
+// already a duplicate stays one), then the fits: the fullest asked for with rejection and the
+// residuals, the linear one on the same minima. Refused (ok false): a period that is not above
+// zero, or so short against the times that a cycle number is beyond 1e9 (the O-C of such
+// cycles has no digits left). A fit that is refused leaves ok true with the fit's message.
+OcRun RunOcFits(const std::vector<Minimum>& minima, const OcChoices& choices);
+
+// A fit as the command line prints it, without the line end: "linear: T0 = ... +/- ...,
+// P = ... +/- ..., chi2/dof = ...", dP/dE for a quadratic fit, the errors scaled by
+// sqrt(chi2/dof) when that exceeds 1, or "linear: refused: <why>".
+std::string FitLine(const Ephemeris& fit);
+
+// The O-C table as the command line prints it and the O-C window exports it: the header line
+// "file,method,E,hjd,o_c_days,o_c_minutes,error,residual_days,residual_sigma,flag" and one line
+// per row (the residuals empty when withResiduals is false: no fit to measure them by).
+std::string OcTableCsv(const std::vector<OcRow>& rows, bool withResiduals);
+
+// The trial ephemeris from its two texts. Returns "" and sets t0 and p, or names the field
+// that is wrong ("P must be above zero, not \"-1\"."), leaving t0 and p as they were.
+std::string ParseEphemeris(const std::string& t0Text, const std::string& pText, double& t0, double& p);
 
 }  // namespace umbrix

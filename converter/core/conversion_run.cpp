@@ -148,12 +148,12 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         const RecordTexts texts = FormatRecord(record, hjd);
         (csv += CsvLine(record, texts)) += '\n';
         (fixed += FixedColumnsLine(record, texts)) += '\n';
-        // The light-curve files: HJD without leading zeros and magnitude, as the first pass
-        // wrote them (4 decimals of HJD, whole milli-magnitudes).
+        // HJD without leading zeros and magnitude: 4 decimals of HJD where the first pass's
+        // files have them, 6 in the light curve; whole milli-magnitudes everywhere.
         const std::string& h = texts.hjdPlain;
         const std::string& m = texts.magnitudePlain;
         ave.append(h).append("  ").append(m).append("\n");
-        umbrix.append(h).append(",").append(m).append("\n");
+        umbrix.append(texts.hjdLightCurve).append(",").append(m).append("\n");
         cyclo.append(h).append("  ").append(m).append(" 0\n");
         ++result.converted;
     }

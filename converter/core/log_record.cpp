@@ -171,6 +171,12 @@ std::string HjdPlainText(double hjd) {
     return buf;
 }
 
+std::string HjdLightCurveText(double hjd) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.6f", hjd - 2000000.0);
+    return buf;
+}
+
 std::string MagnitudePlainText(double milli) {
     char buf[400];
     std::snprintf(buf, sizeof buf, "%s%06.3f", std::signbit(milli) && milli != 0 ? "-" : "",
@@ -185,6 +191,7 @@ RecordTexts FormatRecord(const LogRecord& r, double hjd) {
             MagnitudeMilliText(milli),
             HjdFieldText(hjd),
             HjdPlainText(hjd),
+            HjdLightCurveText(hjd),
             MagnitudePlainText(milli)};
 }
 

@@ -68,8 +68,13 @@ std::string MagnitudeMilliText(double milli);
 // decimals ("454106.3949").
 std::string HjdFieldText(double hjd);
 
-// The same value without leading zeros, as the light-curve files hold it.
+// The same value without leading zeros, as "AVE_DAT1.djm" and "cyclocode.dat" hold it.
 std::string HjdPlainText(double hjd);
+
+// HJD - 2000000 without leading zeros and with six decimals (0.09 s), as the light curves
+// "umbrix25.txt" and "umbrix25_<STAR>.txt" hold it: a good CCD timing is better than the
+// 8.6 s step of four decimals. The other files keep four, as the programs reading them expect.
+std::string HjdLightCurveText(double hjd);
 
 // magnitude text of the light-curve files: G / 1000 as "00.000" ("10.520", "-01.200").
 std::string MagnitudePlainText(double milli);
@@ -81,6 +86,7 @@ struct RecordTexts {
     std::string milli;           // MagnitudeMilliText
     std::string hjdField;        // HjdFieldText
     std::string hjdPlain;        // HjdPlainText
+    std::string hjdLightCurve;   // HjdLightCurveText
     std::string magnitudePlain;  // MagnitudePlainText
 };
 RecordTexts FormatRecord(const LogRecord& record, double hjd);

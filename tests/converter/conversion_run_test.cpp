@@ -36,7 +36,10 @@ TEST_F(ConversionRunTest, WorkedExampleWritesTheExactLinesOfAllSixFiles) {
                                         "V magnitude    CCD(V)   10520 454106.3949\n");
     EXPECT_EQ(dir.Read("err.txt"), "");
     EXPECT_EQ(dir.Read("AVE_DAT1.djm"), "454106.3949  10.520\n");
-    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n");
+    // JD 2454106.396354 less 2.16 min of light-time: worked with a separate transcription of
+    // the date and Earth-orbit formulas (Python, double precision); its 4-decimal rounding is
+    // the 454106.3949 of the other files.
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.394853,10.520\n");
     EXPECT_EQ(dir.Read("cyclocode.dat"), "454106.3949  10.520 0\n");
     EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n");
     EXPECT_EQ(dir.Read("obs_old.std"), kExampleLine + "\n");
@@ -49,7 +52,7 @@ TEST_F(ConversionRunTest, JstClockIsNineHoursBehindInTheHjd) {
     RunSettings s = Settings();
     s.zone = TimeZone::JST;
     ASSERT_TRUE(RunConversion(s, disk).ok);
-    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n");
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.394853,10.520\n");
 }
 
 TEST_F(ConversionRunTest, TypedCoordinatesMoveTheHjd) {
@@ -59,6 +62,16 @@ TEST_F(ConversionRunTest, TypedCoordinatesMoveTheHjd) {
     ASSERT_TRUE(RunConversion(s, disk).ok);
     const double hjd = std::stod(dir.Read("umbrix25.txt"));
     EXPECT_NEAR(hjd - 454106.396354, 0.0058, 0.0002);
+
+    // A northern star at 17h18m37s +41 53', 2007-01-05 22:00:00 UT: JD 2454106.416667,
+    // light-time -2.95 min. Worked in the separate Python transcription of the formulas; the
+    // sixth decimal is what the light curve gains over the other files' four.
+    dir.Put("obs.std", "HERTX 20070105220000 8.10V JKL\n");
+    s.coordinates = {"17", "18", "37", "+41", "53"};
+    ASSERT_TRUE(RunConversion(s, disk).ok);
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.414601,08.100\n");
+    EXPECT_EQ(dir.Read("AVE_DAT1.djm"), "454106.4146  08.100\n");
+    EXPECT_NE(dir.Read("SDATA2.CSV").find(",08100,454106.4146\n"), std::string::npos);
 }
 
 TEST_F(ConversionRunTest, AutomaticSearchConvertsKnownStarsAndListsTheRest) {
@@ -165,7 +178,7 @@ TEST_P(LineEndTest, RewrittenLogKeepsTheLineEnds) {
     EXPECT_EQ(r.converted, 2u);
     EXPECT_EQ(dir.Read("err.txt"), "");
     EXPECT_EQ(dir.Read("obs.std"), GetParam().rewritten);
-    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.3949,10.520\n454106.3949,10.520\n");
+    EXPECT_EQ(dir.Read("umbrix25.txt"), "454106.394853,10.520\n454106.394853,10.520\n");
 }
 
 const std::string kAliased = "RZCAS 20070105213045 10.52V ABC remarks";

@@ -191,6 +191,8 @@ TEST(HjdText, SixIntegerDigitsInTheFilesNoLeadingZerosInTheLightCurve) {
     EXPECT_EQ(HjdPlainText(2454106.39494), "454106.3949");
     EXPECT_EQ(HjdFieldText(2051234.5), "051234.5000");
     EXPECT_EQ(HjdPlainText(2051234.5), "51234.5000");
+    EXPECT_EQ(HjdLightCurveText(2454106.3948534), "454106.394853");
+    EXPECT_EQ(HjdLightCurveText(2051234.5), "51234.500000");
 }
 
 struct NamesCase {

@@ -71,8 +71,8 @@ std::string HjdFieldText(double hjd);
 // The same value without leading zeros, as "AVE_DAT1.djm" and "cyclocode.dat" hold it.
 std::string HjdPlainText(double hjd);
 
-// HJD - 2000000 without leading zeros and with six decimals (0.09 s), as the light curves
-// "umbrix25.txt" and "umbrix25_<STAR>.txt" hold it: a good CCD timing is better than the
+// HJD - 2000000 without leading zeros and with six decimals (0.09 s), as the light curve
+// "umbrix25.txt" holds it: a good CCD timing is better than the
 // 8.6 s step of four decimals. The other files keep four, as the programs reading them expect.
 std::string HjdLightCurveText(double hjd);
 

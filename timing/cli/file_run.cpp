@@ -72,7 +72,9 @@ FileRun RunLoaded(BatchOptions options, AppState& session, const std::string& fi
     for (const MethodEntry& method : kMethods) {
         if (!options.rows[static_cast<std::size_t>(method.row - 1)]) continue;
         ran.push_back({&method, RunMethodRow(method.row, *app, options)});
-        const RowResult& r = ran.back().report.result;
+        RowResult& r = ran.back().report.result;
+        r.message = CommandLineWording(std::move(r.message));
+        r.warning = CommandLineWording(std::move(r.warning));
         rows.write(method.row, r);
         run.table += r.ok() ? rows.minimaLine(method.row, file)
                             : TableLine(file, std::to_string(method.row), method.name, "", "", "",

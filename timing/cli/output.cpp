@@ -1,5 +1,8 @@
 #include "timing/cli/output.h"
 
+#include <cstring>
+#include <utility>
+
 #include "timing/cli/batch.h"
 #include "timing/core/data/json.h"
 
@@ -23,7 +26,7 @@ void PrintSummaryText(const DataSet& ds, std::ostream& out) {
         << "mag_max: " << JsonNumber(ds.MagMax) << "\n"
         << "mag_min_index: " << ds.MagMinIndex << "\n"
         << "mag_max_index: " << ds.MagMaxIndex << "\n";
-    if (const std::string warning = TimeOrderWarning(ds); !warning.empty())
+    if (const std::string warning = CommandLineWording(TimeOrderWarning(ds)); !warning.empty())
         out << "warning: " << warning << "\n";
 }
 
@@ -40,7 +43,7 @@ void PrintSummaryJson(const DataSet& ds, std::ostream& out) {
         << ", \"mag_max\": " << JsonNumber(ds.MagMax)
         << ", \"mag_min_index\": " << ds.MagMinIndex
         << ", \"mag_max_index\": " << ds.MagMaxIndex
-        << ", \"warning\": " << JsonOrNull(TimeOrderWarning(ds));
+        << ", \"warning\": " << JsonOrNull(CommandLineWording(TimeOrderWarning(ds)));
 }
 
 void PrintEclipses(const DataSet& ds, const AutoRanges& a, Format format, std::ostream& out) {
@@ -95,6 +98,39 @@ void PrintRowsText(const std::vector<RanRow>& ran, const MeansResult& means, std
         << "std_error: " << box(means.stdError) << "\n"
         << "std_dev: " << box(means.stdDev) << "\n";
     if (!means.warning.empty()) out << "means_warning: " << means.warning << "\n";
+}
+
+std::string CommandLineWording(std::string message) {
+    // Longest first: the phrases that hold shorter ones are replaced whole.
+    static const std::pair<const char*, const char*> kPhrases[] = {
+        {"Pick a wider range around the eclipse, or type start values nearer it (the time of "
+         "minimum, its magnitude and the width W) and click 'Update'.",
+         "Give a wider --range around the eclipse, or start values nearer it in --fourier-start "
+         "(the time of minimum, its magnitude and the width W)."},
+        {"pick a range around the minimum, or type a time of minimum near it into the first box "
+         "and click 'Update'",
+         "give a --range around the minimum, or a time of minimum near it as the first value of "
+         "--fourier-start"},
+        {"type start values nearer the eclipse (the time of minimum, its magnitude and the width "
+         "W) and click 'Update'",
+         "give start values nearer the eclipse in --fourier-start (the time of minimum, its "
+         "magnitude and the width W)"},
+        {"type it into its box and click 'Update'", "give it as a number in --fourier-start"},
+        {"delete points far from the eclipse and press Go again.",
+         "delete points far from the eclipse (--delete) and run it again."},
+        {"delete them in Plot/Edit Data, or correct the file.", "delete them (--delete), or correct the file."},
+        {"delete one of them (Plot/Edit Data)", "delete one of them (--delete)"},
+        {"select range again", "give another --range"},
+        {"Select range first", "Give a --range first"},
+        {"Pick a wider range.", "Give a wider --range."},
+        {"pick a range that holds", "give a --range that holds"},
+        {"Pick a range around", "Give a --range around"},
+    };
+    for (const auto& [window, commandLine] : kPhrases)
+        for (std::size_t at = message.find(window); at != std::string::npos;
+             at = message.find(window, at + std::strlen(commandLine)))
+            message.replace(at, std::strlen(window), commandLine);
+    return message;
 }
 
 std::string BatchRowText(const std::string& label, const RowResult& r) {

@@ -19,6 +19,11 @@ struct RanRow {
     BatchRow report;
 };
 
+// A method's or the reader's message in the words of the command line: what the window would
+// have the user click or type ("press Go", "click 'Update'", "Plot/Edit Data", a box) becomes
+// the option that does it here. Any other text comes back as it was.
+std::string CommandLineWording(std::string message);
+
 // The summary of the data as loaded and edited: "key: value" lines, or JSON members without
 // braces.
 void PrintSummaryText(const DataSet& ds, std::ostream& out);

@@ -583,3 +583,43 @@ TEST(Json, StringsAreEscapedAndNumbersRoundTrip) {
 
 }  // namespace
 }  // namespace umbrix
+
+namespace umbrix {
+namespace {
+
+// What a refusal or warning tells the user to do names the options of the command line, not
+// the window's buttons and boxes.
+TEST(BatchWording, RefusalsAndWarningsNameOptionsNotButtons) {
+    const auto path = std::filesystem::temp_directory_path() / "umbrix_batch_wording.csv";
+    // 999 points, one more than sliding integrations takes; with repeat, point 11 repeats the
+    // time of point 10.
+    const auto run = [&](bool repeat) {
+        {
+            std::ofstream out(path);
+            out << "HJD,Mag\n";
+            char line[64];
+            for (int i = 0; i < 999; ++i) {
+                const double t = 2454123.3 + 0.0004 * (repeat && i == 10 ? 9 : i);
+                std::snprintf(line, sizeof line, "%.5f,%.4f\n", t,
+                              12.0 + 0.5 * std::exp(-std::pow((i - 500) / 80.0, 2)));
+                out << line;
+            }
+        }
+        const BatchRun r = Batch({"--batch", path.string(), "--method", "sliding"});
+        std::filesystem::remove(path);
+        for (const char* window : {"press Go", "click 'Update'", "Plot/Edit Data", "into its box"})
+            EXPECT_EQ(r.out.find(window), std::string::npos) << window << " in\n" << r.out;
+        return r.out;
+    };
+    EXPECT_NE(run(false).find("takes at most 998 points: delete points far from the eclipse (--delete) "
+                              "and run it again."),
+              std::string::npos);
+    const std::string repeated = run(true);
+    EXPECT_NE(repeated.find("warning: Line 12 repeats the time of line 11. A method refuses to time a "
+                            "range that holds such points: delete them (--delete), or correct the file."),
+              std::string::npos) << repeated;
+    EXPECT_NE(repeated.find("delete one of them (--delete), or leave them out"), std::string::npos) << repeated;
+}
+
+}  // namespace
+}  // namespace umbrix

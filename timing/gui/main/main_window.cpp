@@ -389,39 +389,6 @@ bool frmMain::openLightCurve(const QString& dir, const QString& name) {
     return message.empty();
 }
 
-QString frmMain::recentFilesPath() const {
-    return QFileInfo(settingsPath_).absoluteDir().filePath("recent_files.ini");
-}
-
-void frmMain::rememberRecent(const QString& path) {
-    recentFiles_ = RecentFilesAfterOpening(std::move(recentFiles_), path.toStdString());
-    fillRecentMenu();
-    // A list that could not be written costs only the next run's menu, never this load.
-    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
-}
-
-void frmMain::forgetRecent(const QString& path) {
-    const auto gone = std::remove(recentFiles_.begin(), recentFiles_.end(), path.toStdString());
-    if (gone == recentFiles_.end()) return;
-    recentFiles_.erase(gone, recentFiles_.end());
-    fillRecentMenu();
-    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
-}
-
-void frmMain::fillRecentMenu() {
-    OpenRecent->clear();
-    int n = 0;
-    for (const std::string& entry : recentFiles_) {
-        const QString path = QString::fromStdString(entry);
-        // "&1 name" ... "&8 name": the digit opens it from the keyboard.
-        QAction* a = OpenRecent->addAction(QString("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
-        a->setToolTip(path);
-        a->setStatusTip(path);
-        connect(a, &QAction::triggered, this, [this, path] { openPath(path); });
-    }
-    OpenRecent->setEnabled(!recentFiles_.empty());
-}
-
 bool frmMain::loadWindow(const WindowPoints& points, const QString& dir, const QString& name) {
     // The data set holds at most kMaxPoints; a window's points come binned to fit.
     if (points.time.empty() || points.time.size() > static_cast<std::size_t>(kMaxPoints)) return false;

@@ -1,18 +1,21 @@
-// frmMain's files: the results file of File > Save and the minima log of File > Add to
-// Minima Log ... (and of the import window's "Add to Minima Log"), with the numbers they take
-// from the rows.
+// frmMain's files: the results file of File > Save, the minima log of File > Add to Minima
+// Log ... (and of the import window's "Add to Minima Log"), with the numbers they take from
+// the rows, and the list of File > Open Recent.
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <algorithm>
 
 #include "common/atomic_file.h"
 #include "timing/core/data/format.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/oc/oc.h"
 #include "timing/gui/main/main_window.h"
+#include "timing/core/files/recent_files.h"
 #include "timing/core/files/results_file.h"
 #include "timing/core/files/settings_file.h"
 #include "timing/gui/main/show_message.h"
@@ -160,6 +163,41 @@ void frmMain::writeResultsFile(const QString& dir, const QString& name) {
     const std::string error = WriteFileAtomically(path.toStdString(), ResultsText(sheet));
     if (!error.empty())
         showMessage(this, "The results could not be saved: " + QString::fromStdString(error) + ".");
+}
+
+// --- Open Recent -----------------------------------------------------------------------------
+
+QString frmMain::recentFilesPath() const {
+    return QFileInfo(settingsPath_).absoluteDir().filePath("recent_files.ini");
+}
+
+void frmMain::rememberRecent(const QString& path) {
+    recentFiles_ = RecentFilesAfterOpening(std::move(recentFiles_), path.toStdString());
+    fillRecentMenu();
+    // A list that could not be written costs only the next run's menu, never this load.
+    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
+}
+
+void frmMain::forgetRecent(const QString& path) {
+    const auto gone = std::remove(recentFiles_.begin(), recentFiles_.end(), path.toStdString());
+    if (gone == recentFiles_.end()) return;
+    recentFiles_.erase(gone, recentFiles_.end());
+    fillRecentMenu();
+    WriteFileAtomically(recentFilesPath().toStdString(), RecentFilesText(recentFiles_));
+}
+
+void frmMain::fillRecentMenu() {
+    OpenRecent->clear();
+    int n = 0;
+    for (const std::string& entry : recentFiles_) {
+        const QString path = QString::fromStdString(entry);
+        // "&1 name" ... "&8 name": the digit opens it from the keyboard.
+        QAction* a = OpenRecent->addAction(QString("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] { openPath(path); });
+    }
+    OpenRecent->setEnabled(!recentFiles_.empty());
 }
 
 }  // namespace umbrix

@@ -105,9 +105,12 @@ DisplayList ClippedTo(const DisplayList& list, const ClipRect& rect) {
             double t0 = 0, t1 = 1;
             if (!ClipLine(rect, c.x1, c.y1, c.x2, c.y2, t0, t1)) break;
             const double dx = c.x2 - c.x1, dy = c.y2 - c.y1;
-            // Ends already inside keep their exact values (no rounding through t).
-            out.Line(t0 == 0 ? c.x1 : c.x1 + t0 * dx, t0 == 0 ? c.y1 : c.y1 + t0 * dy,
-                     t1 == 1 ? c.x2 : c.x1 + t1 * dx, t1 == 1 ? c.y2 : c.y1 + t1 * dy);
+            // Ends already inside keep their exact values (no rounding through t); a cut end
+            // is held on the edge, which c + t * d can miss by the last bit.
+            const auto cutX = [&](double t) { return std::clamp(c.x1 + t * dx, rect.left, rect.right); };
+            const auto cutY = [&](double t) { return std::clamp(c.y1 + t * dy, rect.top, rect.bottom); };
+            out.Line(t0 == 0 ? c.x1 : cutX(t0), t0 == 0 ? c.y1 : cutY(t0), t1 == 1 ? c.x2 : cutX(t1),
+                     t1 == 1 ? c.y2 : cutY(t1));
             break;
         }
         case DrawKind::Circle:

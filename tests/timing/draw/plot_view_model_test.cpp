@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "timing/core/files/window_placement.h"
 #include "timing/draw/display_list.h"
@@ -73,6 +74,22 @@ TEST(ClippedToTest, CutsLinesAtTheEdgesAndDropsMarksOutside) {
     // Texts stand outside the frame on purpose (the axis values) and are kept.
     EXPECT_EQ(c[4].kind, DrawKind::Text);
     EXPECT_EQ(c[4].text, "0.45");
+}
+
+// A steep curve leaving through the top at uneven slopes (the parabola's band): every cut end
+// lies on the rectangle, not a rounding below its edge.
+TEST(ClippedToTest, CutEndsLieOnTheEdgeToTheLastBit) {
+    const ClipRect rect{1234.5, 227.0, 7654.3, 4321.1};
+    DisplayList list;
+    for (int k = 1; k <= 400; ++k) list.Line(1000 + 17.3 * k, 4000.7 - 0.37 * k, 1300 + 15.1 * k, -3.3 * k);
+    int cut = 0;
+    const DisplayList clipped = ClippedTo(list, rect);
+    for (const DrawCommand& c : clipped.Commands()) {
+        EXPECT_TRUE(rect.Contains(c.x1, c.y1) && rect.Contains(c.x2, c.y2))
+            << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
+        cut += std::abs(c.y2 - rect.top) < 1e-9;  // each one cut at the top
+    }
+    EXPECT_EQ(cut, 400);
 }
 
 // A main window of 760 x 420 pixels at the top left of a 1280 x 1024 screen, in twips.

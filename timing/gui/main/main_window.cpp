@@ -30,6 +30,7 @@
 #include "timing/gui/named.h"
 #include "timing/gui/import/import_launcher.h"
 #include "timing/gui/main/plot_data_launcher.h"
+#include "timing/gui/plot/plot_window.h"
 #include "timing/gui/plot/printing.h"
 #include "timing/gui/main/file_dialogs.h"
 #include "timing/gui/main/help_windows.h"
@@ -300,22 +301,30 @@ void frmMain::goRow(int row) {
         runSlidingIntegrations();
         return;
     }
-    arrangePlacement(MethodOfRow(row).placement);
     if (rowActions_[row]) rowActions_[row]();
+    arrangePlacement(MethodOfRow(row).placement);
 }
 
 void frmMain::arrangePlacement(int slot) {
     if (placementsRead_ || slot < 0 || slot >= kPlacementCount || arranged_[static_cast<std::size_t>(slot)]) return;
+    // Done once the window is open, so that its minimum size (its row of controls) is known:
+    // a place beside the main window narrower than that would have it grow back over it.
+    WindowPlacement& record = placements_[static_cast<std::size_t>(slot)];
+    PlotWindow* window = nullptr;
+    for (PlotWindow* w : findChildren<PlotWindow*>())
+        if (&w->placementRecord() == &record) window = w;
+    if (!window || !window->isVisible()) return;
     arranged_[static_cast<std::size_t>(slot)] = true;
     const auto twips = [](const QRect& r) {
         return ScreenRect{r.x() * 15, r.y() * 15, r.width() * 15, r.height() * 15};
     };
-    const QRect frame = frameGeometry();
-    // Before the window system has framed a window, allow a title bar of the style's height.
-    int titleBar = frame.height() - geometry().height();
+    int titleBar = window->frameGeometry().height() - window->geometry().height();
     if (titleBar <= 0) titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    WindowPlacement& p = placements_[static_cast<std::size_t>(slot)];
-    p = PlaceBesideMain(p, twips(frame), twips(screen()->availableGeometry()), titleBar * 15, 8 * 15);
+    WindowPlacement wanted = record;
+    wanted.width = std::max(wanted.width, window->minimumWidth() * 15);
+    wanted.height = std::max(wanted.height, window->minimumHeight() * 15);
+    window->placeAt(PlaceBesideMain(wanted, twips(frameGeometry()), twips(screen()->availableGeometry()),
+                                    titleBar * 15, 8 * 15));
 }
 
 void frmMain::runSlidingIntegrations() {
@@ -429,8 +438,8 @@ bool frmMain::openPath(const QString& path) {
 void frmMain::Command7_Click() {
     // With no light curve there is nothing to plot, and no scale to plot it on.
     if (!hasLightCurve()) return;
-    arrangePlacement(kPlotDataWindow);
     plotData_->show();
+    arrangePlacement(kPlotDataWindow);
 }
 
 void frmMain::Command8_Click() {

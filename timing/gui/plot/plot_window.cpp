@@ -80,11 +80,15 @@ void PlotWindow::applyStoredPlacement(int minimumHeight) {
         constexpr int kRightMargin = 16;  // pixels right of the last control
         setMinimumSize(controlsRight + kRightMargin, ToPixels(minimumHeight));
     }
-    const WindowPlacement& p = placement_;
+    takePlacement(placement_);
+    loading_ = false;
+}
+
+void PlotWindow::takePlacement(const WindowPlacement& p) {
     move(ToPixels(p.left), ToPixels(p.top));
     resize(std::max(ToPixels(p.width), 1), std::max(ToPixels(p.height), 1));
-    // Where the minimum size made the window wider or higher than its record, the extra must
-    // not push it off the screen: it moves back by as much as it grew, no further.
+    // Where the minimum size made the window wider or higher than p, the extra must not push
+    // it off the screen: it moves back by as much as it grew, no further.
     const QRect screen = this->screen()->availableGeometry();
     const int grewX = width() - ToPixels(p.width), grewY = height() - ToPixels(p.height);
     const int overX = x() + frameGeometry().width() - 1 - screen.right();
@@ -92,7 +96,14 @@ void PlotWindow::applyStoredPlacement(int minimumHeight) {
     if ((grewX > 0 && overX > 0) || (grewY > 0 && overY > 0))
         move(std::max(screen.left(), x() - std::clamp(overX, 0, std::max(grewX, 0))),
              std::max(screen.top(), y() - std::clamp(overY, 0, std::max(grewY, 0))));
+}
+
+void PlotWindow::placeAt(const WindowPlacement& p) {
+    loading_ = true;
+    takePlacement(p);
     loading_ = false;
+    storePlacement();
+    resized();
 }
 
 int PlotWindow::windowWidthTwips() const { return ToTwips(width()); }

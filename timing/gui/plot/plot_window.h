@@ -59,6 +59,11 @@ public:
 
     // Stores left, top, width and height into the window's placement record.
     void storePlacement();
+    // The record of zzzumb.ini the window keeps its placement in.
+    const WindowPlacement& placementRecord() const { return placement_; }
+    // Moves and sizes the window to p (twips; never below its minimum size, never pushed off
+    // the screen by it), stores that in its record and redraws.
+    void placeAt(const WindowPlacement& p);
 
     // A new light curve was loaded: the window shows what it shows when it first opens
     // (caption, index labels, result boxes), as the method's state was reset with the load.
@@ -163,6 +168,7 @@ protected:
     DataSet& data_;
 
 private:
+    void takePlacement(const WindowPlacement& p);
     WindowPlacement& placement_;
     PlotView* surface_;
     DisplayList plot_;

@@ -3,28 +3,23 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
 #include <QDir>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "timing/core/session/app_state.h"
 #include "timing/core/data/error_texts.h"
 #include "timing/core/data/format.h"
-#include "timing/core/long/eclipse_timing.h"
 #include "timing/core/methods/method_table.h"
 #include "timing/core/methods/sliding.h"
 #include "timing/gui/named.h"
@@ -48,15 +43,6 @@ const char* const kStaleTip =
 const char* const kStaleMeansTip =
     "Combined from results computed before points were deleted or restored: time the rows "
     "again and press \"Calc. Means\".";
-
-// A box's own tooltip, given when it was built, is kept in a property so that a stale box can
-// say why it is grey and say what it holds again once it is fresh.
-constexpr const char* kFreshTip = "freshTip";
-
-void SetTip(QWidget* w, const QString& tip) {
-    w->setProperty(kFreshTip, tip);
-    w->setToolTip(tip);
-}
 
 void ShowStale(QLineEdit* box, bool stale, const QString& staleTip) {
     box->setStyleSheet(stale ? "QLineEdit { color: gray; }" : "");
@@ -143,21 +129,12 @@ void frmMain::buildControls() {
 
     // The calibrated error sits right beside the method's own error, so that the two can be
     // compared at a glance; the tick box, which belongs to the time and its own error, follows.
-    const QString calibratedTip =
-        "Calibrated error (days): estimated from the scatter of the data themselves, so that "
-        "about 68 % of such results lie within one calibrated error of the true minimum.\n"
-        "The Est'd Error beside it is the method's traditional error; Calc. Means uses that one.";
     grid->addWidget(label(8, "Time of Minimum"), 1, 2, Qt::AlignHCenter);
     grid->addWidget(label(9, "Est'd Error"), 1, 3, Qt::AlignHCenter);
     LabelCalibrated = Named(new QLabel("Calibrated", central), "LabelCalibrated");
-    SetTip(LabelCalibrated, calibratedTip);
     grid->addWidget(LabelCalibrated, 1, 4, Qt::AlignHCenter);
     grid->addWidget(label(13, "Use in Mean?"), 1, 5, Qt::AlignHCenter);
 
-    SetTip(Label[8], "The time of minimum each method found, as a heliocentric Julian date.");
-    SetTip(Label[9], "The error of each time, in days, as the method itself estimates it; Calc. "
-                     "Means weights the times by it.");
-    SetTip(Label[13], "Tick the rows that Calc. Means combines.");
     for (int k = 1; k <= kMethodRows; ++k) {
         const int row = k + 1;
         grid->addWidget(label(k + 1, MethodOfRow(k).label), row, 0);
@@ -169,19 +146,11 @@ void frmMain::buildControls() {
         calibrated->setReadOnly(true);
         // Out of the Tab chain: a row stays Go, time, error, tick for keyboard users.
         calibrated->setFocusPolicy(Qt::ClickFocus);
-        SetTip(calibrated, calibratedTip);
         calibrated->setMinimumWidth(Text[k + 6]->minimumWidth());
         TextCalibrated[k] = calibrated;
         grid->addWidget(calibrated, row, 4);
         Check[k] = Named(new QCheckBox("In", central), QString("Check%1").arg(k));
         grid->addWidget(Check[k], row, 5, Qt::AlignHCenter);
-        const QString method = QString(MethodOfRow(k).label).section(". ", 1);
-        SetTip(Command[k], MethodOfRow(k).go == GoPrepares::ComputesAtOnce
-                               ? "Time the minimum by " + method + " on the working points, at once."
-                               : "Open the " + method + " window on the working points.");
-        SetTip(Text[k], "Time of minimum (HJD) by " + method + "; a time typed here counts as well.");
-        SetTip(Text[k + 6], "Estimated error of the " + method + " time, in days.");
-        SetTip(Check[k], "Use the " + method + " time in Calc. Means.");
         // What a user types or ticks goes into the row table, which reads it from then on.
         connect(Text[k], &QLineEdit::textChanged, this, [this, k](const QString& text) {
             if (!showingRow_) rows_.setTime(k, text.toStdString());
@@ -213,17 +182,11 @@ void frmMain::buildControls() {
     grid->addWidget(textBox(15), means + 2, 2);
     grid->addWidget(label(14, "Std. Deviation of Means"), means + 3, 0, 1, 2);
     grid->addWidget(textBox(16), means + 3, 2);
-    SetTip(Text[13], "The plain mean of the ticked times.");
-    SetTip(Text[14], "The mean of the ticked times, each weighted by one over its error squared.");
-    SetTip(Text[15], "The standard error of the weighted mean, in days.");
-    SetTip(Text[16], "The scatter (standard deviation) of the ticked times about their mean, in days.");
 
     Command[8] = Named(new QPushButton("Calc. Means", central), "Command8");
     Command[7] = Named(new QPushButton("Plot/Edit Data", central), "Command7");
     grid->addWidget(Command[8], means, 3, 1, 2);
     grid->addWidget(Command[7], means + 1, 3, 1, 2);
-    SetTip(Command[8], "Combine the ticked rows into the means below.");
-    SetTip(Command[7], "Plot the light curve; click a point to delete it or take it back.");
     connect(Command[8], &QPushButton::clicked, this, &frmMain::Command8_Click);
     connect(Command[7], &QPushButton::clicked, this, &frmMain::Command7_Click);
 
@@ -234,11 +197,6 @@ void frmMain::buildControls() {
         signGroup_->addButton(Option1[i], i);
         grid->addWidget(Option1[i], means + 2 + i, 3, 1, 2);
     }
-    SetTip(Option1[0], "The file holds magnitudes: larger is fainter, and the eclipse is a maximum "
-                       "of the values.");
-    SetTip(Option1[1], "The file holds values that grow as the star brightens (a flux, or "
-                       "magnitude differences taken the other way): they are inverted, so that "
-                       "the eclipse is again a dip of light.");
     connect(signGroup_, &QButtonGroup::idClicked, this, &frmMain::Option1_Click);
 
     grid->setRowMinimumHeight(means + 4, 12);
@@ -246,10 +204,7 @@ void frmMain::buildControls() {
     grid->addWidget(label(17, ""), means + 5, 2);
     grid->addWidget(label(16, "Edited # data points"), means + 6, 0, 1, 2);
     grid->addWidget(label(18, ""), means + 6, 2);
-    SetTip(Label[15], "How many points the file holds.");
-    SetTip(Label[17], Label[15]->toolTip());
-    SetTip(Label[16], "How many points the methods use: those not deleted in Plot/Edit Data.");
-    SetTip(Label[18], Label[16]->toolTip());
+    setTips();
 }
 
 void frmMain::buildMenus() {
@@ -386,55 +341,6 @@ void frmMain::pointsEdited() {
     if (!Text[13]->text().isEmpty()) setMeansStale(true);
 }
 
-bool frmMain::openLightCurve(const QString& dir, const QString& name) {
-    const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
-    if (!message.empty()) showMessage(this, QString::fromStdString(message));
-    showLoad(name, message.empty());
-    const QString path = QFileInfo(QDir(dir), name).absoluteFilePath();
-    if (message.empty())
-        rememberRecent(path);
-    else if (!QFileInfo::exists(path))
-        forgetRecent(path);  // a file that is gone has no place in Open Recent
-    return message.empty();
-}
-
-bool frmMain::loadWindow(const WindowPoints& points, const QString& dir, const QString& name) {
-    // The data set holds at most kMaxPoints; a window's points come binned to fit.
-    if (points.time.empty() || points.time.size() > static_cast<std::size_t>(kMaxPoints)) return false;
-    LoadWindow(app_, points, dir.toStdString(), name.toStdString());
-    showLoad(name, true);
-    return true;
-}
-
-void frmMain::showLoad(const QString& name, bool loaded) {
-    if (loaded) {
-        setWindowTitle("Umbrix - " + name);
-        loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
-        LabelFile->setText(name);
-        LabelFile->setToolTip(loadedPath_);
-        emit lightCurveLoaded();
-        for (int k = 1; k <= kMethodRows; ++k) rows_.setTicked(k, false);
-        for (int n = 13; n <= 16; ++n) Text[n]->clear();
-        setMeansStale(false);
-        Label[17]->setText(QString::number(app_.data.ReadCount));
-        showEditedCount();
-        Option1[0]->setChecked(true);
-        // Said once, at the load: the methods then refuse only where they meet such points.
-        if (const std::string warning = TimeOrderWarning(app_.data); !warning.empty())
-            showMessage(this, QString::fromStdString(warning));
-    }
-    // Whatever the outcome, the old results no longer belong to the file named now.
-    for (int k = 1; k <= kMethodRows; ++k) {
-        rows_.empty(k);
-        showRow(k);
-    }
-}
-
-bool frmMain::openPath(const QString& path) {
-    const QFileInfo info(path);
-    return openLightCurve(info.absolutePath(), info.fileName());
-}
-
 void frmMain::Command7_Click() {
     // With no light curve there is nothing to plot, and no scale to plot it on.
     if (!hasLightCurve()) return;
@@ -506,18 +412,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     emit closed();
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) return;
-    event->acceptProposedAction();
-    openPath(urls.front().toLocalFile());
 }
 
 }  // namespace umbrix

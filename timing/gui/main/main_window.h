@@ -34,6 +34,11 @@ class FileDialog;
 class frmHelp;
 class frmAbout;
 
+// A control's own tooltip, kept also in the property kFreshTip, so that a box shown stale can
+// say why it is grey and say again what it holds once it is fresh.
+inline constexpr const char* kFreshTip = "freshTip";
+void SetTip(QWidget* w, const QString& tip);
+
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -164,6 +169,8 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    // Every control's tooltip (main_window_tips.cpp).
+    void setTips();
     void goRow(int row);
     // With no placements read from zzzumb.ini, a plot window's first opening moves its record
     // beside or below the main window (PlaceBesideMain), where it covers none of the rows.

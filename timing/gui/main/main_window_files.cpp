@@ -1,8 +1,15 @@
-// frmMain's files: the results file of File > Save, the minima log of File > Add to Minima
+// frmMain's files: the light curve opened (by File > Open, Open Recent, a dropped file or the
+// import window), the results file of File > Save, the minima log of File > Add to Minima
 // Log ... (and of the import window's "Add to Minima Log"), with the numbers they take from
 // the rows, and the list of File > Open Recent.
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QUrl>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,7 +20,9 @@
 #include "common/atomic_file.h"
 #include "timing/core/data/format.h"
 #include "timing/core/methods/method_table.h"
+#include "timing/core/long/eclipse_timing.h"
 #include "timing/core/oc/oc.h"
+#include "timing/core/session/app_state.h"
 #include "timing/gui/main/main_window.h"
 #include "timing/core/files/recent_files.h"
 #include "timing/core/files/results_file.h"
@@ -198,6 +207,67 @@ void frmMain::fillRecentMenu() {
         connect(a, &QAction::triggered, this, [this, path] { openPath(path); });
     }
     OpenRecent->setEnabled(!recentFiles_.empty());
+}
+
+bool frmMain::openLightCurve(const QString& dir, const QString& name) {
+    const std::string message = OpenLightCurve(app_, dir.toStdString(), name.toStdString());
+    if (!message.empty()) showMessage(this, QString::fromStdString(message));
+    showLoad(name, message.empty());
+    const QString path = QFileInfo(QDir(dir), name).absoluteFilePath();
+    if (message.empty())
+        rememberRecent(path);
+    else if (!QFileInfo::exists(path))
+        forgetRecent(path);  // a file that is gone has no place in Open Recent
+    return message.empty();
+}
+
+bool frmMain::loadWindow(const WindowPoints& points, const QString& dir, const QString& name) {
+    // The data set holds at most kMaxPoints; a window's points come binned to fit.
+    if (points.time.empty() || points.time.size() > static_cast<std::size_t>(kMaxPoints)) return false;
+    LoadWindow(app_, points, dir.toStdString(), name.toStdString());
+    showLoad(name, true);
+    return true;
+}
+
+void frmMain::showLoad(const QString& name, bool loaded) {
+    if (loaded) {
+        setWindowTitle("Umbrix - " + name);
+        loadedPath_ = QFileInfo(QString::fromStdString(app_.data.DataPath)).absoluteFilePath();
+        LabelFile->setText(name);
+        LabelFile->setToolTip(loadedPath_);
+        emit lightCurveLoaded();
+        for (int k = 1; k <= kMethodRows; ++k) rows_.setTicked(k, false);
+        for (int n = 13; n <= 16; ++n) Text[n]->clear();
+        setMeansStale(false);
+        Label[17]->setText(QString::number(app_.data.ReadCount));
+        showEditedCount();
+        Option1[0]->setChecked(true);
+        // Said once, at the load: the methods then refuse only where they meet such points.
+        if (const std::string warning = TimeOrderWarning(app_.data); !warning.empty())
+            showMessage(this, QString::fromStdString(warning));
+    }
+    // Whatever the outcome, the old results no longer belong to the file named now.
+    for (int k = 1; k <= kMethodRows; ++k) {
+        rows_.empty(k);
+        showRow(k);
+    }
+}
+
+bool frmMain::openPath(const QString& path) {
+    const QFileInfo info(path);
+    return openLightCurve(info.absolutePath(), info.fileName());
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    openPath(urls.front().toLocalFile());
 }
 
 }  // namespace umbrix

@@ -4,10 +4,13 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
+#include <cmath>
 
 #include "tests/timing/gui/method_window_fixture.h"
 #include "timing/core/files/settings_file.h"
 #include "timing/gui/main/plot_data_launcher.h"
+#include "timing/gui/plot/plot_data_window.h"
 
 namespace umbrix {
 namespace {
@@ -40,6 +43,32 @@ TEST_F(PlacementTest, WithNoStoredPlacementsEveryWindowOpensClearOfTheMainWindow
         EXPECT_GE(w->width(), w->minimumWidth());
         EXPECT_GE(w->height(), w->minimumHeight());
     }
+}
+
+// The plot/edit window opens right of the main window; the dialog of a picked point then
+// covers neither the main window nor the plot with its values and labels.
+TEST_F(PlacementTest, PointDialogCoversNeitherTheMainWindowNorThePlotsValues) {
+    Window().show();
+    Press(Window().Command[7]);
+    auto* plot = Window().findChild<frmPlotData*>("frmPlotData");
+    ASSERT_NE(plot, nullptr);
+    QApplication::processEvents();
+    const PlotScale& s = plot->plot().scale;
+    const int faintest = 31;
+    QTest::mouseClick(plot->surface(), Qt::LeftButton, {},
+                      QPoint(static_cast<int>(std::lround(s.X(app_->data.AllTime[faintest]) / kTwipsPerPixel)),
+                             static_cast<int>(std::lround(s.Y(app_->data.AllMag[faintest]) / kTwipsPerPixel))));
+    ASSERT_EQ(app_->data.SelectedPoint, faintest);
+    const QRect dialog = plot->action()->frameGeometry();
+    EXPECT_FALSE(dialog.intersects(Window().frameGeometry()));
+    for (int k = 1; k <= 6; ++k) {
+        const QLabel* label = plot->Label[static_cast<std::size_t>(k)];
+        EXPECT_FALSE(dialog.intersects(QRect(label->mapToGlobal(QPoint(0, 0)), label->size()))) << "Label" << k;
+    }
+    const QPoint frameLeft = plot->surface()->mapToGlobal(QPoint(0, static_cast<int>(s.frame.PlotTop / kTwipsPerPixel)));
+    const QPoint frameRight = plot->surface()->mapToGlobal(
+        QPoint(static_cast<int>(s.frame.PlotRight / kTwipsPerPixel), static_cast<int>(s.frame.PlotBottom / kTwipsPerPixel)));
+    EXPECT_FALSE(dialog.intersects(QRect(frameLeft, frameRight))) << "over the plot or its values";
 }
 
 TEST_F(PlacementTest, StoredPlacementsKeepWinning) {

@@ -152,10 +152,11 @@ TEST_P(ActionPlacementTest, DialogStandsBesideThePlotAndOnTheScreen) {
         << dialog.height() << " plot " << plot.x() << "," << plot.y() << " " << plot.width() << "x"
         << plot.height();
     EXPECT_TRUE(screen.contains(dialog));
-    // Beside it, not somewhere far off: within 40 pixels of the frame on one side.
+    // Beside it, not somewhere far off: within 60 pixels of the frame on one side (left of
+    // the frame it also keeps clear of the values there, some 40 pixels).
     const int away = std::min({std::abs(dialog.left() - plot.right()), std::abs(plot.left() - dialog.right()),
                                std::abs(dialog.top() - plot.bottom()), std::abs(plot.top() - dialog.bottom())});
-    EXPECT_LE(away, 40);
+    EXPECT_LE(away, 60);
 }
 
 // A plot that fills the screen leaves no side free: the dialog then stands beside the point, its

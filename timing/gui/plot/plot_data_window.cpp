@@ -69,7 +69,7 @@ void frmAction::closeEvent(QCloseEvent* event) {
     emit cancelChosen();
 }
 
-QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen) {
+QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen, const QRect& avoid) {
     constexpr int kGap = 8;  // pixels between the cross-hair's arms and the window
     // Slides a window along one side so that it stays on the screen where it can.
     const auto alongY = [&](int y) {
@@ -85,6 +85,8 @@ QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen
     const QRect below(QPoint(alongX(c.x() - size.width() / 2), keepClear.bottom() + 1 + kGap), size);
     const QRect above(QPoint(alongX(c.x() - size.width() / 2), keepClear.top() - kGap - size.height()),
                       size);
+    for (const QRect& r : {right, left, below, above})
+        if (screen.contains(r) && !(avoid.isValid() && r.intersects(avoid))) return r;
     for (const QRect& r : {right, left, below, above})
         if (screen.contains(r)) return r;
     return QRect(QPoint(alongX(right.left()), right.top()), size);
@@ -183,8 +185,19 @@ void frmPlotData::placeAction() {
                                              static_cast<int>(std::lround(y / kTwipsPerPixel))));
     };
     const QRect plotArea(toGlobal(f.PlotLeft, f.PlotTop), toGlobal(f.PlotRight, f.PlotBottom));
-    QRect place = PlaceBeside(plotArea, size, screen->availableGeometry());
-    if (place.intersects(plotArea)) place = PlaceBeside(keepClear, size, screen->availableGeometry());
+    // The plot with what reads it: the values left of the frame (drawn from the surface's left
+    // edge) and the axis labels and titles around it.
+    QRect withValues = plotArea.united(QRect(QPoint(surface()->mapToGlobal(QPoint(0, 0)).x(), plotArea.top()),
+                                             plotArea.bottomLeft()));
+    for (const QLabel* label : Label)
+        if (label && label->isVisible() && !label->text().isEmpty())
+            withValues |= QRect(label->mapToGlobal(QPoint(0, 0)), label->size());
+    // Nor over the main window, whose rows the user reads while judging the point.
+    const QRect main = parentWidget() ? parentWidget()->window()->frameGeometry() : QRect();
+    const QRect available = screen->availableGeometry();
+    QRect place = PlaceBeside(withValues, size, available, main);
+    if (place.intersects(withValues) || !available.contains(place)) place = PlaceBeside(plotArea, size, available, main);
+    if (place.intersects(plotArea)) place = PlaceBeside(keepClear, size, available);
     // move() places the frame's corner; the inner size is what resize() takes.
     action_->move(place.topLeft());
 }

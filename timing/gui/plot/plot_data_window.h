@@ -52,9 +52,10 @@ protected:
 // Where a window of the given (frame) size goes beside the area it must not cover (the picked
 // point with its cross-hair, in global pixels): right of it, else left, below, above, each
 // vertically or horizontally centred on it and moved along that side to stay on the screen.
-// The first side where the window lies wholly on the screen wins; when none does (a screen
+// The first side where the window lies wholly on the screen and clear of `avoid` (another
+// window, when not null) wins; failing that the first on the screen; when none is (a screen
 // smaller than window and area together), the right side, pushed onto the screen.
-QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen);
+QRect PlaceBeside(const QRect& keepClear, const QSize& size, const QRect& screen, const QRect& avoid = {});
 
 class frmPlotData : public PlotWindow {
     Q_OBJECT

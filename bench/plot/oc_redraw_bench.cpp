@@ -54,6 +54,32 @@ void BM_OcRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_OcRedraw)->Unit(benchmark::kMillisecond);
 
+// The parts of a redraw: the display list alone, and painting a prepared one.
+void BM_OcDrawList(benchmark::State& state) {
+    const umbrix::OcRun run = umbrix::RunOcFits(ManyMinima(), Choices());
+    umbrix::OcView view{kWidthPixels * 15.0, kHeightPixels * 15.0, {}, std::nullopt};
+    for (auto _ : state) {
+        umbrix::OcPlot plot = umbrix::DrawOc(run.rows, kT0, kP, &run.linear, &*run.quadratic, view);
+        benchmark::DoNotOptimize(plot.list.Commands().data());
+    }
+}
+BENCHMARK(BM_OcDrawList)->Unit(benchmark::kMillisecond);
+
+void BM_OcPaintPrepared(benchmark::State& state) {
+    const umbrix::OcRun run = umbrix::RunOcFits(ManyMinima(), Choices());
+    umbrix::OcView view{kWidthPixels * 15.0, kHeightPixels * 15.0, {}, std::nullopt};
+    umbrix::PlotPainter painter;
+    painter.prepare(umbrix::DrawOc(run.rows, kT0, kP, &run.linear, &*run.quadratic, view).list);
+    QImage image(kWidthPixels, kHeightPixels, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter p(&image);
+        painter.paint(p, QRect(0, 0, kWidthPixels, kHeightPixels), Qt::white);
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_OcPaintPrepared)->Unit(benchmark::kMillisecond);
+
 void BM_OcRedrawZoomed(benchmark::State& state) {
     const umbrix::OcRun run = umbrix::RunOcFits(ManyMinima(), Choices());
     QImage image(kWidthPixels, kHeightPixels, QImage::Format_ARGB32_Premultiplied);

@@ -120,10 +120,8 @@ OcPlot DrawOc(const std::vector<OcRow>& rows, double t0, double p, const Ephemer
     // hand is hollow: a primary then a ring instead of a dot.
     const auto mark = [](DisplayList& d, double x, double y, bool secondary, bool hollow = false) {
         if (!secondary) {
-            for (double radius = kDotRadius; radius > 0; radius -= 15) {
-                d.Circle(x, y, radius);
-                if (hollow) break;
-            }
+            // From the inside out: the painter fills such a run as one disc.
+            for (double radius = hollow ? kDotRadius : 15; radius <= kDotRadius; radius += 15) d.Circle(x, y, radius);
             return;
         }
         const double h = kDotRadius;
@@ -154,18 +152,30 @@ OcPlot DrawOc(const std::vector<OcRow>& rows, double t0, double p, const Ephemer
         }
     }
     bool primaries = false, secondaries = false, leftOut = false, byHand = false;
+    // Every error bar first, then every mark over them: the bars of one colour then paint as
+    // one run of lines, and no bar crosses another minimum's mark.
     for (const OcRow& r : rows) {
         in.SetColour(r.flag.empty() ? kBlack : kSilver);
         const double x = X(r.cycle), m = r.oc * kMinutesPerDay, err = r.minimum.error * kMinutesPerDay;
         in.Line(x, Y(m - err), x, Y(m + err));
         in.Line(x - kCapHalfWidth, Y(m - err), x + kCapHalfWidth, Y(m - err));
         in.Line(x - kCapHalfWidth, Y(m + err), x + kCapHalfWidth, Y(m + err));
-        mark(in, x, Y(m), isSecondary(r), r.flag == kFlagExcluded);
-        (isSecondary(r) ? secondaries : primaries) = true;
-        leftOut = leftOut || (!r.flag.empty() && r.flag != kFlagExcluded);
-        byHand = byHand || r.flag == kFlagExcluded;
-        plot.marks.push_back({x, Y(m), x0 <= x && x <= x1 && y0 <= Y(m) && Y(m) <= y1});
     }
+    // The dots before the squares, for the same reason.
+    plot.marks.resize(rows.size());
+    for (const bool second : {false, true})
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const OcRow& r = rows[k];
+            if (isSecondary(r) != second) continue;
+            in.SetColour(r.flag.empty() ? kBlack : kSilver);
+            const double x = X(r.cycle), y = Y(r.oc * kMinutesPerDay);
+            const bool hollow = r.flag == kFlagExcluded;
+            mark(in, x, y, second, hollow);
+            (second ? secondaries : primaries) = true;
+            leftOut = leftOut || (!r.flag.empty() && r.flag != kFlagExcluded);
+            byHand = byHand || r.flag == kFlagExcluded;
+            plot.marks[k] = {x, y, x0 <= x && x <= x1 && y0 <= y && y <= y1};
+        }
     if (view.selected && *view.selected < rows.size()) {
         const OcPlot::Mark& m = plot.marks[*view.selected];
         in.SetColour(kPurple);

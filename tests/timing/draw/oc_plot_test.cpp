@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace umbrix {
 namespace {
 
@@ -49,8 +51,10 @@ TEST(OcRowAt, ZoomedMarksOutsideTheFrameAreNeitherDrawnNorPicked) {
     EXPECT_GT(zoomed.marks[2].x, zoomed.frame.PlotRight);
     EXPECT_EQ(OcRowAt(zoomed, zoomed.marks[2].x, zoomed.marks[2].y, 1e6), std::optional<std::size_t>(1));
     for (const DrawCommand& c : zoomed.list.Commands()) {
-        if (c.kind == DrawKind::Line) EXPECT_LE(std::max(c.x1, c.x2), zoomed.frame.PlotRight);
-        if (c.kind == DrawKind::Circle) EXPECT_LE(c.x1, zoomed.frame.PlotRight);
+        const double right = c.kind == DrawKind::Line ? std::max(c.x1, c.x2) : c.x1;
+        if (c.kind == DrawKind::Line || c.kind == DrawKind::Circle) {
+            EXPECT_LE(right, zoomed.frame.PlotRight);
+        }
     }
     // The whole E axis runs from -1 to 21 (5 % padding); its first half ends at E = 10, which
     // therefore stands on the frame's right edge.

@@ -340,7 +340,8 @@ void frmOc::fillTable() {
     filling_ = true;
     MinimaTable->setUpdatesEnabled(false);
     const int n = static_cast<int>(run_.rows.size());
-    if (MinimaTable->rowCount() != n) {
+    const bool resized = MinimaTable->rowCount() != n;
+    if (resized) {
         MinimaTable->clearSelection();
         MinimaTable->setRowCount(n);
     }
@@ -367,6 +368,10 @@ void frmOc::fillTable() {
         cell(k, ColFlag, Q(r.flag));
     }
     if (selected_ && *selected_ >= run_.rows.size()) selected_.reset();
+    // Measuring every cell of a long table would cost more than the refit: its columns keep
+    // the widths of their headers there.
+    constexpr int kMeasuredRows = 2000;
+    if (resized && n <= kMeasuredRows) MinimaTable->resizeColumnsToContents();
     MinimaTable->setUpdatesEnabled(true);
     filling_ = false;
 }

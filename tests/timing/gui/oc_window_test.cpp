@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <cmath>
 #include <sstream>
 
 #include "tests/timing/gui/gui_fixture.h"
@@ -135,8 +136,9 @@ TEST_F(OcWindowTest, AMinimumLeftOutByHandFitsAsRejectingIt) {
     EXPECT_EQ(Oc().FitLines->text(), all);
 }
 
-// A click on a mark selects its row; a row selected in the table rings its mark in purple.
-TEST_F(OcWindowTest, AClickOnAMarkSelectsItsRowAndARowRingsItsMark) {
+// A click on a mark selects its row, zoomed or not; a row selected in the table rings its
+// mark in purple.
+TEST_F(OcWindowTest, AClickOnAMarkSelectsItsRowAtAnyZoomAndARowRingsItsMark) {
     ASSERT_TRUE(Oc().openTable(TablePath("planted.csv", PlantedTable()),
                                OcWindowChoices{"2459000.5", "0.5", "kvw", false, false}));
     Oc().show();
@@ -149,6 +151,21 @@ TEST_F(OcWindowTest, AClickOnAMarkSelectsItsRowAndARowRingsItsMark) {
         ASSERT_EQ(Oc().MinimaTable->selectedItems().size(), frmOc::ColCount);
         EXPECT_EQ(Oc().MinimaTable->selectedItems().front()->row(), row);
     }
+    // Zoomed about row 7's mark by three notches of the wheel, the click still finds it (now
+    // elsewhere on the surface); a double-click shows the whole again.
+    const OcPlot::Mark before = Oc().plot().marks[7];
+    emit Oc().Plot->wheelTurned(before.x + 600, before.y, 3);
+    ASSERT_FALSE(Oc().zoom().Whole());
+    const OcPlot::Mark zoomed = Oc().plot().marks[7];
+    ASSERT_TRUE(zoomed.shown);
+    EXPECT_GT(std::abs(zoomed.x - before.x), 150);
+    Oc().MinimaTable->clearSelection();
+    QTest::mouseClick(Oc().Plot, Qt::LeftButton, {}, QPoint(int(zoomed.x / 15), int(zoomed.y / 15)));
+    ASSERT_FALSE(Oc().MinimaTable->selectedItems().isEmpty());
+    EXPECT_EQ(Oc().MinimaTable->selectedItems().front()->row(), 7);
+    emit Oc().Plot->doubleClicked(0, 0);
+    EXPECT_TRUE(Oc().zoom().Whole());
+
     Oc().MinimaTable->selectRow(8);
     const OcPlot::Mark m = Oc().plot().marks[8];
     bool ringed = false;

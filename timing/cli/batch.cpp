@@ -33,21 +33,32 @@ bool IsUnknownOption(const std::string& a) {
            !IsHelp(a) && !toolkit::IsToolkitOption(a);
 }
 
-// --oc: the table and fits, then the diagram when --plot asks for it.
+// --oc: the table and fits, then the diagram when --plot asks for it, then the window when
+// --show does.
 int RunOc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-          const OcPlotExporter& exportOcPlot) {
+          const OcPlotExporter& exportOcPlot, const OcWindowOpener& openOcWindow) {
     OcOutcome outcome;
     const int status = RunOcCommand(args, out, err, outcome);
-    if (status != kBatchOk || outcome.plotPath.empty()) return status;
-    const auto fitted = [](const std::optional<Ephemeris>& e) { return e && e->ok ? &*e : nullptr; };
-    const std::string complaint =
-        exportOcPlot ? exportOcPlot(DrawOc(outcome.rows, outcome.t0, outcome.p, fitted(outcome.linear),
-                                           fitted(outcome.quadratic)),
-                                    outcome.plotPath)
-                     : "--plot needs ectimer's windows module to draw the diagram";
-    if (complaint.empty()) return kBatchOk;
-    err << "ectimer: " << complaint << "\n";
-    return kBatchFailed;
+    if (status != kBatchOk) return status;
+    if (!outcome.plotPath.empty()) {
+        const auto fitted = [](const std::optional<Ephemeris>& e) { return e && e->ok ? &*e : nullptr; };
+        const std::string complaint =
+            exportOcPlot ? exportOcPlot(DrawOc(outcome.rows, outcome.t0, outcome.p, fitted(outcome.linear),
+                                               fitted(outcome.quadratic)),
+                                        outcome.plotPath)
+                         : "--plot needs ectimer's windows module to draw the diagram";
+        if (!complaint.empty()) {
+            err << "ectimer: " << complaint << "\n";
+            return kBatchFailed;
+        }
+    }
+    if (!outcome.show) return kBatchOk;
+    if (!openOcWindow) {
+        err << "ectimer: --show needs ectimer's windows module to open the O-C window\n";
+        return kBatchFailed;
+    }
+    out.flush();
+    return openOcWindow(outcome);
 }
 
 }  // namespace
@@ -61,7 +72,7 @@ bool IsBatchRequest(const std::vector<std::string>& args) {
 }
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-             const OcPlotExporter& exportOcPlot) {
+             const OcPlotExporter& exportOcPlot, const OcWindowOpener& openOcWindow) {
     if (!args.empty() && IsHelp(args[0])) {
         out << kProgramUsage << "\n" << kBatchUsage << "\n" << kEclipsesUsage << "\n" << kOcUsage;
         return kBatchOk;
@@ -76,7 +87,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             << "\"\n" << kProgramUsage;
         return kBatchFailed;
     }
-    if (!args.empty() && args[0] == "--oc") return RunOc(args, out, err, exportOcPlot);
+    if (!args.empty() && args[0] == "--oc") return RunOc(args, out, err, exportOcPlot, openOcWindow);
     if (!args.empty() && args[0] == "--eclipses") return RunEclipsesCommand(args, out, err);
     std::string error;
     const auto options = ParseOptions(args, error);

@@ -34,14 +34,18 @@ bool IsBatchRequest(const std::vector<std::string>& args);
 // Draws an O-C diagram into an image file (PNG, PDF or SVG by its suffix); returns "" or the
 // complaint. ectimer's main() hands in one that asks the windows module.
 using OcPlotExporter = std::function<std::string(const OcPlot&, const std::string& path)>;
+// Opens the O-C window of --oc ... --show (through the windows module) and returns the exit
+// status once it is closed.
+struct OcOutcome;
+using OcWindowOpener = std::function<int(const OcOutcome&)>;
 
 // Runs the batch mode (args start with "--batch"), O-C ("--oc"), or answers --help (usage on
 // out, status 0), --version (status 0) and an unknown option (usage on err, status 2). args
 // are the command-line arguments without the program name. Writes the result to out and
 // every complaint to err; returns the process exit status. Without an exporter, --oc --plot
-// is refused.
+// is refused, and so is --oc --show without a window opener.
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-             const OcPlotExporter& exportOcPlot = {});
+             const OcPlotExporter& exportOcPlot = {}, const OcWindowOpener& openOcWindow = {});
 
 // One method's line of the text output, without its line end:
 //   "<label>: <time> +/- <error>", then " (calibrated <error>)" when the method estimated one

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "timing/cli/batch.h"
+#include "timing/cli/oc_command.h"
 #include "timing/draw/windows_module.h"
 
 namespace {
@@ -68,10 +69,24 @@ std::string ExportOcPlot(const umbrix::OcPlot& plot, const std::string& path) {
     return complaint;
 }
 
+int OpenOcWindow(char* program, const umbrix::OcOutcome& outcome) {
+    void* entry = WindowsEntry("umbrix_oc_window");
+    if (entry == nullptr) return kNoWindows;
+    const umbrix::OcWindowRequest request{outcome.table, outcome.t0Text,    outcome.pText,
+                                          outcome.method, outcome.secondary, outcome.quadraticAsked};
+    // Only the program's name goes on to the toolkit: the rest were the --oc options.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {program, nullptr};
+    return reinterpret_cast<decltype(&umbrix_oc_window)>(entry)(toolkitArgc, toolkitArgv, request);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (umbrix::IsBatchRequest(args)) return umbrix::RunBatch(args, std::cout, std::cerr, ExportOcPlot);
+    if (umbrix::IsBatchRequest(args))
+        return umbrix::RunBatch(args, std::cout, std::cerr, ExportOcPlot, [&](const umbrix::OcOutcome& outcome) {
+            return OpenOcWindow(argv[0], outcome);
+        });
     return RunWindows(argc, argv);
 }

@@ -15,7 +15,7 @@ namespace umbrix {
 
 const char* const kOcUsage =
     "usage: ectimer --oc TABLE --ephemeris T0,P [--method NAME|mean] [--secondary] [--quadratic]\n"
-    "                          [--reject N] [--plot oc.png|oc.pdf|oc.svg]\n"
+    "                          [--reject N] [--plot oc.png|oc.pdf|oc.svg] [--show]\n"
     "  TABLE        a minima table (ectimer --batch ... --table, or the window's minima log)\n"
     "  --ephemeris  the trial ephemeris: epoch T0 (HJD) and period P (days)\n"
     "  --method     the rows to use: parabola,tracing,chords,kvw,fourier,sliding, or mean (each\n"
@@ -25,7 +25,8 @@ const char* const kOcUsage =
     "  --quadratic  also fit a quadratic ephemeris and give dP/dE\n"
     "  --reject     leave out, one at a time, the minimum furthest beyond N times its error\n"
     "               from the fit (the quadratic one with --quadratic), until none is\n"
-    "  --plot       also draw the O-C diagram with the fits into this image file\n";
+    "  --plot       also draw the O-C diagram with the fits into this image file\n"
+    "  --show       then open the O-C window on the table with these choices\n";
 
 int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                  OcOutcome& outcome) {
@@ -44,6 +45,8 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
             secondary = true;
         } else if (a == "--quadratic") {
             quadratic = true;
+        } else if (a == "--show") {
+            outcome.show = true;
         } else if (a == "--plot" && i + 1 < args.size()) {
             outcome.plotPath = args[++i];
         } else if (a == "--reject" && i + 1 < args.size()) {
@@ -62,12 +65,20 @@ int RunOcCommand(const std::vector<std::string>& args, std::ostream& out, std::o
             const auto p = parts.size() == 2 ? ParseTime(parts[1]) : std::nullopt;
             if (!t0 || !p || !(*p > 0)) return bad("--ephemeris takes T0,P with P > 0, not \"" + v + "\"");
             ephemeris = std::array<double, 2>{*t0, *p};
+            outcome.t0Text = parts[0];
+            outcome.pText = parts[1];
         } else {
             return bad("unknown option or missing value \"" + a + "\"");
         }
     }
     if (!ephemeris) return bad("--oc needs --ephemeris T0,P");
     if (method.find(',') != std::string::npos) return bad("--method takes one method name or mean");
+    // The window has no rejection by a rule: there the minima are left out by hand.
+    if (outcome.show && reject) return bad("--show takes no --reject: leave minima out by hand in the window");
+    outcome.table = args[1];
+    outcome.method = method;
+    outcome.secondary = secondary;
+    outcome.quadraticAsked = quadratic;
 
     std::ifstream in(args[1], std::ios::binary);
     if (!in) return bad("cannot read the table \"" + args[1] + "\"");

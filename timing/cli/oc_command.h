@@ -17,6 +17,11 @@ struct OcOutcome {
     double t0 = 0, p = 0;
     std::optional<Ephemeris> linear, quadratic;  // set when fitted (ok or refused)
     std::string plotPath;
+    // --show: the O-C window is to open on the table with these choices (the ephemeris as
+    // the two texts typed).
+    bool show = false;
+    std::string table, method, t0Text, pText;
+    bool secondary = false, quadraticAsked = false;
 };
 
 // Prints the O-C table and the fits of `args` ("--oc TABLE ..."), fills `outcome` and

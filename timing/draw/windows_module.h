@@ -18,3 +18,18 @@ extern "C" __attribute__((visibility("default"))) int umbrix_gui_main(int argc, 
 // reason in `complaint`. Looked up as "umbrix_export_oc_plot".
 extern "C" __attribute__((visibility("default"))) bool umbrix_export_oc_plot(
     const umbrix::OcPlot& plot, const char* path, std::string& complaint);
+
+namespace umbrix {
+// What `ectimer --oc TABLE ... --show` opens the O-C window with: the table, the ephemeris
+// as the texts typed, and the command line's choices.
+struct OcWindowRequest {
+    std::string table, t0, p, method = "mean";
+    bool secondary = false, quadratic = false;
+};
+}  // namespace umbrix
+
+// The O-C window on request.table (argc and argv as main() received them, for the toolkit's
+// own options); returns the exit status when it is closed, 1 when the table is refused.
+// Looked up as "umbrix_oc_window".
+extern "C" __attribute__((visibility("default"))) int umbrix_oc_window(int argc, char* argv[],
+                                                                       const umbrix::OcWindowRequest& request);

@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionsAndNoFile) {
     QStringList fileItems;
     for (QAction* a : w.menuBar()->actions().front()->menu()->actions()) fileItems << shown(a);
     EXPECT_EQ(fileItems, QStringList({"Open", "Open Recent", "Import Light Curve ...", "Save",
-                                      "Add to Minima Log ...", "", "Exit"}));
+                                      "Add to Minima Log ...", QString("O\u2013C Diagram ..."), "", "Exit"}));
     EXPECT_EQ(shown(w.Open), "Open");
     EXPECT_EQ(shown(w.Save), "Save");
     EXPECT_EQ(shown(w.Exit), "Exit");

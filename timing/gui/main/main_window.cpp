@@ -24,6 +24,8 @@
 #include "timing/core/methods/sliding.h"
 #include "timing/gui/named.h"
 #include "timing/gui/import/import_launcher.h"
+#include "timing/gui/oc/oc_launcher.h"
+#include "timing/core/oc/remembered_ephemerides.h"
 #include "timing/gui/main/plot_data_launcher.h"
 #include "timing/gui/plot/plot_window.h"
 #include "timing/gui/plot/printing.h"
@@ -87,6 +89,7 @@ frmMain::frmMain(AppState& app, QString settingsPath, QWidget* parent)
     importer_ = new ImportLauncher(*printer_, this);
     connect(importer_, &ImportLauncher::windowChosen, this, &frmMain::loadWindow);
     connect(importer_, &ImportLauncher::timingsToLog, this, &frmMain::logTimings);
+    oc_ = new OcLauncher(*printer_, QFileInfo(settingsPath_).absoluteDir().filePath(kEphemeridesFileName), this);
 
     QFile recent(recentFilesPath());
     if (recent.open(QIODevice::ReadOnly)) recentFiles_ = ParseRecentFiles(recent.readAll().toStdString());
@@ -219,6 +222,7 @@ void frmMain::buildMenus() {
     Save = Named(file->addAction("&Save"), "Save");
     Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddToMinimaLog = Named(file->addAction("Add to &Minima Log ..."), "AddToMinimaLog");
+    OcDiagram = Named(file->addAction("O\u2013C &Diagram ..."), "OcDiagram");
     Named(file->addSeparator(), "blank");
     Exit = Named(file->addAction("E&xit"), "Exit");
     Exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -233,6 +237,7 @@ void frmMain::buildMenus() {
     connect(ImportLightCurve, &QAction::triggered, this, &frmMain::ImportLightCurve_Click);
     connect(Save, &QAction::triggered, this, &frmMain::Save_Click);
     connect(AddToMinimaLog, &QAction::triggered, this, &frmMain::AddToMinimaLog_Click);
+    connect(OcDiagram, &QAction::triggered, this, &frmMain::OcDiagram_Click);
     connect(Exit, &QAction::triggered, this, &frmMain::Exit_Click);
     connect(Help1, &QAction::triggered, this, &frmMain::Help1_Click);
     connect(Help2, &QAction::triggered, this, &frmMain::Help2_Click);
@@ -374,6 +379,13 @@ void frmMain::Option1_Click(int index) {
 void frmMain::Open_Click() { openDialog_->showForChoice(); }
 
 void frmMain::ImportLightCurve_Click() { importer_->show(); }
+
+void frmMain::OcDiagram_Click() {
+    // The log is only opened when it exists: before the first night was logged the window
+    // opens empty, to choose a table in it.
+    const QString log = minimaLogPath();
+    oc_->open(!log.isEmpty() && QFileInfo::exists(log) ? log : QString(), std::nullopt);
+}
 
 void frmMain::Save_Click() { saveDialog_->showForChoice(); }
 

@@ -30,6 +30,7 @@ struct AppState;
 class CurrentPrinter;
 class PlotDataLauncher;
 class ImportLauncher;
+class OcLauncher;
 class FileDialog;
 class frmHelp;
 class frmAbout;
@@ -92,6 +93,7 @@ public:
     frmAbout* aboutWindow() const { return about_; }
     PlotDataLauncher* plotData() const { return plotData_; }
     ImportLauncher* importer() const { return importer_; }
+    OcLauncher* ocWindows() const { return oc_; }
     CurrentPrinter& printer() { return *printer_; }
     // Where every plot window stands, read from zzzumb.ini at start and written at the end;
     // each window keeps its own record up to date.
@@ -116,6 +118,8 @@ public:
     QAction* ImportLightCurve;
     QAction* Save;
     QAction* AddToMinimaLog;
+    // File > "O–C Diagram ...": the O-C window on the minima log (or on a table chosen there).
+    QAction* OcDiagram;
     QAction* Exit;
     QAction* Help1;
     QAction* Help2;
@@ -144,6 +148,7 @@ public slots:
     void Option1_Click(int index);
     void Open_Click();
     void ImportLightCurve_Click();
+    void OcDiagram_Click();
     // addToMinimaLog(path, curves) on the log that File > Add to Minima Log uses (asked for
     // once when none is remembered).
     void logTimings(const std::vector<LoggedRows>& curves);
@@ -214,6 +219,7 @@ private:
     std::unique_ptr<CurrentPrinter> printer_;  // the printer every plot window prints to
     PlotDataLauncher* plotData_;
     ImportLauncher* importer_;
+    OcLauncher* oc_;
     FileDialog* openDialog_;
     FileDialog* saveDialog_;
     frmHelp* help_;

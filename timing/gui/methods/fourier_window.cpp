@@ -74,8 +74,8 @@ frmPlott5::frmPlott5(DataSet& data, FourierState& state, const OpenMethodRange& 
         "",
         "Time of minimum Xo: the HJD of the model's symmetry point.",
         "Constant C: the magnitude of the model at the minimum.",
-        "Angular frequency W, in radians per day: larger for a narrower eclipse (about 2 pi "
-        "divided by twice the eclipse's duration).",
+        ("Angular frequency W, in radians per day: larger for a narrower eclipse (about 2 pi "
+         "divided by twice the eclipse's duration)."),
         "Amplitude A1 of the first cosine harmonic, in magnitudes.",
         "Amplitude A2 of the second cosine harmonic, in magnitudes.",
         "Amplitude A3 of the third cosine harmonic, in magnitudes.",

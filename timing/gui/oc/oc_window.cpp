@@ -105,8 +105,8 @@ frmOc::frmOc(CurrentPrinter& printer, QString ephemeridesPath, QWidget* parent)
     MinimaTable->setToolTip("Tick \"left out\" to leave a minimum out of the fits.");
     splitter->addWidget(Plot);
     splitter->addWidget(MinimaTable);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 5);
+    splitter->setStretchFactor(1, 4);
     layout->addWidget(splitter, 1);
     FitLines = Named(new QLabel(central), "FitLines");
     FitLines->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -116,7 +116,7 @@ frmOc::frmOc(CurrentPrinter& printer, QString ephemeridesPath, QWidget* parent)
     layout->addWidget(FitLines);
     layout->addWidget(StatusLine);
     setCentralWidget(central);
-    resize(1100, 620);
+    resize(1220, 640);  // the table's seven columns in full beside a readable diagram
 
     connect(T0Edit, &QLineEdit::textEdited, this, &frmOc::ephemerisEdited);
     connect(PEdit, &QLineEdit::textEdited, this, &frmOc::ephemerisEdited);

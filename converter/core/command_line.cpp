@@ -104,6 +104,13 @@ std::optional<RunSettings> ParseCommandLine(const std::vector<std::string>& args
         error = "no log given (--convert LOG)";
         return std::nullopt;
     }
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(s.coordinates)) {
+        const bool ra = p->box == CoordinateBox::RaHour || p->box == CoordinateBox::RaMinute ||
+                        p->box == CoordinateBox::RaSecond;
+        error = std::string(ra ? "--ra" : "--dec") + ": " + CoordinateName(p->box) + " \"" + p->value +
+                "\" is outside " + p->range + "; nothing was written";
+        return std::nullopt;
+    }
     return s;
 }
 

@@ -79,6 +79,12 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     result.coordinates = star;
     const std::string untouched = "The log was not changed.";
     if (settings.StdFileName.empty()) return Stop(result, "No std file given. " + untouched);
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(settings.coordinates)) {
+        std::string what = CoordinateName(p->box);
+        what[0] = static_cast<char>(what[0] - 'a' + 'A');
+        return Stop(result, what.append(" \"").append(p->value).append("\" is outside ").append(p->range)
+                                .append(". Nothing was written."));
+    }
 
     const fs::path logPath = settings.directory / settings.StdFileName;
     const BackupNames names = MakeBackupNames(settings.StdFileName);

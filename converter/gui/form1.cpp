@@ -129,6 +129,25 @@ void Form1::Command1_Click() {
     s.StdFileName = StdFileName;
     s.zone = TimeZone;
     s.coordinates = {Std(Text2), Std(Text3), Std(Text4), Std(Text5), Std(Text6)};
+    // An impossible coordinate is refused before anything is read or written, naming the box
+    // by the caption beside it, and the box takes the focus for the correction.
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(s.coordinates)) {
+        struct BoxName {
+            QLineEdit* box;
+            const char* name;
+        };
+        const BoxName boxes[] = {{Text2, "RA hours box (Text2)"},
+                                 {Text3, "RA minutes box (Text3)"},
+                                 {Text4, "RA seconds box (Text4)"},
+                                 {Text5, "RD degrees box (Text5)"},
+                                 {Text6, "RD minutes box (Text6)"}};
+        const BoxName& b = boxes[static_cast<int>(p->box)];
+        b.box->setFocus();
+        showMessage(this, QStringLiteral("The %1 holds \"%2\": %3 must be %4. Nothing was converted.")
+                              .arg(QLatin1String(b.name), Q(p->value), QLatin1String(CoordinateName(p->box)),
+                                   Q(p->range)));
+        return;
+    }
     s.autoSearch = Check1->isChecked();
     s.aliases = aliases_;
     s.directory = directory_;

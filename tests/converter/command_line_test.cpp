@@ -41,6 +41,29 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"TwoLogs", {"--convert", "obs.std", "--convert", "other.std"}}),
     [](const testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
 
+// Coordinates no star has stop the run before it starts: exit 2, the option named, and not
+// one file written or replaced.
+TEST(CommandLine, ImpossibleCoordinatesAreRefusedWithNothingWritten) {
+    const Args cases[] = {{"--convert", "obs.std", "--ra", "99:99:99", "--dec", "+120:75"},
+                          {"--convert", "obs.std", "--dec", "+45:75"},
+                          {"--convert", "obs.std", "--ra", "24:00:01"}};
+    const char* says[] = {"--ra: right ascension hours \"99\" is outside 0 to 24",
+                          "--dec: declination minutes \"75\" is outside 0 to 59",
+                          "--ra: right ascension hours \"24\" is outside 0 to 24 with the minutes"};
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        test::TempDir dir;
+        dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLine(cases[k], dir.path(), out, err), 2);
+        EXPECT_NE(err.str().find(says[k]), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+        EXPECT_EQ(files, 1u);
+        EXPECT_EQ(dir.Read("obs.std"), "CASRZ 20070105213045 10.52V ABC\n");
+    }
+}
+
 TEST(CommandLine, OptionsBecomeTheWindowsSettings) {
     std::string error;
     const auto s = ParseCommandLine({"--convert", "obs.std", "--jst", "--ra", "18:45:30.5", "--dec", "-00:30",

@@ -218,6 +218,17 @@ TEST_F(ConversionRunTest, MissingCatalogueWithAutomaticSearchWritesNothing) {
     EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n");
 }
 
+TEST_F(ConversionRunTest, ImpossibleCoordinatesWriteNothing) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    RunSettings s = Settings();
+    s.coordinates = {"02", "48", "55", "+69", "75"};
+    const RunResult r = RunConversion(s, disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("Declination minutes \"75\" is outside 0 to 59"), std::string::npos) << r.message;
+    for (const char* out : kOutputs) EXPECT_FALSE(dir.Exists(out)) << out;
+    EXPECT_FALSE(dir.Exists("obs_old.std"));
+}
+
 TEST_F(ConversionRunTest, MissingLogIsReportedAndNothingWritten) {
     const RunResult r = RunConversion(Settings("absent.std"), disk);
     EXPECT_FALSE(r.ok);

@@ -274,6 +274,27 @@ TEST_F(Form1Test, SearchWithoutCatalogueSaysSoAndKeepsTheBoxes) {
     EXPECT_EQ(Box(form, "Text2"), "07");
 }
 
+TEST_F(Form1Test, ImpossibleCoordinatesAreRefusedNamingTheBox) {
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    Form1 form(dir.path());
+    form.show();
+    Type(form, "Text1", "obs.std");
+    Type(form, "Text2", "99");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith("The RA hours box (Text2) holds \"99\"")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("0 to 24")) << messages[0].toStdString();
+    Type(form, "Text2", "02");
+    Type(form, "Text6", "75");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].startsWith("The RD minutes box (Text6) holds \"75\"")) << messages[1].toStdString();
+    EXPECT_EQ(form.focusWidget(), Child<QLineEdit>(form, "Text6"));
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
+    EXPECT_FALSE(dir.Exists("obs_old.std"));
+    EXPECT_FALSE(dir.Exists("err.txt"));
+}
+
 TEST_F(Form1Test, RunThatCannotStartSaysWhyAndWritesNothing) {
     Form1 form(dir.path());
     Type(form, "Text1", "absent.std");

@@ -152,7 +152,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::filesystem::
         err << "hjdprep: " << result.message << "\n";
         return 1;
     }
-    out << "END\n";
+    out << "END\n" << RunSummary(result) << "\n";
     return 0;
 }
 

@@ -71,6 +71,15 @@ BackupNames MakeBackupNames(const std::string& logName) {
     return {before + "_new" + extension, before + "_old" + extension};
 }
 
+std::string RunSummary(const RunResult& result) {
+    const std::size_t errLines = result.notFound + result.refused;
+    std::string text = std::to_string(result.converted);
+    text += result.converted == 1 ? " record converted, " : " records converted, ";
+    text += std::to_string(errLines);
+    text += errLines == 1 ? " line written to err.txt" : " lines written to err.txt";
+    return text;
+}
+
 RunResult RunConversion(const RunSettings& settings, FileAccess& files, const ProgressFunction& progress,
                         const StarFoundFunction& starFound) {
     RunResult result;

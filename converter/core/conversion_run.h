@@ -67,6 +67,10 @@ struct RunResult {
     StarCoordinates coordinates;
 };
 
+// What a finished run did, as the end message and the command line say it after "END":
+// "5 records converted, 3 lines written to err.txt" (singular for one).
+std::string RunSummary(const RunResult& result);
+
 // Called once per log line before it is converted: index from 0, number of lines, the line.
 using ProgressFunction = std::function<void(std::size_t index, std::size_t total, const std::string& line)>;
 

@@ -193,7 +193,8 @@ void Form1::Command1_Click() {
     running_ = false;
     Command1->setEnabled(true);
     Command2->setEnabled(true);
-    showMessage(this, result.ok ? QStringLiteral("END") : Q(result.message));
+    // "END" stays the message's first line; the counts follow on a line of their own.
+    showMessage(this, result.ok ? QStringLiteral("END\n") + Q(RunSummary(result)) : Q(result.message));
     Label5->clear();
 }
 

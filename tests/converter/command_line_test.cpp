@@ -85,12 +85,13 @@ TEST(CommandLine, ConvertsWithProgressEveryThousandRecordsAndEnd) {
     test::TempDir dir;
     std::string log;
     for (int i = 0; i < 2500; ++i) log += "CASRZ 20070105213045 10.52V ABC\n";
+    log += "CASRZ 20070105213045 V ABC\n";  // no magnitude: to err.txt
     dir.Put("obs.std", log);
     dir.Put("hjdprep.ini", "untouched\n");
     std::ostringstream out, err;
     EXPECT_EQ(RunCommandLine({"--convert", "obs.std"}, dir.path(), out, err), 0);
-    EXPECT_EQ(out.str(), "END\n");
-    EXPECT_EQ(err.str(), "hjdprep: 1000 of 2500 records\nhjdprep: 2000 of 2500 records\n");
+    EXPECT_EQ(out.str(), "END\n2500 records converted, 1 line written to err.txt\n");
+    EXPECT_EQ(err.str(), "hjdprep: 1000 of 2501 records\nhjdprep: 2000 of 2501 records\n");
     EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 2500u);
     EXPECT_EQ(dir.Read("hjdprep.ini"), "untouched\n");
 }

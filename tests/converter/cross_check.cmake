@@ -1,7 +1,9 @@
 # hjdprep writes umbrix25.txt from a log; ectimer must load it with one point per converted
 # record. Run as:
 #   cmake -DHJDPREP=... -DECTIMER=... -DDATA=<fixture folder> -DWORK=<scratch folder>
-#         -DOPTIONS=<extra hjdprep options, "|"-separated> -DEXPECT_POINTS=N -P cross_check.cmake
+#         -DOPTIONS=<extra hjdprep options, "|"-separated> -DEXPECT_POINTS=N -DEXPECT_ERR=M
+#         -P cross_check.cmake
+# hjdprep's output is "END" and then the counts of converted records and of err.txt lines.
 string(REPLACE "|" ";" OPTIONS "${OPTIONS}")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -12,8 +14,9 @@ file(COPY_FILE "${DATA}/Alias.txt" "${WORK}/Alias.txt")
 execute_process(COMMAND "${HJDPREP}" --convert night.std ${OPTIONS}
                 WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("hjdprep: exit ${status}\n${out}${err}")
-if(NOT status EQUAL 0 OR NOT out STREQUAL "END\n")
-  message(FATAL_ERROR "hjdprep should print END and exit 0")
+set(summary "END\n${EXPECT_POINTS} records converted, ${EXPECT_ERR} lines written to err.txt\n")
+if(NOT status EQUAL 0 OR NOT out STREQUAL summary)
+  message(FATAL_ERROR "hjdprep should exit 0 and print:\n${summary}")
 endif()
 
 execute_process(COMMAND "${ECTIMER}" --batch umbrix25.txt --format json

@@ -110,7 +110,7 @@ TEST_F(Form1Test, ConvertsWithAutomaticSearchAndTheNextStartShowsTheLastStar) {
         Type(form, "Text1", QString::fromStdString((dir / "night.std").string()));
         QTest::mouseClick(Child<QCheckBox>(form, "Check1"), Qt::LeftButton);
         Click(form, "Command1");
-        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        ASSERT_EQ(messages, std::vector<QString>{"END\n5 records converted, 3 lines written to err.txt"});
         EXPECT_EQ(Child<QLabel>(form, "Label5")->text(), "");
         QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
         EXPECT_EQ(bar->value(), bar->maximum());
@@ -150,7 +150,7 @@ TEST_F(Form1Test, AutomaticSearchShowsEachStarAsItIsFound) {
     for (const char* name : {"Text7", "Text2", "Text3", "Text4", "Text5", "Text6"})
         QObject::connect(Child<QLineEdit>(form, name), &QLineEdit::textChanged, &form, snapshot);
     Click(form, "Command1");
-    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    ASSERT_EQ(messages, std::vector<QString>{"END\n5 records converted, 3 lines written to err.txt"});
     // The catalogue's lines for the stars of the log, in the log's order (star.dat fixture).
     const std::vector<std::vector<QString>> stars = {
         {"CASRZ", "02", "48", "55", "+69", "38"},
@@ -169,7 +169,7 @@ TEST_F(Form1Test, ProgressAfterARefusedRunShowsThatRunNotTheOneBefore) {
     QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
     Type(form, "Text1", "obs.std");
     Click(form, "Command1");
-    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    ASSERT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
     ASSERT_EQ(bar->text(), "100%");
     Type(form, "Text1", "absent.std");
     Click(form, "Command1");
@@ -202,7 +202,7 @@ TEST_F(Form1Test, RunShowsEachLineAndCannotBeClosedOrRestartedMidway) {
     });
     Click(form, "Command1");
     EXPECT_TRUE(disabledDuringRun);
-    EXPECT_EQ(messages, std::vector<QString>{"END"});
+    EXPECT_EQ(messages, std::vector<QString>{"END\n50 records converted, 0 lines written to err.txt"});
     EXPECT_EQ(labelAtEnd, "CASRZ 20070105213059 10.52V ABC");
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(dir.Exists("hjdprep.ini"));
@@ -221,7 +221,7 @@ TEST_F(Form1Test, RunSouthOfTheEquatorSavesMinutesWithoutSign) {
         Type(form, "Text5", "-00");
         Type(form, "Text6", "30");
         Click(form, "Command1");
-        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        ASSERT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
         EXPECT_DOUBLE_EQ(form.coordinates().DecMinute, -30);
         form.close();
     }

@@ -134,7 +134,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::filesystem::
 
     DiskFiles files;
     const std::filesystem::path logPath = directory / settings->StdFileName;
-    if (!files.Read(logPath)) {
+    if (!files.OpenForReading(logPath)) {
         err << "hjdprep: cannot read the log " << logPath.string() << "\n";
         return 2;
     }

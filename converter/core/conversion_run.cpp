@@ -1,8 +1,16 @@
 #include "converter/core/conversion_run.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <istream>
+#include <memory>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "converter/core/text_fields.h"
 
 namespace hjdprep {
 
@@ -10,33 +18,43 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A log line and the line end it had ("\r\n", "\n", or none at the end of the file), so that
-// the rewritten log keeps the log's own line ends.
-struct LogLine {
-    std::string text;
-    std::string_view ending;
+// Reads the log one line at a time, each with the line end it had ("\r\n", "\n", "\r" before
+// the end of the file, or none), so that the rewritten log keeps the log's own line ends
+// and the backup is the log byte for byte.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : in_(in) {}
+    // The next line into text and ending; false at the end of the file.
+    bool Next(std::string& text, std::string_view& ending) {
+        if (!std::getline(in_, text)) return false;
+        const bool newline = !in_.eof();
+        ending = newline ? "\n" : "";
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+            ending = newline ? "\r\n" : "\r";
+        }
+        return true;
+    }
+    bool failed() const { return in_.bad(); }
+
+private:
+    std::istream& in_;
 };
 
-std::vector<LogLine> SplitLines(const std::string& text) {
-    std::vector<LogLine> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        LogLine line;
-        if (end == std::string::npos) {
-            end = text.size();
-        } else {
-            line.ending = "\n";
-        }
-        line.text = text.substr(start, end - start);
-        if (!line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-            line.ending = line.ending.empty() ? "\r" : "\r\n";
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
+// Lines of the log (a last line without a line end counts), read in blocks: the progress
+// display wants the total before the run.
+std::size_t CountLines(std::istream& in) {
+    std::vector<char> block(1 << 16);
+    std::size_t lines = 0;
+    char last = '\n';
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        if (n == 0) break;
+        lines += static_cast<std::size_t>(std::count(block.data(), block.data() + n, '\n'));
+        last = block[n - 1];
     }
-    return lines;
+    return lines + (last != '\n');
 }
 
 RunResult Stop(RunResult result, std::string message) {
@@ -59,7 +77,43 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return ca == cb;
 }
 
+// One converted record as its star's light curve needs it: 24 bytes, so that a million
+// records cost 24 MB however long their lines were.
+struct StarPoint {
+    std::uint32_t star;  // index into the run's list of star names
+    double hjd;
+    double milli;
+};
+
+// The file name of each star's light curve, in the order the stars first appear; two names
+// that come out alike after the unsafe bytes are replaced ("A/B", "A_B") get "_2", "_3" ...
+// so that no light curve ever mixes two stars.
+std::vector<std::string> PerStarFileNames(const std::vector<std::string>& stars) {
+    std::vector<std::string> names;
+    std::unordered_set<std::string> taken;
+    for (const std::string& star : stars) {
+        const std::string base = PerStarFileName(star);
+        std::string name = base;
+        for (int k = 2; !taken.insert(name).second; ++k)
+            name = base.substr(0, base.size() - 4) + "_" + std::to_string(k) + ".txt";
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
 }  // namespace
+
+std::string PerStarFileName(std::string_view name) {
+    std::string safe;
+    for (const char c : name) {
+        if (c == ' ' || c == '\t') continue;
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                          c == '_' || c == '.' || c == '+';
+        safe += keep ? c : '_';
+    }
+    if (safe.empty()) safe = "_";
+    return "umbrix25_" + safe + ".txt";
+}
 
 BackupNames MakeBackupNames(const std::string& logName) {
     const std::size_t slash = logName.find_last_of('/');
@@ -107,8 +161,11 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
                                     " has the name of an output file and would be overwritten. " + untouched);
     }
 
-    const std::optional<std::string> logText = files.Read(logPath);
-    if (!logText) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
+    std::unique_ptr<std::istream> log = files.OpenForReading(logPath);
+    if (!log) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
+    const std::size_t total = CountLines(*log);
+    log = files.OpenForReading(logPath);
+    if (!log) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
 
     std::optional<Catalogue> catalogue;
     if (settings.autoSearch) {
@@ -119,37 +176,70 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         catalogue.emplace(*catalogueText);
     }
 
+    // Every file is written as the log is read, under a temporary name, and the records go
+    // straight through: memory does not grow with the log (only the 24 bytes of each
+    // record's star point, for the per-star light curves). Nothing the user has is replaced
+    // until every file is whole on the disk. The backup is a copy of the log as read, in
+    // place before the log is replaced: a crash at any moment leaves either the original
+    // log, or the rewritten log with the original as its backup.
+    constexpr std::size_t kOutputs = std::size(out);
+    constexpr std::size_t kBackup = kOutputs, kLog = kOutputs + 1;
+    std::vector<fs::path> targets(std::begin(out), std::end(out));
+    targets.push_back(oldPath);
+    targets.push_back(logPath);
+    std::vector<StagedStream> streams(targets.size());
+    std::vector<StagedFile> staged;  // closed files in the order they are committed
+    const auto discardAll = [&] {
+        for (StagedStream& s : streams) files.Discard(s);
+        for (StagedFile& f : staged) files.Discard(f);
+    };
+    const std::string nothingChanged = "The log and the previous output files were not changed.";
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const std::string error = files.Open(targets[k], streams[k]);
+        if (!error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+    }
+    StagedStream &csv = streams[0], &fixed = streams[1], &err = streams[2], &ave = streams[3], &umbrix = streams[4],
+                 &cyclo = streams[5], &backup = streams[kBackup], &newLog = streams[kLog];
+
     std::string previousLookedUp;  // the name of the star whose coordinates are in use
     const CatalogueStar* lastFound = nullptr;
-    const std::vector<LogLine> lines = SplitLines(*logText);
-    result.lines = lines.size();
-
-    std::string newLog, csv, fixed, err, ave, umbrix, cyclo;
-    newLog.reserve(logText->size() + 64);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i].text;
-        if (progress) progress(i, lines.size(), line);
+    std::vector<std::string> stars;  // names of the stars converted, in order of appearance
+    std::unordered_map<std::string, std::uint32_t> starIndex;
+    std::vector<StarPoint> points;
+    std::string line, text;
+    std::string_view ending;
+    LineReader reader(*log);
+    for (std::size_t i = 0; reader.Next(line, ending); ++i) {
+        if (progress) progress(i, total, line);
+        ++result.lines;
+        FileAccess::Append(backup, line);
+        FileAccess::Append(backup, ending);
 
         if (line.empty()) {  // an empty line is no record and no error either
-            newLog += lines[i].ending;
+            FileAccess::Append(newLog, ending);
             continue;
         }
         const LogRecord record = ParseLogLine(line, settings.aliases);
         if (!record.ok) {
             // Kept as it was in the log, listed in err.txt, left out of the converted files.
-            newLog += line;
-            newLog += lines[i].ending;
-            err += line + "\n";
+            FileAccess::Append(newLog, line);
+            FileAccess::Append(newLog, ending);
+            FileAccess::Append(err, line);
+            FileAccess::Append(err, "\n");
             ++result.refused;
             continue;
         }
-        newLog += record.rewritten;
-        newLog += lines[i].ending;
+        FileAccess::Append(newLog, record.rewritten);
+        FileAccess::Append(newLog, ending);
 
         if (catalogue && record.name != previousLookedUp) {
             const CatalogueStar* found = catalogue->Find(record.name);
             if (!found) {
-                err += line + "\n";
+                FileAccess::Append(err, line);
+                FileAccess::Append(err, "\n");
                 ++result.notFound;
                 continue;
             }
@@ -161,57 +251,109 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
 
         const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
         const RecordTexts texts = FormatRecord(record, hjd);
-        (csv += CsvLine(record, texts)) += '\n';
-        (fixed += FixedColumnsLine(record, texts)) += '\n';
+        FileAccess::Append(csv, (text = CsvLine(record, texts)).append("\n"));
+        FileAccess::Append(fixed, (text = FixedColumnsLine(record, texts)).append("\n"));
         // HJD without leading zeros and magnitude: 4 decimals of HJD where the first pass's
-        // files have them, 6 in the light curve; whole milli-magnitudes everywhere.
+        // files have them, 6 in the light curves; whole milli-magnitudes everywhere.
         const std::string& h = texts.hjdPlain;
         const std::string& m = texts.magnitudePlain;
-        ave.append(h).append("  ").append(m).append("\n");
-        umbrix.append(texts.hjdLightCurve).append(",").append(m).append("\n");
-        cyclo.append(h).append("  ").append(m).append(" 0\n");
+        FileAccess::Append(ave, text.assign(h).append("  ").append(m).append("\n"));
+        FileAccess::Append(umbrix, text.assign(texts.hjdLightCurve).append(",").append(m).append("\n"));
+        FileAccess::Append(cyclo, text.assign(h).append("  ").append(m).append(" 0\n"));
+        const auto [entry, added] = starIndex.try_emplace(record.name, static_cast<std::uint32_t>(stars.size()));
+        if (added) stars.push_back(record.name);
+        points.push_back({entry->second, hjd, MagnitudeMilli(record.magnitude)});
         ++result.converted;
     }
     result.coordinates = star;
     if (lastFound) result.lastFound = *lastFound;
+    if (reader.failed()) {
+        discardAll();
+        return Stop(result, "Cannot read the std file " + logPath.string() + " to its end. " + nothingChanged);
+    }
+    starIndex.clear();
 
-    // Every file is first written whole under a temporary name and flushed to the disk;
-    // nothing the user has is replaced until all eight are there. The backup is a copy of
-    // the log as read, in place before the log is replaced: a crash at any moment leaves
-    // either the original log, or the rewritten log with the original as its backup.
-    const std::string* contents[] = {&csv, &fixed, &err, &ave, &umbrix, &cyclo};
-    constexpr std::size_t kOutputs = std::size(out);
-    std::vector<std::pair<fs::path, const std::string*>> targets;
-    for (std::size_t k = 0; k < kOutputs; ++k) targets.emplace_back(out[k], contents[k]);
-    targets.emplace_back(oldPath, &*logText);
-    targets.emplace_back(logPath, &newLog);
-
-    std::vector<StagedFile> staged(targets.size());
-    const auto discardFrom = [&](std::size_t first) {
-        for (std::size_t k = first; k < staged.size(); ++k) files.Discard(staged[k]);
+    // The six outputs and the per-star light curves (all in the output folder) reach the disk
+    // together by one flush of their file system; thousands of small files would otherwise
+    // cost an fsync each. The backup and the log are flushed one by one, before any rename.
+    const auto close = [&](std::size_t k, bool flush) {
+        staged.emplace_back();
+        return files.Close(streams[k], flush, staged.back());
     };
-    const std::string nothingChanged = "The log and the previous output files were not changed.";
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        const std::string error = files.Stage(targets[k].first, *targets[k].second, staged[k]);
-        if (!error.empty()) {
-            discardFrom(0);
+    for (std::size_t k = 0; k < kOutputs; ++k) {
+        if (const std::string error = close(k, false); !error.empty()) {
+            discardAll();
             return Stop(result, Sentence(error) + nothingChanged);
         }
     }
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        const std::string error = files.Commit(staged[k]);
+
+    // Each star's light curve, sorted by time (records at the same time keep the log's order).
+    std::stable_sort(points.begin(), points.end(), [](const StarPoint& a, const StarPoint& b) {
+        return a.star != b.star ? a.star < b.star : a.hjd < b.hjd;
+    });
+    const std::vector<std::string> perStarNames = PerStarFileNames(stars);
+    std::vector<fs::path> perStarPaths;
+    for (std::size_t p = 0; p < points.size();) {
+        const std::uint32_t s = points[p].star;
+        const fs::path path = settings.directory / perStarNames[s];
+        if (SameFile(path, logPath) || SameFile(path, oldPath)) {
+            discardAll();
+            return Stop(result, "The light curve of " + std::string(TrimRight(stars[s])) + ", " + path.string() +
+                                    ", would overwrite the std file or its backup. " + nothingChanged);
+        }
+        StagedStream stream;
+        std::string error = files.Open(path, stream);
+        for (; error.empty() && p < points.size() && points[p].star == s; ++p) {
+            FileAccess::Append(stream, text.assign(HjdLightCurveText(points[p].hjd))
+                                           .append(",")
+                                           .append(MagnitudePlainText(points[p].milli))
+                                           .append("\n"));
+        }
+        if (error.empty()) {
+            staged.emplace_back();
+            error = files.Close(stream, false, staged.back());
+        }
+        if (!error.empty()) {
+            files.Discard(stream);
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+        perStarPaths.push_back(path);
+    }
+    std::vector<StarPoint>().swap(points);
+    result.perStarFiles = perStarPaths.size();
+
+    if (const std::string error = files.FlushFileSystem(settings.directory); !error.empty()) {
+        discardAll();
+        return Stop(result, Sentence(error) + nothingChanged);
+    }
+    for (const std::size_t k : {kBackup, kLog}) {
+        if (const std::string error = close(k, true); !error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+    }
+
+    // The renames: outputs, then the backup, the log last. A rename within one folder
+    // practically never fails once the data are written; when it does, say exactly which
+    // files are new.
+    const std::size_t outputsEnd = staged.size() - 2;
+    for (std::size_t k = 0; k < staged.size(); ++k) {
+        // The last output's rename flushes the folder, so that every output is in place on
+        // the disk before the backup and the log change.
+        const bool flushFolder = k + 1 >= outputsEnd;
+        const std::string error = files.Commit(staged[k], flushFolder);
         if (error.empty()) continue;
-        discardFrom(k + 1);
-        // A rename within one folder practically never fails once the data are written;
-        // when it does, say exactly which files are new.
+        for (std::size_t j = k + 1; j < staged.size(); ++j) files.Discard(staged[j]);
         std::string state;
         if (k == 0) {
             state = nothingChanged;
-        } else if (k < kOutputs) {
+        } else if (k < outputsEnd) {
             state = "The log was not changed; already replaced:";
-            for (std::size_t j = 0; j < k; ++j) state += (j ? ", " : " ") + out[j].filename().string();
+            for (std::size_t j = 0; j < k && j < kOutputs; ++j) state += (j ? ", " : " ") + out[j].filename().string();
+            if (k > kOutputs) state += " and " + std::to_string(k - kOutputs) + " of the per-star light curves";
             state += ".";
-        } else if (k == kOutputs) {
+        } else if (k == outputsEnd) {
             state = "The log was not changed; the output files were replaced.";
         } else {
             state = "The log was not changed; the output files were replaced and " + oldPath.string() +

@@ -1,5 +1,5 @@
-# hjdprep writes umbrix25.txt from a log; ectimer must load it with one point per converted
-# record. Run as:
+# hjdprep writes umbrix25.txt and one light curve per star from a log; ectimer must load
+# umbrix25.txt with one point per converted record, and a star's file with that star's. Run as:
 #   cmake -DHJDPREP=... -DECTIMER=... -DDATA=<fixture folder> -DWORK=<scratch folder>
 #         -DOPTIONS=<extra hjdprep options, "|"-separated> -DEXPECT_POINTS=N -DEXPECT_ERR=M
 #         -P cross_check.cmake
@@ -27,5 +27,13 @@ if(NOT status EQUAL 0)
 endif()
 if(NOT out MATCHES "\"read\": ${EXPECT_POINTS}, \"points\": ${EXPECT_POINTS}[,}]")
   message(FATAL_ERROR "ectimer should read ${EXPECT_POINTS} points")
+endif()
+# A star's own light curve opens the same way: CASRZ has two records in the log (one under an
+# alias).
+execute_process(COMMAND "${ECTIMER}" --batch umbrix25_CASRZ.txt --format json
+                WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message("ectimer: exit ${status}\n${out}${err}")
+if(NOT status EQUAL 0 OR NOT out MATCHES "\"read\": 2, \"points\": 2[,}]")
+  message(FATAL_ERROR "ectimer should read the 2 points of umbrix25_CASRZ.txt")
 endif()
 file(REMOVE_RECURSE "${WORK}")

@@ -76,6 +76,46 @@ TEST_F(Form1Test, OpensWithTheDesignCaptionsWhenNoSettingsExist) {
     EXPECT_EQ(form.aliasCount(), 0u);
 }
 
+TEST_F(Form1Test, JapaneseCaptionsKeepTheirTextAndExplainThemselvesInEnglish) {
+    Form1 form(dir.path());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("std形式ファイルの日心補正"));
+    EXPECT_EQ(form.toolTip(), "Heliocentric correction of std-format files");
+    EXPECT_EQ(Child<QGroupBox>(form, "Frame1")->toolTip(), "Search by star name");
+    EXPECT_TRUE(Child<QCheckBox>(form, "Check1")->toolTip().startsWith("Automatic star-name search"));
+    EXPECT_TRUE(Child<QPushButton>(form, "Command1")->toolTip().startsWith("Start correction"));
+}
+
+TEST_F(Form1Test, BrowseBesideTheLogBoxPutsTheChosenFileInIt) {
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    Form1 form(dir.path());
+    QPushButton* browse = Child<QPushButton>(form, "Browse");
+    ASSERT_NE(browse, nullptr);
+    EXPECT_EQ(browse->text(), "Browse...");
+    const QRect box = Child<QLineEdit>(form, "Text1")->geometry();
+    EXPECT_GE(browse->geometry().left(), box.right());
+    EXPECT_TRUE(browse->geometry().intersects(QRect(0, box.top(), form.width(), box.height())));
+    EXPECT_LE(browse->geometry().right(), form.width());
+
+    QString startedIn;
+    QString answer = QString::fromStdString((dir / "obs.std").string());
+    form.setLogChooser([&](QWidget*, const QString& start) {
+        startedIn = start;
+        return answer;
+    });
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(startedIn, QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(Box(form, "Text1"), answer);
+    EXPECT_EQ(form.stdFileName(), answer.toStdString());
+    // Cancelled: the box keeps what it had.
+    answer.clear();
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(form.stdFileName(), (dir / "obs.std").string());
+    // The chosen log is what the start button converts.
+    Click(form, "Command1");
+    EXPECT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
+    EXPECT_TRUE(dir.Exists("obs_old.std"));
+}
+
 TEST_F(Form1Test, RestoresTheSettingsFileAndLoadsTheAliases) {
     dir.Put("hjdprep.ini", "/logs/obs.std\n 2\n 18\n 45\n 5\n-0\n 30\nSGRV4\n");
     dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");

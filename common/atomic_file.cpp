@@ -158,9 +158,20 @@ std::string Open(const std::string& target, StagedStream& stream) {
 
 namespace {
 constexpr std::size_t kStreamBuffer = 1 << 16;
+constexpr std::size_t kStartWritingEvery = 8 << 20;
+
+void Written(StagedStream& stream, std::size_t bytes) {
+    stream.unstarted += bytes;
+    if (stream.unstarted < kStartWritingEvery) return;
+    // Only starts the writing and does not wait for it; a failure here changes nothing, the
+    // flush at the close still writes and checks everything.
+    (void)::sync_file_range(stream.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    stream.unstarted = 0;
+}
 
 void WriteBuffer(StagedStream& stream) {
-    if (stream.error == 0 && !stream.buffer.empty()) (void)WriteAll(stream.fd, stream.buffer, stream.error);
+    if (stream.error == 0 && !stream.buffer.empty() && WriteAll(stream.fd, stream.buffer, stream.error))
+        Written(stream, stream.buffer.size());
     stream.buffer.clear();
 }
 }  // namespace
@@ -170,7 +181,7 @@ void Append(StagedStream& stream, std::string_view text) {
     if (stream.buffer.size() + text.size() > kStreamBuffer) {
         WriteBuffer(stream);
         if (text.size() >= kStreamBuffer) {
-            if (stream.error == 0) (void)WriteAll(stream.fd, text, stream.error);
+            if (stream.error == 0 && WriteAll(stream.fd, text, stream.error)) Written(stream, text.size());
             return;
         }
     }

@@ -54,6 +54,7 @@ struct StagedStream {
     int fd = -1;
     int error = 0;  // errno of the first failed write, 0 while all went well
     std::string buffer;
+    std::size_t unstarted = 0;  // bytes written whose way to the disk has not been started
 };
 
 // Creates the temporary (as Stage does). Returns "" or the reason, with nothing left behind.

@@ -77,6 +77,9 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return ca == cb;
 }
 
+// Up to this many per-star light curves are flushed one by one; beyond, all at once.
+constexpr std::size_t kFlushEachUpTo = 16;
+
 // One converted record as its star's light curve needs it: 24 bytes, so that a million
 // records cost 24 MB however long their lines were.
 struct StarPoint {
@@ -273,15 +276,16 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     }
     starIndex.clear();
 
-    // The six outputs and the per-star light curves (all in the output folder) reach the disk
-    // together by one flush of their file system; thousands of small files would otherwise
-    // cost an fsync each. The backup and the log are flushed one by one, before any rename.
+    // Every file reaches the disk before any rename. The large ones are flushed one by one
+    // (their writing was started while the log was read); a run with many stars flushes its
+    // light curves together by one flush of their file system, as thousands of small files
+    // would otherwise cost an fsync each.
     const auto close = [&](std::size_t k, bool flush) {
         staged.emplace_back();
         return files.Close(streams[k], flush, staged.back());
     };
     for (std::size_t k = 0; k < kOutputs; ++k) {
-        if (const std::string error = close(k, false); !error.empty()) {
+        if (const std::string error = close(k, true); !error.empty()) {
             discardAll();
             return Stop(result, Sentence(error) + nothingChanged);
         }
@@ -292,6 +296,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         return a.star != b.star ? a.star < b.star : a.hjd < b.hjd;
     });
     const std::vector<std::string> perStarNames = PerStarFileNames(stars);
+    const bool flushEach = stars.size() <= kFlushEachUpTo;
     std::vector<fs::path> perStarPaths;
     for (std::size_t p = 0; p < points.size();) {
         const std::uint32_t s = points[p].star;
@@ -311,7 +316,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         }
         if (error.empty()) {
             staged.emplace_back();
-            error = files.Close(stream, false, staged.back());
+            error = files.Close(stream, flushEach, staged.back());
         }
         if (!error.empty()) {
             files.Discard(stream);
@@ -323,9 +328,11 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     std::vector<StarPoint>().swap(points);
     result.perStarFiles = perStarPaths.size();
 
-    if (const std::string error = files.FlushFileSystem(settings.directory); !error.empty()) {
-        discardAll();
-        return Stop(result, Sentence(error) + nothingChanged);
+    if (!flushEach) {
+        if (const std::string error = files.FlushFileSystem(settings.directory); !error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
     }
     for (const std::size_t k : {kBackup, kLog}) {
         if (const std::string error = close(k, true); !error.empty()) {

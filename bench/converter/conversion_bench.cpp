@@ -109,8 +109,7 @@ BENCHMARK(BM_ConvertLogWithAutomaticSearch)->Unit(benchmark::kMillisecond)->UseM
 void BM_ConvertMillionRecords(benchmark::State& state) {
     RunBenchmark(state, static_cast<int>(state.range(0)), 20, true, false);
 }
-// Compare the peak memory of the two sizes: nothing of the run grows with the log but the
-// 24 bytes per record kept to sort the per-star light curves (and the sort's buffer).
+// The peak memory of the two sizes should be alike: nothing of the run grows with the log.
 BENCHMARK(BM_ConvertMillionRecords)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime()
     ->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 

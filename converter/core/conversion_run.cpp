@@ -1,9 +1,13 @@
 #include "converter/core/conversion_run.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <queue>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
@@ -80,12 +84,124 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 // Up to this many per-star light curves are flushed one by one; beyond, all at once.
 constexpr std::size_t kFlushEachUpTo = 16;
 
-// One converted record as its star's light curve needs it: 24 bytes, so that a million
-// records cost 24 MB however long their lines were.
+// One converted record as its star's light curve needs it.
 struct StarPoint {
     std::uint32_t star;  // index into the run's list of star names
     double hjd;
     double milli;
+};
+
+// The records of every star, handed back grouped by star and in time order within each
+// (records at the same time in the log's order), with memory that does not grow with the
+// log: up to `inMemory` points are sorted in memory; a longer log spills sorted runs of that
+// many points to an unnamed scratch file and merges them, holding a small buffer per run.
+class PointSorter {
+public:
+    explicit PointSorter(std::size_t inMemory) : inMemory_(std::max<std::size_t>(inMemory, 1)) {}
+    PointSorter(const PointSorter&) = delete;
+    PointSorter& operator=(const PointSorter&) = delete;
+    ~PointSorter() {
+        if (scratch_) std::fclose(scratch_);
+    }
+
+    void Add(const StarPoint& point) {
+        points_.push_back(point);
+        if (points_.size() >= inMemory_) Spill();
+    }
+    // Call once after the last Add; then Next until it returns false.
+    void Finish() {
+        if (runs_.empty()) {
+            Sort(points_);
+            return;
+        }
+        if (!points_.empty()) Spill();
+        std::vector<StarPoint>().swap(points_);
+        for (std::size_t r = 0; r < runs_.size(); ++r)
+            if (Refill(r)) heap_.push({runs_[r].buffer[0], r});
+    }
+    bool Next(StarPoint& point) {
+        if (runs_.empty()) {
+            if (next_ >= points_.size()) return false;
+            point = points_[next_++];
+            return true;
+        }
+        if (heap_.empty() || !error_.empty()) return false;
+        const auto [top, r] = heap_.top();
+        heap_.pop();
+        point = top;
+        Run& run = runs_[r];
+        if (++run.position < run.buffer.size() || Refill(r)) heap_.push({run.buffer[run.position], r});
+        return true;
+    }
+    // Why the scratch file failed; empty when all went well.
+    const std::string& error() const { return error_; }
+
+private:
+    struct Run {
+        std::size_t first = 0, count = 0, read = 0;  // in points, within the scratch file
+        std::vector<StarPoint> buffer;
+        std::size_t position = 0;
+    };
+    using Head = std::pair<StarPoint, std::size_t>;  // a run's next point, and the run
+    struct Later {
+        bool operator()(const Head& a, const Head& b) const {
+            if (a.first.star != b.first.star) return a.first.star > b.first.star;
+            if (a.first.hjd != b.first.hjd) return a.first.hjd > b.first.hjd;
+            return a.second > b.second;  // an earlier run holds earlier lines of the log
+        }
+    };
+    static constexpr std::size_t kRunBuffer = 4096;
+
+    static void Sort(std::vector<StarPoint>& points) {
+        std::stable_sort(points.begin(), points.end(), [](const StarPoint& a, const StarPoint& b) {
+            return a.star != b.star ? a.star < b.star : a.hjd < b.hjd;
+        });
+    }
+    void Fail(const char* what) {
+        if (error_.empty())
+            error_ = std::string("cannot ") + what + " the scratch file of the per-star light curves: " +
+                     std::strerror(errno);
+    }
+    void Spill() {
+        if (!error_.empty()) {
+            points_.clear();
+            return;
+        }
+        if (!scratch_ && !(scratch_ = std::tmpfile())) return Fail("create");
+        Sort(points_);
+        Run run;
+        run.first = written_;
+        run.count = points_.size();
+        if (std::fwrite(points_.data(), sizeof(StarPoint), points_.size(), scratch_) != points_.size())
+            Fail("write");
+        written_ += points_.size();
+        runs_.push_back(std::move(run));
+        points_.clear();
+    }
+    bool Refill(std::size_t r) {
+        Run& run = runs_[r];
+        run.position = 0;
+        run.buffer.clear();
+        if (run.read >= run.count || !error_.empty()) return false;
+        const std::size_t n = std::min(kRunBuffer, run.count - run.read);
+        run.buffer.resize(n);
+        if (std::fseek(scratch_, static_cast<long>((run.first + run.read) * sizeof(StarPoint)), SEEK_SET) != 0 ||
+            std::fread(run.buffer.data(), sizeof(StarPoint), n, scratch_) != n) {
+            Fail("read");
+            return false;
+        }
+        run.read += n;
+        return true;
+    }
+
+    std::size_t inMemory_;
+    std::vector<StarPoint> points_;
+    std::size_t next_ = 0;
+    std::FILE* scratch_ = nullptr;
+    std::size_t written_ = 0;
+    std::vector<Run> runs_;
+    std::priority_queue<Head, std::vector<Head>, Later> heap_;
+    std::string error_;
 };
 
 // The file name of each star's light curve, in the order the stars first appear; two names
@@ -180,8 +296,8 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     }
 
     // Every file is written as the log is read, under a temporary name, and the records go
-    // straight through: memory does not grow with the log (only the 24 bytes of each
-    // record's star point, for the per-star light curves). Nothing the user has is replaced
+    // straight through: memory does not grow with the log (the per-star light curves are
+    // sorted in bounded memory, see PointSorter). Nothing the user has is replaced
     // until every file is whole on the disk. The backup is a copy of the log as read, in
     // place before the log is replaced: a crash at any moment leaves either the original
     // log, or the rewritten log with the original as its backup.
@@ -211,7 +327,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     const CatalogueStar* lastFound = nullptr;
     std::vector<std::string> stars;  // names of the stars converted, in order of appearance
     std::unordered_map<std::string, std::uint32_t> starIndex;
-    std::vector<StarPoint> points;
+    PointSorter points(settings.sortInMemory);
     std::string line, text;
     std::string_view ending;
     LineReader reader(*log);
@@ -265,7 +381,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         FileAccess::Append(cyclo, text.assign(h).append("  ").append(m).append(" 0\n"));
         const auto [entry, added] = starIndex.try_emplace(record.name, static_cast<std::uint32_t>(stars.size()));
         if (added) stars.push_back(record.name);
-        points.push_back({entry->second, hjd, MagnitudeMilli(record.magnitude)});
+        points.Add({entry->second, hjd, MagnitudeMilli(record.magnitude)});
         ++result.converted;
     }
     result.coordinates = star;
@@ -292,28 +408,32 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     }
 
     // Each star's light curve, sorted by time (records at the same time keep the log's order).
-    std::stable_sort(points.begin(), points.end(), [](const StarPoint& a, const StarPoint& b) {
-        return a.star != b.star ? a.star < b.star : a.hjd < b.hjd;
-    });
+    points.Finish();
     const std::vector<std::string> perStarNames = PerStarFileNames(stars);
+    // Resolved once: a run may write thousands of light curves.
+    std::error_code ec;
+    const fs::path outputFolder = fs::weakly_canonical(settings.directory, ec);
+    const fs::path logFull = fs::weakly_canonical(logPath, ec), oldFull = fs::weakly_canonical(oldPath, ec);
     const bool flushEach = stars.size() <= kFlushEachUpTo;
     std::vector<fs::path> perStarPaths;
-    for (std::size_t p = 0; p < points.size();) {
-        const std::uint32_t s = points[p].star;
+    StarPoint point{};
+    for (bool more = points.Next(point); more;) {
+        const std::uint32_t s = point.star;
         const fs::path path = settings.directory / perStarNames[s];
-        if (SameFile(path, logPath) || SameFile(path, oldPath)) {
+        if (const fs::path full = outputFolder / perStarNames[s]; full == logFull || full == oldFull) {
             discardAll();
             return Stop(result, "The light curve of " + std::string(TrimRight(stars[s])) + ", " + path.string() +
                                     ", would overwrite the std file or its backup. " + nothingChanged);
         }
         StagedStream stream;
         std::string error = files.Open(path, stream);
-        for (; error.empty() && p < points.size() && points[p].star == s; ++p) {
-            FileAccess::Append(stream, text.assign(HjdLightCurveText(points[p].hjd))
+        for (; error.empty() && more && point.star == s; more = points.Next(point)) {
+            FileAccess::Append(stream, text.assign(HjdLightCurveText(point.hjd))
                                            .append(",")
-                                           .append(MagnitudePlainText(points[p].milli))
+                                           .append(MagnitudePlainText(point.milli))
                                            .append("\n"));
         }
+        if (error.empty()) error = points.error();
         if (error.empty()) {
             staged.emplace_back();
             error = files.Close(stream, flushEach, staged.back());
@@ -325,7 +445,10 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         }
         perStarPaths.push_back(path);
     }
-    std::vector<StarPoint>().swap(points);
+    if (!points.error().empty()) {
+        discardAll();
+        return Stop(result, Sentence(points.error()) + nothingChanged);
+    }
     result.perStarFiles = perStarPaths.size();
 
     if (!flushEach) {

@@ -43,6 +43,10 @@ struct RunSettings {
     bool autoSearch = false;                                     // Check1
     AliasList aliases;
     std::filesystem::path directory = ".";  // "star.dat" and the output files
+    // Records of the per-star light curves sorted in memory at once (24 bytes each); a longer
+    // log sorts them in runs of this many through a scratch file, so that the memory a run
+    // needs does not grow with the log.
+    std::size_t sortInMemory = std::size_t{1} << 18;
 };
 
 // Names of the rewritten log and of the backup (the run itself writes the rewritten log

@@ -196,28 +196,47 @@ INSTANTIATE_TEST_SUITE_P(
 // Two stars observed in turn, each out of time order in the log: umbrix25.txt keeps the
 // log's order, each star's file has only its records, sorted by time.
 TEST_F(ConversionRunTest, EachStarGetsItsOwnLightCurveSortedByTime) {
-    dir.Put("obs.std",
-            "CASRZ 20070105220000 10.50V ABC\n"
-            "HERTX 20070105210000 8.10V JKL\n"
-            "CASRZ 20070105213045 10.52V ABC\n"
-            "HERTX 20070105211000 8.20V JKL\n"
-            "CASRZ 20070105230000 10.60V ABC\n"
-            "A/B 20070105230000 9.00V ABC\n"
-            "A_B 20070105230000 9.10V ABC\n");
-    const RunResult r = RunConversion(Settings(), disk);
-    ASSERT_TRUE(r.ok) << r.message;
-    const std::vector<std::string> u = dir.Lines("umbrix25.txt");
-    ASSERT_EQ(u.size(), 7u);
-    // The log's order, told by the magnitudes; the third record is the worked example.
-    const char* magnitudes[] = {",10.500", ",08.100", ",10.520", ",08.200", ",10.600", ",09.000", ",09.100"};
-    for (std::size_t k = 0; k < u.size(); ++k) EXPECT_EQ(u[k].substr(u[k].find(',')), magnitudes[k]) << k;
-    EXPECT_EQ(u[2], "454106.394853,10.520");
-    EXPECT_EQ(dir.Lines("umbrix25_CASRZ.txt"), (std::vector<std::string>{u[2], u[0], u[4]}));
-    EXPECT_EQ(dir.Lines("umbrix25_HERTX.txt"), (std::vector<std::string>{u[1], u[3]}));
-    // "/" cannot be in a file name; the star that comes out alike gets its own file.
-    EXPECT_EQ(dir.Lines("umbrix25_A_B.txt"), std::vector<std::string>{u[5]});
-    EXPECT_EQ(dir.Lines("umbrix25_A_B_2.txt"), std::vector<std::string>{u[6]});
-    EXPECT_EQ(r.perStarFiles, 4u);
+    const std::string log =
+        "CASRZ 20070105220000 10.50V ABC\n"
+        "HERTX 20070105210000 8.10V JKL\n"
+        "CASRZ 20070105213045 10.52V ABC\n"
+        "HERTX 20070105211000 8.20V JKL\n"
+        "CASRZ 20070105230000 10.60V ABC\n"
+        "A/B 20070105230000 9.00V ABC\n"
+        "A_B 20070105230000 9.10V ABC\n"
+        "CASRZ 20070105213045 10.55V ABC\n";  // same time as the third: after it
+    // Sorted in memory, and (as a log too long for that is) in runs of 3, 2 and 1 records
+    // merged through the scratch file.
+    for (const std::size_t inMemory : {std::size_t{1} << 18, std::size_t{3}, std::size_t{2}, std::size_t{1}}) {
+        SCOPED_TRACE("sorted in memory at once: " + std::to_string(inMemory));
+        dir.Put("obs.std", log);
+        RunSettings s = Settings();
+        s.sortInMemory = inMemory;
+        const RunResult r = RunConversion(s, disk);
+        ASSERT_TRUE(r.ok) << r.message;
+        const std::vector<std::string> u = dir.Lines("umbrix25.txt");
+        ASSERT_EQ(u.size(), 8u);
+        // The log's order, told by the magnitudes; the third record is the worked example.
+        const char* magnitudes[] = {",10.500", ",08.100", ",10.520", ",08.200",
+                                    ",10.600", ",09.000", ",09.100", ",10.550"};
+        for (std::size_t k = 0; k < u.size(); ++k) EXPECT_EQ(u[k].substr(u[k].find(',')), magnitudes[k]) << k;
+        EXPECT_EQ(u[2], "454106.394853,10.520");
+        EXPECT_EQ(dir.Lines("umbrix25_CASRZ.txt"), (std::vector<std::string>{u[2], u[7], u[0], u[4]}));
+        EXPECT_EQ(dir.Lines("umbrix25_HERTX.txt"), (std::vector<std::string>{u[1], u[3]}));
+        // "/" cannot be in a file name; the star that comes out alike gets its own file.
+        EXPECT_EQ(dir.Lines("umbrix25_A_B.txt"), std::vector<std::string>{u[5]});
+        EXPECT_EQ(dir.Lines("umbrix25_A_B_2.txt"), std::vector<std::string>{u[6]});
+        EXPECT_EQ(r.perStarFiles, 4u);
+    }
+}
+
+TEST_F(ConversionRunTest, LogNamedLikeAStarsLightCurveIsNotOverwritten) {
+    dir.Put("umbrix25_CASRZ.txt", kExampleLine + "\n");
+    const RunResult r = RunConversion(Settings("umbrix25_CASRZ.txt"), disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("would overwrite the std file"), std::string::npos) << r.message;
+    EXPECT_EQ(dir.Read("umbrix25_CASRZ.txt"), kExampleLine + "\n");
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
 }
 
 TEST(PerStarFileName, DropsBlanksAndReplacesUnsafeBytes) {

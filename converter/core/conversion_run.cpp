@@ -334,31 +334,31 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     for (std::size_t i = 0; reader.Next(line, ending); ++i) {
         if (progress) progress(i, total, line);
         ++result.lines;
-        FileAccess::Append(backup, line);
-        FileAccess::Append(backup, ending);
+        files.Append(backup, line);
+        files.Append(backup, ending);
 
         if (line.empty()) {  // an empty line is no record and no error either
-            FileAccess::Append(newLog, ending);
+            files.Append(newLog, ending);
             continue;
         }
         const LogRecord record = ParseLogLine(line, settings.aliases);
         if (!record.ok) {
             // Kept as it was in the log, listed in err.txt, left out of the converted files.
-            FileAccess::Append(newLog, line);
-            FileAccess::Append(newLog, ending);
-            FileAccess::Append(err, line);
-            FileAccess::Append(err, "\n");
+            files.Append(newLog, line);
+            files.Append(newLog, ending);
+            files.Append(err, line);
+            files.Append(err, "\n");
             ++result.refused;
             continue;
         }
-        FileAccess::Append(newLog, record.rewritten);
-        FileAccess::Append(newLog, ending);
+        files.Append(newLog, record.rewritten);
+        files.Append(newLog, ending);
 
         if (catalogue && record.name != previousLookedUp) {
             const CatalogueStar* found = catalogue->Find(record.name);
             if (!found) {
-                FileAccess::Append(err, line);
-                FileAccess::Append(err, "\n");
+                files.Append(err, line);
+                files.Append(err, "\n");
                 ++result.notFound;
                 continue;
             }
@@ -370,15 +370,15 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
 
         const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
         const RecordTexts texts = FormatRecord(record, hjd);
-        FileAccess::Append(csv, (text = CsvLine(record, texts)).append("\n"));
-        FileAccess::Append(fixed, (text = FixedColumnsLine(record, texts)).append("\n"));
+        files.Append(csv, (text = CsvLine(record, texts)).append("\n"));
+        files.Append(fixed, (text = FixedColumnsLine(record, texts)).append("\n"));
         // HJD without leading zeros and magnitude: 4 decimals of HJD where the first pass's
         // files have them, 6 in the light curves; whole milli-magnitudes everywhere.
         const std::string& h = texts.hjdPlain;
         const std::string& m = texts.magnitudePlain;
-        FileAccess::Append(ave, text.assign(h).append("  ").append(m).append("\n"));
-        FileAccess::Append(umbrix, text.assign(texts.hjdLightCurve).append(",").append(m).append("\n"));
-        FileAccess::Append(cyclo, text.assign(h).append("  ").append(m).append(" 0\n"));
+        files.Append(ave, text.assign(h).append("  ").append(m).append("\n"));
+        files.Append(umbrix, text.assign(texts.hjdLightCurve).append(",").append(m).append("\n"));
+        files.Append(cyclo, text.assign(h).append("  ").append(m).append(" 0\n"));
         const auto [entry, added] = starIndex.try_emplace(record.name, static_cast<std::uint32_t>(stars.size()));
         if (added) stars.push_back(record.name);
         points.Add({entry->second, hjd, MagnitudeMilli(record.magnitude)});
@@ -428,7 +428,7 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         StagedStream stream;
         std::string error = files.Open(path, stream);
         for (; error.empty() && more && point.star == s; more = points.Next(point)) {
-            FileAccess::Append(stream, text.assign(HjdLightCurveText(point.hjd))
+            files.Append(stream, text.assign(HjdLightCurveText(point.hjd))
                                            .append(",")
                                            .append(MagnitudePlainText(point.milli))
                                            .append("\n"));

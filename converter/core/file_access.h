@@ -30,7 +30,7 @@ public:
     // left behind).
     virtual std::string Open(const std::filesystem::path& target, StagedStream& stream) = 0;
     // Adds to a started file; a failed write is remembered and reported by Close.
-    static void Append(StagedStream& stream, std::string_view text) { atomicfile::Append(stream, text); }
+    virtual void Append(StagedStream& stream, std::string_view text) { atomicfile::Append(stream, text); }
     // Ends a started file; with flush its data are on the disk when this returns, without it
     // only after FlushFileSystem. Returns "" and fills staged, or the reason (the temporary
     // is then removed).

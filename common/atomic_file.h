@@ -44,4 +44,36 @@ void Discard(StagedFile& staged);
 // the reason.
 std::string WriteFile(const std::string& target, std::string_view content);
 
+// A file written piece by piece under a temporary name beside its target, for content too
+// large to hold in memory. Open(), Append() as often as needed, then Close() turns it into a
+// StagedFile for Commit(). Writes are buffered; the first failure is kept and reported by
+// Close(), which then removes the temporary.
+struct StagedStream {
+    std::string target;
+    std::string temp;
+    int fd = -1;
+    int error = 0;  // errno of the first failed write, 0 while all went well
+    std::string buffer;
+    std::size_t unstarted = 0;  // bytes written whose way to the disk has not been started
+};
+
+// Creates the temporary (as Stage does). Returns "" or the reason, with nothing left behind.
+std::string Open(const std::string& target, StagedStream& stream);
+void Append(StagedStream& stream, std::string_view text);
+// Writes what is buffered and closes the temporary; with flush, first makes the data durable
+// (fsync). Without it the caller makes many files durable at once with FlushFileSystem()
+// before committing any of them. Returns "" and fills staged, or the reason.
+std::string Close(StagedStream& stream, bool flush, StagedFile& staged);
+// Removes the temporary of a stream that will not be closed.
+void Discard(StagedStream& stream);
+
+// Makes every file written so far on the file system that holds folder durable (syncfs):
+// one call instead of an fsync per file when a run writes thousands of small files.
+std::string FlushFileSystem(const std::string& folder);
+
+// Commit() without flushing the folder, for many renames in a row; FlushFolder() after the
+// last makes them durable together.
+std::string CommitUnflushed(StagedFile& staged);
+void FlushFolder(const std::string& folder);
+
 }  // namespace atomicfile

@@ -3,6 +3,8 @@
 // fast and can look at every file a run wrote.
 
 #include <map>
+#include <memory>
+#include <sstream>
 #include <string>
 
 #include "converter/core/file_access.h"
@@ -18,17 +20,35 @@ public:
         if (it == files.end()) return std::nullopt;
         return it->second;
     }
-    std::string Stage(const std::filesystem::path& target, std::string_view content,
-                      hjdprep::StagedFile& staged) override {
-        staged = {target.string(), "staged:" + target.string()};
-        staging_[staged.temp] = std::string(content);
+    std::unique_ptr<std::istream> OpenForReading(const std::filesystem::path& path) override {
+        const auto it = files.find(path.string());
+        if (it == files.end()) return nullptr;
+        return std::make_unique<std::istringstream>(it->second);
+    }
+    std::string Open(const std::filesystem::path& target, hjdprep::StagedStream& stream) override {
+        stream = hjdprep::StagedStream{};
+        stream.target = target.string();
+        stream.temp = "staged:" + target.string();
         return "";
     }
-    std::string Commit(hjdprep::StagedFile& staged) override {
+    void Append(hjdprep::StagedStream& stream, std::string_view text) override { stream.buffer.append(text); }
+    std::string Close(hjdprep::StagedStream& stream, bool, hjdprep::StagedFile& staged) override {
+        staged = {stream.target, stream.temp};
+        staging_[staged.temp] = std::move(stream.buffer);
+        stream.buffer.clear();
+        stream.temp.clear();
+        return "";
+    }
+    std::string FlushFileSystem(const std::filesystem::path&) override { return ""; }
+    std::string Commit(hjdprep::StagedFile& staged, bool) override {
         files[staged.target] = staging_.at(staged.temp);
         staging_.erase(staged.temp);
         staged.temp.clear();
         return "";
+    }
+    void Discard(hjdprep::StagedStream& stream) override {
+        stream.buffer.clear();
+        stream.temp.clear();
     }
     void Discard(hjdprep::StagedFile& staged) override {
         staging_.erase(staged.temp);

@@ -47,4 +47,13 @@ execute_process(COMMAND "${PREFIX}/${BINDIR}/ectimer" -platform umbrix-no-such-p
 if(NOT err MATCHES "Could not find the Qt platform plugin \"umbrix-no-such-platform\"")
   message(FATAL_ERROR "installed ectimer did not start its windows: exit ${status}\n${out}${err}")
 endif()
+# The installed hjdprep finds its window module too.
+if(EXISTS "${PREFIX}/${BINDIR}/hjdprep")
+  execute_process(COMMAND "${PREFIX}/${BINDIR}/hjdprep" -platform umbrix-no-such-platform
+                  WORKING_DIRECTORY "${PREFIX}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT err MATCHES "Could not find the Qt platform plugin \"umbrix-no-such-platform\"")
+    message(FATAL_ERROR "installed hjdprep did not start its window: exit ${status}\n${out}${err}")
+  endif()
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

@@ -41,6 +41,38 @@ StarCoordinates CoordinatesFromTexts(const CoordinateTexts& texts) {
     return c;
 }
 
+std::optional<CoordinateProblem> CheckCoordinates(const CoordinateTexts& texts) {
+    const StarCoordinates c = CoordinatesFromTexts(texts);
+    const auto problem = [](CoordinateBox box, const std::string& text,
+                            const char* range) -> std::optional<CoordinateProblem> {
+        return CoordinateProblem{box, std::string(TrimBlanks(text)), range};
+    };
+    // A minus on the minutes is a way of saying south (a star at -0 deg 30 min), so only
+    // their size is checked.
+    const double decMinute = std::fabs(c.DecMinute);
+    if (c.RaHour < 0 || c.RaHour > 24) return problem(CoordinateBox::RaHour, texts.RaHour, "0 to 24");
+    if (c.RaMinute < 0 || c.RaMinute >= 60) return problem(CoordinateBox::RaMinute, texts.RaMinute, "0 to 59");
+    if (c.RaSecond < 0 || c.RaSecond >= 60) return problem(CoordinateBox::RaSecond, texts.RaSecond, "0 to 59");
+    if (c.RaHour + c.RaMinute / 60 + c.RaSecond / 3600 > 24)
+        return problem(CoordinateBox::RaHour, texts.RaHour, "0 to 24 with the minutes and seconds");
+    if (std::fabs(c.DecDegree) > 90) return problem(CoordinateBox::DecDegree, texts.DecDegree, "-90 to +90");
+    if (decMinute < 0 || decMinute >= 60) return problem(CoordinateBox::DecMinute, texts.DecMinute, "0 to 59");
+    if (std::fabs(c.DecDegree) + decMinute / 60 > 90)
+        return problem(CoordinateBox::DecDegree, texts.DecDegree, "-90 to +90 with the minutes");
+    return std::nullopt;
+}
+
+const char* CoordinateName(CoordinateBox box) {
+    switch (box) {
+        case CoordinateBox::RaHour: return "right ascension hours";
+        case CoordinateBox::RaMinute: return "right ascension minutes";
+        case CoordinateBox::RaSecond: return "right ascension seconds";
+        case CoordinateBox::DecDegree: return "declination degrees";
+        case CoordinateBox::DecMinute: return "declination minutes";
+    }
+    return "coordinate";
+}
+
 std::optional<CatalogueStar> FindTypedName(std::string_view catalogueText, std::string_view name) {
     const std::string key = FitWidth(name, kNameWidth);
     std::optional<CatalogueStar> found;

@@ -31,6 +31,26 @@ struct CatalogueStar {
 // sign was typed before them.
 StarCoordinates CoordinatesFromTexts(const CoordinateTexts& texts);
 
+// The five boxes, in the order of CoordinateTexts.
+enum class CoordinateBox { RaHour, RaMinute, RaSecond, DecDegree, DecMinute };
+
+// A coordinate no star can have, found in one box: what it holds and the range it must keep
+// ("99", "0 to 24").
+struct CoordinateProblem {
+    CoordinateBox box;
+    std::string value;
+    std::string range;
+};
+
+// Checks the five texts as CoordinatesFromTexts reads them: hours 0 to 24, minutes and
+// seconds of right ascension 0 to below 60 (at most 24 h in all), degrees -90 to +90,
+// declination minutes of size below 60 (a minus there says south; at most 90 deg in all). A typing slip such as "99:99"
+// would otherwise go silently into every HJD of the run. Returns the first box that fails.
+std::optional<CoordinateProblem> CheckCoordinates(const CoordinateTexts& texts);
+
+// The quantity a box holds, for messages: "right ascension hours" .. "declination minutes".
+const char* CoordinateName(CoordinateBox box);
+
 // The "search" button's look-up: the first line whose bytes 1-20 equal the first 20 bytes of
 // name padded with blanks. The name is compared as typed (no alias, no "V0" rewriting).
 std::optional<CatalogueStar> FindTypedName(std::string_view catalogueText, std::string_view name);

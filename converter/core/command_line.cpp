@@ -104,6 +104,13 @@ std::optional<RunSettings> ParseCommandLine(const std::vector<std::string>& args
         error = "no log given (--convert LOG)";
         return std::nullopt;
     }
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(s.coordinates)) {
+        const bool ra = p->box == CoordinateBox::RaHour || p->box == CoordinateBox::RaMinute ||
+                        p->box == CoordinateBox::RaSecond;
+        error = std::string(ra ? "--ra" : "--dec") + ": " + CoordinateName(p->box) + " \"" + p->value +
+                "\" is outside " + p->range + "; nothing was written";
+        return std::nullopt;
+    }
     return s;
 }
 
@@ -127,7 +134,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::filesystem::
 
     DiskFiles files;
     const std::filesystem::path logPath = directory / settings->StdFileName;
-    if (!files.Read(logPath)) {
+    if (!files.OpenForReading(logPath)) {
         err << "hjdprep: cannot read the log " << logPath.string() << "\n";
         return 2;
     }
@@ -145,7 +152,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::filesystem::
         err << "hjdprep: " << result.message << "\n";
         return 1;
     }
-    out << "END\n";
+    out << "END\n" << RunSummary(result) << "\n";
     return 0;
 }
 

@@ -6,7 +6,8 @@
 // runs the conversion in the current directory exactly as the start button would with these
 // settings (UT and coordinates 0 unless given), with "star.dat" and "Alias.txt" from the
 // current directory. "hjdprep.ini" is neither read nor written. A progress line goes to the
-// error stream every 1000 records, "END" to the output stream at the end.
+// error stream every 1000 records; at the end "END" and a line with the counts
+// ("5 records converted, 3 lines written to err.txt") go to the output stream.
 // Exit status: 0 done, 1 the run stopped (the message says why), 2 bad usage or unreadable
 // input.
 

@@ -1,8 +1,20 @@
 #include "converter/core/conversion_run.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <queue>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "converter/core/text_fields.h"
 
 namespace hjdprep {
 
@@ -10,33 +22,43 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A log line and the line end it had ("\r\n", "\n", or none at the end of the file), so that
-// the rewritten log keeps the log's own line ends.
-struct LogLine {
-    std::string text;
-    std::string_view ending;
+// Reads the log one line at a time, each with the line end it had ("\r\n", "\n", "\r" before
+// the end of the file, or none), so that the rewritten log keeps the log's own line ends
+// and the backup is the log byte for byte.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : in_(in) {}
+    // The next line into text and ending; false at the end of the file.
+    bool Next(std::string& text, std::string_view& ending) {
+        if (!std::getline(in_, text)) return false;
+        const bool newline = !in_.eof();
+        ending = newline ? "\n" : "";
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+            ending = newline ? "\r\n" : "\r";
+        }
+        return true;
+    }
+    bool failed() const { return in_.bad(); }
+
+private:
+    std::istream& in_;
 };
 
-std::vector<LogLine> SplitLines(const std::string& text) {
-    std::vector<LogLine> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        LogLine line;
-        if (end == std::string::npos) {
-            end = text.size();
-        } else {
-            line.ending = "\n";
-        }
-        line.text = text.substr(start, end - start);
-        if (!line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-            line.ending = line.ending.empty() ? "\r" : "\r\n";
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
+// Lines of the log (a last line without a line end counts), read in blocks: the progress
+// display wants the total before the run.
+std::size_t CountLines(std::istream& in) {
+    std::vector<char> block(1 << 16);
+    std::size_t lines = 0;
+    char last = '\n';
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        if (n == 0) break;
+        lines += static_cast<std::size_t>(std::count(block.data(), block.data() + n, '\n'));
+        last = block[n - 1];
     }
-    return lines;
+    return lines + (last != '\n');
 }
 
 RunResult Stop(RunResult result, std::string message) {
@@ -59,7 +81,158 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return ca == cb;
 }
 
+// Up to this many per-star light curves are flushed one by one; beyond, all at once.
+constexpr std::size_t kFlushEachUpTo = 16;
+
+// One converted record as its star's light curve needs it.
+struct StarPoint {
+    std::uint32_t star;  // index into the run's list of star names
+    double hjd;
+    double milli;
+};
+
+// The records of every star, handed back grouped by star and in time order within each
+// (records at the same time in the log's order), with memory that does not grow with the
+// log: up to `inMemory` points are sorted in memory; a longer log spills sorted runs of that
+// many points to an unnamed scratch file and merges them, holding a small buffer per run.
+class PointSorter {
+public:
+    explicit PointSorter(std::size_t inMemory) : inMemory_(std::max<std::size_t>(inMemory, 1)) {}
+    PointSorter(const PointSorter&) = delete;
+    PointSorter& operator=(const PointSorter&) = delete;
+    ~PointSorter() {
+        if (scratch_) std::fclose(scratch_);
+    }
+
+    void Add(const StarPoint& point) {
+        points_.push_back(point);
+        if (points_.size() >= inMemory_) Spill();
+    }
+    // Call once after the last Add; then Next until it returns false.
+    void Finish() {
+        if (runs_.empty()) {
+            Sort(points_);
+            return;
+        }
+        if (!points_.empty()) Spill();
+        std::vector<StarPoint>().swap(points_);
+        for (std::size_t r = 0; r < runs_.size(); ++r)
+            if (Refill(r)) heap_.push({runs_[r].buffer[0], r});
+    }
+    bool Next(StarPoint& point) {
+        if (runs_.empty()) {
+            if (next_ >= points_.size()) return false;
+            point = points_[next_++];
+            return true;
+        }
+        if (heap_.empty() || !error_.empty()) return false;
+        const auto [top, r] = heap_.top();
+        heap_.pop();
+        point = top;
+        Run& run = runs_[r];
+        if (++run.position < run.buffer.size() || Refill(r)) heap_.push({run.buffer[run.position], r});
+        return true;
+    }
+    // Why the scratch file failed; empty when all went well.
+    const std::string& error() const { return error_; }
+
+private:
+    struct Run {
+        std::size_t first = 0, count = 0, read = 0;  // in points, within the scratch file
+        std::vector<StarPoint> buffer;
+        std::size_t position = 0;
+    };
+    using Head = std::pair<StarPoint, std::size_t>;  // a run's next point, and the run
+    struct Later {
+        bool operator()(const Head& a, const Head& b) const {
+            if (a.first.star != b.first.star) return a.first.star > b.first.star;
+            if (a.first.hjd != b.first.hjd) return a.first.hjd > b.first.hjd;
+            return a.second > b.second;  // an earlier run holds earlier lines of the log
+        }
+    };
+    static constexpr std::size_t kRunBuffer = 4096;
+
+    static void Sort(std::vector<StarPoint>& points) {
+        std::stable_sort(points.begin(), points.end(), [](const StarPoint& a, const StarPoint& b) {
+            return a.star != b.star ? a.star < b.star : a.hjd < b.hjd;
+        });
+    }
+    void Fail(const char* what) {
+        if (error_.empty())
+            error_ = std::string("cannot ") + what + " the scratch file of the per-star light curves: " +
+                     std::strerror(errno);
+    }
+    void Spill() {
+        if (!error_.empty()) {
+            points_.clear();
+            return;
+        }
+        if (!scratch_ && !(scratch_ = std::tmpfile())) return Fail("create");
+        Sort(points_);
+        Run run;
+        run.first = written_;
+        run.count = points_.size();
+        if (std::fwrite(points_.data(), sizeof(StarPoint), points_.size(), scratch_) != points_.size())
+            Fail("write");
+        written_ += points_.size();
+        runs_.push_back(std::move(run));
+        points_.clear();
+    }
+    bool Refill(std::size_t r) {
+        Run& run = runs_[r];
+        run.position = 0;
+        run.buffer.clear();
+        if (run.read >= run.count || !error_.empty()) return false;
+        const std::size_t n = std::min(kRunBuffer, run.count - run.read);
+        run.buffer.resize(n);
+        if (std::fseek(scratch_, static_cast<long>((run.first + run.read) * sizeof(StarPoint)), SEEK_SET) != 0 ||
+            std::fread(run.buffer.data(), sizeof(StarPoint), n, scratch_) != n) {
+            Fail("read");
+            return false;
+        }
+        run.read += n;
+        return true;
+    }
+
+    std::size_t inMemory_;
+    std::vector<StarPoint> points_;
+    std::size_t next_ = 0;
+    std::FILE* scratch_ = nullptr;
+    std::size_t written_ = 0;
+    std::vector<Run> runs_;
+    std::priority_queue<Head, std::vector<Head>, Later> heap_;
+    std::string error_;
+};
+
+// The file name of each star's light curve, in the order the stars first appear; two names
+// that come out alike after the unsafe bytes are replaced ("A/B", "A_B") get "_2", "_3" ...
+// so that no light curve ever mixes two stars.
+std::vector<std::string> PerStarFileNames(const std::vector<std::string>& stars) {
+    std::vector<std::string> names;
+    std::unordered_set<std::string> taken;
+    for (const std::string& star : stars) {
+        const std::string base = PerStarFileName(star);
+        std::string name = base;
+        for (int k = 2; !taken.insert(name).second; ++k)
+            name = base.substr(0, base.size() - 4) + "_" + std::to_string(k) + ".txt";
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
 }  // namespace
+
+std::string PerStarFileName(std::string_view name) {
+    std::string safe;
+    for (const char c : name) {
+        if (c == ' ' || c == '\t') continue;
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                          c == '_' || c == '.' || c == '+';
+        safe += keep ? c : '_';
+    }
+    if (safe.empty()) safe = "_";
+    return "umbrix25_" + safe + ".txt";
+}
 
 BackupNames MakeBackupNames(const std::string& logName) {
     const std::size_t slash = logName.find_last_of('/');
@@ -71,6 +244,15 @@ BackupNames MakeBackupNames(const std::string& logName) {
     return {before + "_new" + extension, before + "_old" + extension};
 }
 
+std::string RunSummary(const RunResult& result) {
+    const std::size_t errLines = result.notFound + result.refused;
+    std::string text = std::to_string(result.converted);
+    text += result.converted == 1 ? " record converted, " : " records converted, ";
+    text += std::to_string(errLines);
+    text += errLines == 1 ? " line written to err.txt" : " lines written to err.txt";
+    return text;
+}
+
 RunResult RunConversion(const RunSettings& settings, FileAccess& files, const ProgressFunction& progress,
                         const StarFoundFunction& starFound) {
     RunResult result;
@@ -79,6 +261,12 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
     result.coordinates = star;
     const std::string untouched = "The log was not changed.";
     if (settings.StdFileName.empty()) return Stop(result, "No std file given. " + untouched);
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(settings.coordinates)) {
+        std::string what = CoordinateName(p->box);
+        what[0] = static_cast<char>(what[0] - 'a' + 'A');
+        return Stop(result, what.append(" \"").append(p->value).append("\" is outside ").append(p->range)
+                                .append(". Nothing was written."));
+    }
 
     const fs::path logPath = settings.directory / settings.StdFileName;
     const BackupNames names = MakeBackupNames(settings.StdFileName);
@@ -92,8 +280,11 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
                                     " has the name of an output file and would be overwritten. " + untouched);
     }
 
-    const std::optional<std::string> logText = files.Read(logPath);
-    if (!logText) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
+    std::unique_ptr<std::istream> log = files.OpenForReading(logPath);
+    if (!log) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
+    const std::size_t total = CountLines(*log);
+    log = files.OpenForReading(logPath);
+    if (!log) return Stop(result, "Cannot read the std file " + logPath.string() + ". Nothing was written.");
 
     std::optional<Catalogue> catalogue;
     if (settings.autoSearch) {
@@ -104,37 +295,70 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
         catalogue.emplace(*catalogueText);
     }
 
+    // Every file is written as the log is read, under a temporary name, and the records go
+    // straight through: memory does not grow with the log (the per-star light curves are
+    // sorted in bounded memory, see PointSorter). Nothing the user has is replaced
+    // until every file is whole on the disk. The backup is a copy of the log as read, in
+    // place before the log is replaced: a crash at any moment leaves either the original
+    // log, or the rewritten log with the original as its backup.
+    constexpr std::size_t kOutputs = std::size(out);
+    constexpr std::size_t kBackup = kOutputs, kLog = kOutputs + 1;
+    std::vector<fs::path> targets(std::begin(out), std::end(out));
+    targets.push_back(oldPath);
+    targets.push_back(logPath);
+    std::vector<StagedStream> streams(targets.size());
+    std::vector<StagedFile> staged;  // closed files in the order they are committed
+    const auto discardAll = [&] {
+        for (StagedStream& s : streams) files.Discard(s);
+        for (StagedFile& f : staged) files.Discard(f);
+    };
+    const std::string nothingChanged = "The log and the previous output files were not changed.";
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const std::string error = files.Open(targets[k], streams[k]);
+        if (!error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+    }
+    StagedStream &csv = streams[0], &fixed = streams[1], &err = streams[2], &ave = streams[3], &umbrix = streams[4],
+                 &cyclo = streams[5], &backup = streams[kBackup], &newLog = streams[kLog];
+
     std::string previousLookedUp;  // the name of the star whose coordinates are in use
     const CatalogueStar* lastFound = nullptr;
-    const std::vector<LogLine> lines = SplitLines(*logText);
-    result.lines = lines.size();
-
-    std::string newLog, csv, fixed, err, ave, umbrix, cyclo;
-    newLog.reserve(logText->size() + 64);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i].text;
-        if (progress) progress(i, lines.size(), line);
+    std::vector<std::string> stars;  // names of the stars converted, in order of appearance
+    std::unordered_map<std::string, std::uint32_t> starIndex;
+    PointSorter points(settings.sortInMemory);
+    std::string line, text;
+    std::string_view ending;
+    LineReader reader(*log);
+    for (std::size_t i = 0; reader.Next(line, ending); ++i) {
+        if (progress) progress(i, total, line);
+        ++result.lines;
+        files.Append(backup, line);
+        files.Append(backup, ending);
 
         if (line.empty()) {  // an empty line is no record and no error either
-            newLog += lines[i].ending;
+            files.Append(newLog, ending);
             continue;
         }
         const LogRecord record = ParseLogLine(line, settings.aliases);
         if (!record.ok) {
             // Kept as it was in the log, listed in err.txt, left out of the converted files.
-            newLog += line;
-            newLog += lines[i].ending;
-            err += line + "\n";
+            files.Append(newLog, line);
+            files.Append(newLog, ending);
+            files.Append(err, line);
+            files.Append(err, "\n");
             ++result.refused;
             continue;
         }
-        newLog += record.rewritten;
-        newLog += lines[i].ending;
+        files.Append(newLog, record.rewritten);
+        files.Append(newLog, ending);
 
         if (catalogue && record.name != previousLookedUp) {
             const CatalogueStar* found = catalogue->Find(record.name);
             if (!found) {
-                err += line + "\n";
+                files.Append(err, line);
+                files.Append(err, "\n");
                 ++result.notFound;
                 continue;
             }
@@ -146,57 +370,120 @@ RunResult RunConversion(const RunSettings& settings, FileAccess& files, const Pr
 
         const double hjd = jd_hosei(jd_sub(record.time, settings.zone), star);
         const RecordTexts texts = FormatRecord(record, hjd);
-        (csv += CsvLine(record, texts)) += '\n';
-        (fixed += FixedColumnsLine(record, texts)) += '\n';
+        files.Append(csv, (text = CsvLine(record, texts)).append("\n"));
+        files.Append(fixed, (text = FixedColumnsLine(record, texts)).append("\n"));
         // HJD without leading zeros and magnitude: 4 decimals of HJD where the first pass's
-        // files have them, 6 in the light curve; whole milli-magnitudes everywhere.
+        // files have them, 6 in the light curves; whole milli-magnitudes everywhere.
         const std::string& h = texts.hjdPlain;
         const std::string& m = texts.magnitudePlain;
-        ave.append(h).append("  ").append(m).append("\n");
-        umbrix.append(texts.hjdLightCurve).append(",").append(m).append("\n");
-        cyclo.append(h).append("  ").append(m).append(" 0\n");
+        files.Append(ave, text.assign(h).append("  ").append(m).append("\n"));
+        files.Append(umbrix, text.assign(texts.hjdLightCurve).append(",").append(m).append("\n"));
+        files.Append(cyclo, text.assign(h).append("  ").append(m).append(" 0\n"));
+        const auto [entry, added] = starIndex.try_emplace(record.name, static_cast<std::uint32_t>(stars.size()));
+        if (added) stars.push_back(record.name);
+        points.Add({entry->second, hjd, MagnitudeMilli(record.magnitude)});
         ++result.converted;
     }
     result.coordinates = star;
     if (lastFound) result.lastFound = *lastFound;
+    if (reader.failed()) {
+        discardAll();
+        return Stop(result, "Cannot read the std file " + logPath.string() + " to its end. " + nothingChanged);
+    }
+    starIndex.clear();
 
-    // Every file is first written whole under a temporary name and flushed to the disk;
-    // nothing the user has is replaced until all eight are there. The backup is a copy of
-    // the log as read, in place before the log is replaced: a crash at any moment leaves
-    // either the original log, or the rewritten log with the original as its backup.
-    const std::string* contents[] = {&csv, &fixed, &err, &ave, &umbrix, &cyclo};
-    constexpr std::size_t kOutputs = std::size(out);
-    std::vector<std::pair<fs::path, const std::string*>> targets;
-    for (std::size_t k = 0; k < kOutputs; ++k) targets.emplace_back(out[k], contents[k]);
-    targets.emplace_back(oldPath, &*logText);
-    targets.emplace_back(logPath, &newLog);
-
-    std::vector<StagedFile> staged(targets.size());
-    const auto discardFrom = [&](std::size_t first) {
-        for (std::size_t k = first; k < staged.size(); ++k) files.Discard(staged[k]);
+    // Every file reaches the disk before any rename. The large ones are flushed one by one
+    // (their writing was started while the log was read); a run with many stars flushes its
+    // light curves together by one flush of their file system, as thousands of small files
+    // would otherwise cost an fsync each.
+    const auto close = [&](std::size_t k, bool flush) {
+        staged.emplace_back();
+        return files.Close(streams[k], flush, staged.back());
     };
-    const std::string nothingChanged = "The log and the previous output files were not changed.";
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        const std::string error = files.Stage(targets[k].first, *targets[k].second, staged[k]);
-        if (!error.empty()) {
-            discardFrom(0);
+    for (std::size_t k = 0; k < kOutputs; ++k) {
+        if (const std::string error = close(k, true); !error.empty()) {
+            discardAll();
             return Stop(result, Sentence(error) + nothingChanged);
         }
     }
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        const std::string error = files.Commit(staged[k]);
+
+    // Each star's light curve, sorted by time (records at the same time keep the log's order).
+    points.Finish();
+    const std::vector<std::string> perStarNames = PerStarFileNames(stars);
+    // Resolved once: a run may write thousands of light curves.
+    std::error_code ec;
+    const fs::path outputFolder = fs::weakly_canonical(settings.directory, ec);
+    const fs::path logFull = fs::weakly_canonical(logPath, ec), oldFull = fs::weakly_canonical(oldPath, ec);
+    const bool flushEach = stars.size() <= kFlushEachUpTo;
+    std::vector<fs::path> perStarPaths;
+    StarPoint point{};
+    for (bool more = points.Next(point); more;) {
+        const std::uint32_t s = point.star;
+        const fs::path path = settings.directory / perStarNames[s];
+        if (const fs::path full = outputFolder / perStarNames[s]; full == logFull || full == oldFull) {
+            discardAll();
+            return Stop(result, "The light curve of " + std::string(TrimRight(stars[s])) + ", " + path.string() +
+                                    ", would overwrite the std file or its backup. " + nothingChanged);
+        }
+        StagedStream stream;
+        std::string error = files.Open(path, stream);
+        for (; error.empty() && more && point.star == s; more = points.Next(point)) {
+            files.Append(stream, text.assign(HjdLightCurveText(point.hjd))
+                                           .append(",")
+                                           .append(MagnitudePlainText(point.milli))
+                                           .append("\n"));
+        }
+        if (error.empty()) error = points.error();
+        if (error.empty()) {
+            staged.emplace_back();
+            error = files.Close(stream, flushEach, staged.back());
+        }
+        if (!error.empty()) {
+            files.Discard(stream);
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+        perStarPaths.push_back(path);
+    }
+    if (!points.error().empty()) {
+        discardAll();
+        return Stop(result, Sentence(points.error()) + nothingChanged);
+    }
+    result.perStarFiles = perStarPaths.size();
+
+    if (!flushEach) {
+        if (const std::string error = files.FlushFileSystem(settings.directory); !error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+    }
+    for (const std::size_t k : {kBackup, kLog}) {
+        if (const std::string error = close(k, true); !error.empty()) {
+            discardAll();
+            return Stop(result, Sentence(error) + nothingChanged);
+        }
+    }
+
+    // The renames: outputs, then the backup, the log last. A rename within one folder
+    // practically never fails once the data are written; when it does, say exactly which
+    // files are new.
+    const std::size_t outputsEnd = staged.size() - 2;
+    for (std::size_t k = 0; k < staged.size(); ++k) {
+        // The last output's rename flushes the folder, so that every output is in place on
+        // the disk before the backup and the log change.
+        const bool flushFolder = k + 1 >= outputsEnd;
+        const std::string error = files.Commit(staged[k], flushFolder);
         if (error.empty()) continue;
-        discardFrom(k + 1);
-        // A rename within one folder practically never fails once the data are written;
-        // when it does, say exactly which files are new.
+        for (std::size_t j = k + 1; j < staged.size(); ++j) files.Discard(staged[j]);
         std::string state;
         if (k == 0) {
             state = nothingChanged;
-        } else if (k < kOutputs) {
+        } else if (k < outputsEnd) {
             state = "The log was not changed; already replaced:";
-            for (std::size_t j = 0; j < k; ++j) state += (j ? ", " : " ") + out[j].filename().string();
+            for (std::size_t j = 0; j < k && j < kOutputs; ++j) state += (j ? ", " : " ") + out[j].filename().string();
+            if (k > kOutputs) state += " and " + std::to_string(k - kOutputs) + " of the per-star light curves";
             state += ".";
-        } else if (k == kOutputs) {
+        } else if (k == outputsEnd) {
             state = "The log was not changed; the output files were replaced.";
         } else {
             state = "The log was not changed; the output files were replaced and " + oldPath.string() +

@@ -7,28 +7,48 @@
 namespace hjdprep {
 
 bool FileAccess::Write(const std::filesystem::path& path, std::string_view content) {
+    StagedStream stream;
+    if (!Open(path, stream).empty()) return false;
+    Append(stream, content);
     StagedFile staged;
-    if (!Stage(path, content, staged).empty()) return false;
-    return Commit(staged).empty();
+    if (!Close(stream, true, staged).empty()) return false;
+    return Commit(staged, true).empty();
 }
 
 std::optional<std::string> DiskFiles::Read(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
+    std::unique_ptr<std::istream> in = OpenForReading(path);
     if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(*in)), std::istreambuf_iterator<char>());
+    if (in->bad()) return std::nullopt;
     return text;
 }
 
-std::string DiskFiles::Stage(const std::filesystem::path& target, std::string_view content,
-                             StagedFile& staged) {
-    return atomicfile::Stage(target.string(), content, staged);
+std::unique_ptr<std::istream> DiskFiles::OpenForReading(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return nullptr;
+    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*in) return nullptr;
+    return in;
 }
 
-std::string DiskFiles::Commit(StagedFile& staged) { return atomicfile::Commit(staged); }
+std::string DiskFiles::Open(const std::filesystem::path& target, StagedStream& stream) {
+    return atomicfile::Open(target.string(), stream);
+}
 
+std::string DiskFiles::Close(StagedStream& stream, bool flush, StagedFile& staged) {
+    return atomicfile::Close(stream, flush, staged);
+}
+
+std::string DiskFiles::FlushFileSystem(const std::filesystem::path& folder) {
+    return atomicfile::FlushFileSystem(folder.empty() ? std::string(".") : folder.string());
+}
+
+std::string DiskFiles::Commit(StagedFile& staged, bool flushFolder) {
+    if (flushFolder) return atomicfile::Commit(staged);
+    return atomicfile::CommitUnflushed(staged);
+}
+
+void DiskFiles::Discard(StagedStream& stream) { atomicfile::Discard(stream); }
 void DiskFiles::Discard(StagedFile& staged) { atomicfile::Discard(staged); }
 
 }  // namespace hjdprep

@@ -5,6 +5,9 @@
 #include <climits>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,19 +44,25 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 Form1::Form1(std::filesystem::path directory, QWidget* parent) : QWidget(parent), directory_(std::move(directory)) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("std形式ファイルの日心補正"));
+    // Each Japanese caption keeps its text; an English tooltip says what it means.
+    setToolTip("Heliocentric correction of std-format files");
     setFixedSize(5160 / kTwipsPerPixel, 4440 / kTwipsPerPixel);
 
     Label1 = Place(new QLabel("std file", this), "Label1", 120, 150, 900, 300);
-    Text1 = Place(new QLineEdit(this), "Text1", 1080, 120, 3960, 360);
+    Text1 = Place(new QLineEdit(this), "Text1", 1080, 120, 2880, 360);
+    Browse = Place(new QPushButton("Browse...", this), "Browse", 4020, 90, 1020, 420);
+    Browse->setToolTip("Choose the std file with a file dialog");
     Label2 = Place(new QLabel("tme zone", this), "Label2", 120, 630, 900, 300);
     Option1 = Place(new QRadioButton("UT", this), "Option1", 1080, 600, 800, 360);
     Option2 = Place(new QRadioButton("JST", this), "Option2", 1980, 600, 800, 360);
     Option1->setChecked(true);
 
     Frame1 = Place(new QGroupBox(QStringLiteral("星名から探す"), this), "Frame1", 120, 1080, 4920, 1020);
+    Frame1->setToolTip("Search by star name");
     Text7 = Place(new QLineEdit("CASRZ", Frame1), "Text7", 120, 330, 1800, 360);
     Command2 = Place(new QPushButton("search", Frame1), "Command2", 2040, 300, 1020, 420);
     Check1 = Place(new QCheckBox(QStringLiteral("自動星名検索"), Frame1), "Check1", 3180, 330, 1680, 360);
+    Check1->setToolTip("Automatic star-name search: look every new star of the log up in star.dat");
 
     Label3 = Place(new QLabel("RA", this), "Label3", 120, 2250, 600, 300);
     Text2 = Place(new QLineEdit("00", this), "Text2", 1080, 2220, 600, 360);
@@ -64,6 +73,7 @@ Form1::Form1(std::filesystem::path directory, QWidget* parent) : QWidget(parent)
     Text6 = Place(new QLineEdit("00", this), "Text6", 1800, 2700, 600, 360);
 
     Command1 = Place(new QPushButton(QStringLiteral("補正開始"), this), "Command1", 120, 3240, 1800, 480);
+    Command1->setToolTip("Start correction: convert the std file");
     Label5 = Place(new QLabel(this), "Label5", 120, 3780, 4920, 300);
     ProgressBar = Place(new QProgressBar(this), "ProgressBar", 120, 4110, 4920, 240);
     ProgressBar->setRange(0, 1);
@@ -75,6 +85,10 @@ Form1::Form1(std::filesystem::path directory, QWidget* parent) : QWidget(parent)
     connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Browse, &QPushButton::clicked, this, &Form1::Browse_Click);
+    chooseLog_ = [](QWidget* parent, const QString& startFolder) {
+        return QFileDialog::getOpenFileName(parent, "std file", startFolder, "std files (*.std);;All files (*)");
+    };
 
     Form_Load();
 }
@@ -129,6 +143,25 @@ void Form1::Command1_Click() {
     s.StdFileName = StdFileName;
     s.zone = TimeZone;
     s.coordinates = {Std(Text2), Std(Text3), Std(Text4), Std(Text5), Std(Text6)};
+    // An impossible coordinate is refused before anything is read or written, naming the box
+    // by the caption beside it, and the box takes the focus for the correction.
+    if (const std::optional<CoordinateProblem> p = CheckCoordinates(s.coordinates)) {
+        struct BoxName {
+            QLineEdit* box;
+            const char* name;
+        };
+        const BoxName boxes[] = {{Text2, "RA hours box (Text2)"},
+                                 {Text3, "RA minutes box (Text3)"},
+                                 {Text4, "RA seconds box (Text4)"},
+                                 {Text5, "RD degrees box (Text5)"},
+                                 {Text6, "RD minutes box (Text6)"}};
+        const BoxName& b = boxes[static_cast<int>(p->box)];
+        b.box->setFocus();
+        showMessage(this, QStringLiteral("The %1 holds \"%2\": %3 must be %4. Nothing was converted.")
+                              .arg(QLatin1String(b.name), Q(p->value), QLatin1String(CoordinateName(p->box)),
+                                   Q(p->range)));
+        return;
+    }
     s.autoSearch = Check1->isChecked();
     s.aliases = aliases_;
     s.directory = directory_;
@@ -136,6 +169,7 @@ void Form1::Command1_Click() {
     running_ = true;
     Command1->setEnabled(false);
     Command2->setEnabled(false);
+    Browse->setEnabled(false);
     // Nothing of this run done yet; what an earlier run showed must not stand for this one.
     ProgressBar->setFormat("%p%");
     ProgressBar->setRange(0, 1);
@@ -174,8 +208,22 @@ void Form1::Command1_Click() {
     running_ = false;
     Command1->setEnabled(true);
     Command2->setEnabled(true);
-    showMessage(this, result.ok ? QStringLiteral("END") : Q(result.message));
+    Browse->setEnabled(true);
+    // "END" stays the message's first line; the counts follow on a line of their own.
+    showMessage(this, result.ok ? QStringLiteral("END\n") + Q(RunSummary(result)) : Q(result.message));
     Label5->clear();
+}
+
+void Form1::Browse_Click() {
+    if (running_ || !chooseLog_) return;
+    // The dialog opens where the log named in the box lies, or in the working folder.
+    QString start = Q(directory_.string());
+    if (!StdFileName.empty()) {
+        const QFileInfo current(Q((directory_ / StdFileName).string()));
+        if (current.dir().exists()) start = current.absolutePath();
+    }
+    const QString chosen = chooseLog_(this, start);
+    if (!chosen.isEmpty()) Text1->setText(chosen);
 }
 
 void Form1::Command2_Click() {

@@ -5,8 +5,10 @@
 // closes; the alias list "Alias.txt" is read when it opens. All three files live in the
 // window's working directory.
 
+#include <QString>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "converter/core/julian.h"
@@ -22,6 +24,10 @@ class QRadioButton;
 
 namespace hjdprep {
 
+// Asks the user for a log to convert, starting in a folder; an empty text when cancelled.
+// The window's own asks with a file dialog; tests put in one that answers at once.
+using LogChooser = std::function<QString(QWidget* parent, const QString& startFolder)>;
+
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -34,10 +40,12 @@ public:
     const StarCoordinates& coordinates() const { return coordinates_; }
     std::size_t aliasCount() const { return aliases_.size(); }
     bool running() const { return running_; }
+    void setLogChooser(LogChooser chooser) { chooseLog_ = std::move(chooser); }
 
 public slots:
     void Command1_Click();  // start correction
     void Command2_Click();  // search
+    void Browse_Click();    // pick the log with a file dialog
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +58,7 @@ private:
 
     QLabel* Label1;
     QLineEdit* Text1;
+    QPushButton* Browse;
     QLabel* Label2;
     QRadioButton* Option1;
     QRadioButton* Option2;
@@ -75,6 +84,7 @@ private:
     StarCoordinates coordinates_;
     AliasList aliases_;
     bool running_ = false;
+    LogChooser chooseLog_;
 };
 
 }  // namespace hjdprep

@@ -87,6 +87,43 @@ TEST_F(AtomicFileTest, StagedFilesChangeNothingUntilCommittedAndDiscardLeavesNot
     EXPECT_EQ(Entries(), (std::set<std::string>{"a"}));
 }
 
+// A file written in pieces, some larger than the writer's buffer, comes out byte for byte;
+// a stream that runs out of room says so at its close and leaves nothing behind.
+TEST_F(AtomicFileTest, StreamedFilesComeOutWholeOrNotAtAll) {
+    Put(Path("big"), "old big");
+    std::string expected;
+    StagedStream stream;
+    ASSERT_EQ(Open(Path("big"), stream), "");
+    std::mt19937 random(7);
+    for (int k = 0; k < 2000; ++k) {
+        const std::string piece(random() % 300 == 0 ? 100000 : random() % 200, static_cast<char>('a' + k % 26));
+        Append(stream, piece);
+        expected += piece;
+    }
+    StagedFile staged;
+    ASSERT_EQ(Close(stream, false, staged), "");
+    EXPECT_EQ(Read(Path("big")), "old big");
+    ASSERT_EQ(FlushFileSystem(dir_.string()), "");
+    ASSERT_EQ(CommitUnflushed(staged), "");
+    FlushFolder(dir_.string());
+    EXPECT_EQ(Read(Path("big")), expected);
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    ASSERT_EQ(Open(Path("big"), stream), "");
+    for (int k = 0; k < 100; ++k) Append(stream, std::string(1000, 'x'));
+    const std::string message = Close(stream, true, staged);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message, "cannot write " + Path("big") + ": File too large");
+    EXPECT_EQ(Read(Path("big")), expected);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"big"}));
+}
+
 // Two writers of the same file at once (two windows closing, two runs): each write is whole,
 // so the file ends as one of them, never a mixture, and neither write fails.
 TEST_F(AtomicFileTest, ConcurrentWritersNeverMixAndNeverFail) {

@@ -85,3 +85,45 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace hjdprep
+
+namespace hjdprep {
+namespace {
+
+struct BoxCase {
+    const char* name;
+    CoordinateTexts texts;
+    bool refused;
+    CoordinateBox box;  // the box named when refused
+};
+
+class CheckCoordinatesTest : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(CheckCoordinatesTest, RefusesWhatNoStarHasAndNamesTheBox) {
+    const std::optional<CoordinateProblem> p = CheckCoordinates(GetParam().texts);
+    ASSERT_EQ(p.has_value(), GetParam().refused);
+    if (p) {
+        EXPECT_EQ(p->box, GetParam().box);
+    }
+}
+
+using B = CoordinateBox;
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, CheckCoordinatesTest,
+    testing::Values(BoxCase{"EdgesOfTheSky", {"24", "00", "00", "+90", "00"}, false, B::RaHour},
+                    BoxCase{"SouthPole", {"0", "0", "0", "-90", "0"}, false, B::RaHour},
+                    BoxCase{"LastSecondBeforeMidnight", {"23", "59", "59.9", "-89", "59.9"}, false, B::RaHour},
+                    BoxCase{"MinusMinutesSaySouth", {"18", "45", "00", "+00", "-30"}, false, B::RaHour},
+                    BoxCase{"EmptyBoxes", {"", "", "", "", ""}, false, B::RaHour},
+                    BoxCase{"Hours99", {"99", "99", "99", "+120", "75"}, true, B::RaHour},
+                    BoxCase{"NegativeHours", {"-1", "00", "00", "+00", "00"}, true, B::RaHour},
+                    BoxCase{"Minutes60", {"12", "60", "00", "+00", "00"}, true, B::RaMinute},
+                    BoxCase{"Seconds60", {"12", "00", "60", "+00", "00"}, true, B::RaSecond},
+                    BoxCase{"PastTwentyFourHours", {"24", "00", "01", "+00", "00"}, true, B::RaHour},
+                    BoxCase{"Degrees120", {"12", "00", "00", "+120", "00"}, true, B::DecDegree},
+                    BoxCase{"DegreesMinus91", {"12", "00", "00", "-91", "00"}, true, B::DecDegree},
+                    BoxCase{"DecMinutes75", {"12", "00", "00", "+45", "75"}, true, B::DecMinute},
+                    BoxCase{"PastThePole", {"12", "00", "00", "-90", "30"}, true, B::DecDegree}),
+    [](const testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace hjdprep

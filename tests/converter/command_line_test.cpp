@@ -41,6 +41,29 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"TwoLogs", {"--convert", "obs.std", "--convert", "other.std"}}),
     [](const testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
 
+// Coordinates no star has stop the run before it starts: exit 2, the option named, and not
+// one file written or replaced.
+TEST(CommandLine, ImpossibleCoordinatesAreRefusedWithNothingWritten) {
+    const Args cases[] = {{"--convert", "obs.std", "--ra", "99:99:99", "--dec", "+120:75"},
+                          {"--convert", "obs.std", "--dec", "+45:75"},
+                          {"--convert", "obs.std", "--ra", "24:00:01"}};
+    const char* says[] = {"--ra: right ascension hours \"99\" is outside 0 to 24",
+                          "--dec: declination minutes \"75\" is outside 0 to 59",
+                          "--ra: right ascension hours \"24\" is outside 0 to 24 with the minutes"};
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        test::TempDir dir;
+        dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLine(cases[k], dir.path(), out, err), 2);
+        EXPECT_NE(err.str().find(says[k]), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+        EXPECT_EQ(files, 1u);
+        EXPECT_EQ(dir.Read("obs.std"), "CASRZ 20070105213045 10.52V ABC\n");
+    }
+}
+
 TEST(CommandLine, OptionsBecomeTheWindowsSettings) {
     std::string error;
     const auto s = ParseCommandLine({"--convert", "obs.std", "--jst", "--ra", "18:45:30.5", "--dec", "-00:30",
@@ -62,12 +85,13 @@ TEST(CommandLine, ConvertsWithProgressEveryThousandRecordsAndEnd) {
     test::TempDir dir;
     std::string log;
     for (int i = 0; i < 2500; ++i) log += "CASRZ 20070105213045 10.52V ABC\n";
+    log += "CASRZ 20070105213045 V ABC\n";  // no magnitude: to err.txt
     dir.Put("obs.std", log);
     dir.Put("hjdprep.ini", "untouched\n");
     std::ostringstream out, err;
     EXPECT_EQ(RunCommandLine({"--convert", "obs.std"}, dir.path(), out, err), 0);
-    EXPECT_EQ(out.str(), "END\n");
-    EXPECT_EQ(err.str(), "hjdprep: 1000 of 2500 records\nhjdprep: 2000 of 2500 records\n");
+    EXPECT_EQ(out.str(), "END\n2500 records converted, 1 line written to err.txt\n");
+    EXPECT_EQ(err.str(), "hjdprep: 1000 of 2501 records\nhjdprep: 2000 of 2501 records\n");
     EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 2500u);
     EXPECT_EQ(dir.Read("hjdprep.ini"), "untouched\n");
 }

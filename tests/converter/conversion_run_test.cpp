@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "temp_dir.h"
@@ -192,6 +193,59 @@ INSTANTIATE_TEST_SUITE_P(
                                 kExampleLine + "\r\n" + kExampleLine + "\n"}),
     [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
 
+// Two stars observed in turn, each out of time order in the log: umbrix25.txt keeps the
+// log's order, each star's file has only its records, sorted by time.
+TEST_F(ConversionRunTest, EachStarGetsItsOwnLightCurveSortedByTime) {
+    const std::string log =
+        "CASRZ 20070105220000 10.50V ABC\n"
+        "HERTX 20070105210000 8.10V JKL\n"
+        "CASRZ 20070105213045 10.52V ABC\n"
+        "HERTX 20070105211000 8.20V JKL\n"
+        "CASRZ 20070105230000 10.60V ABC\n"
+        "A/B 20070105230000 9.00V ABC\n"
+        "A_B 20070105230000 9.10V ABC\n"
+        "CASRZ 20070105213045 10.55V ABC\n";  // same time as the third: after it
+    // Sorted in memory, and (as a log too long for that is) in runs of 3, 2 and 1 records
+    // merged through the scratch file.
+    for (const std::size_t inMemory : {std::size_t{1} << 18, std::size_t{3}, std::size_t{2}, std::size_t{1}}) {
+        SCOPED_TRACE("sorted in memory at once: " + std::to_string(inMemory));
+        dir.Put("obs.std", log);
+        RunSettings s = Settings();
+        s.sortInMemory = inMemory;
+        const RunResult r = RunConversion(s, disk);
+        ASSERT_TRUE(r.ok) << r.message;
+        const std::vector<std::string> u = dir.Lines("umbrix25.txt");
+        ASSERT_EQ(u.size(), 8u);
+        // The log's order, told by the magnitudes; the third record is the worked example.
+        const char* magnitudes[] = {",10.500", ",08.100", ",10.520", ",08.200",
+                                    ",10.600", ",09.000", ",09.100", ",10.550"};
+        for (std::size_t k = 0; k < u.size(); ++k) EXPECT_EQ(u[k].substr(u[k].find(',')), magnitudes[k]) << k;
+        EXPECT_EQ(u[2], "454106.394853,10.520");
+        EXPECT_EQ(dir.Lines("umbrix25_CASRZ.txt"), (std::vector<std::string>{u[2], u[7], u[0], u[4]}));
+        EXPECT_EQ(dir.Lines("umbrix25_HERTX.txt"), (std::vector<std::string>{u[1], u[3]}));
+        // "/" cannot be in a file name; the star that comes out alike gets its own file.
+        EXPECT_EQ(dir.Lines("umbrix25_A_B.txt"), std::vector<std::string>{u[5]});
+        EXPECT_EQ(dir.Lines("umbrix25_A_B_2.txt"), std::vector<std::string>{u[6]});
+        EXPECT_EQ(r.perStarFiles, 4u);
+    }
+}
+
+TEST_F(ConversionRunTest, LogNamedLikeAStarsLightCurveIsNotOverwritten) {
+    dir.Put("umbrix25_CASRZ.txt", kExampleLine + "\n");
+    const RunResult r = RunConversion(Settings("umbrix25_CASRZ.txt"), disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("would overwrite the std file"), std::string::npos) << r.message;
+    EXPECT_EQ(dir.Read("umbrix25_CASRZ.txt"), kExampleLine + "\n");
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
+}
+
+TEST(PerStarFileName, DropsBlanksAndReplacesUnsafeBytes) {
+    EXPECT_EQ(PerStarFileName("CASRZ               "), "umbrix25_CASRZ.txt");
+    EXPECT_EQ(PerStarFileName("V1 SGR"), "umbrix25_V1SGR.txt");
+    EXPECT_EQ(PerStarFileName("../x*?:\\\xe9"), "umbrix25_.._x_____.txt");
+    EXPECT_EQ(PerStarFileName("V0455-Cas+2.b_c"), "umbrix25_V0455-Cas+2.b_c.txt");
+}
+
 TEST_F(ConversionRunTest, RunReplacesThePreviousBackup) {
     dir.Put("obs.std", kExampleLine + "\n");
     dir.Put("obs_old.std", "stale backup\n");
@@ -216,6 +270,17 @@ TEST_F(ConversionRunTest, MissingCatalogueWithAutomaticSearchWritesNothing) {
     for (const char* out : kOutputs) EXPECT_FALSE(dir.Exists(out)) << out;
     EXPECT_FALSE(dir.Exists("obs_old.std"));
     EXPECT_EQ(dir.Read("obs.std"), kExampleLine + "\n");
+}
+
+TEST_F(ConversionRunTest, ImpossibleCoordinatesWriteNothing) {
+    dir.Put("obs.std", kExampleLine + "\n");
+    RunSettings s = Settings();
+    s.coordinates = {"02", "48", "55", "+69", "75"};
+    const RunResult r = RunConversion(s, disk);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("Declination minutes \"75\" is outside 0 to 59"), std::string::npos) << r.message;
+    for (const char* out : kOutputs) EXPECT_FALSE(dir.Exists(out)) << out;
+    EXPECT_FALSE(dir.Exists("obs_old.std"));
 }
 
 TEST_F(ConversionRunTest, MissingLogIsReportedAndNothingWritten) {
@@ -243,9 +308,9 @@ TEST_F(ConversionRunTest, ProgressSeesEveryLineInOrder) {
     EXPECT_EQ(seen, (std::vector<std::string>{kExampleLine, "bad", kExampleLine}));
 }
 
-// Counts reads per file and fails the n-th staging or commit (counting from 0) the way the
-// disk would: a staging that fails leaves nothing behind, a commit that fails leaves the
-// target as it was.
+// Counts reads per file, lists every operation that can fail, and fails the n-th of them
+// (counting from 0) the way the disk would: a start, an end or a flush that fails leaves
+// nothing behind, a commit that fails leaves the target as it was.
 class FaultyFiles : public FileAccess {
 public:
     explicit FaultyFiles(int failAt) : failAt_(failAt) {}
@@ -253,23 +318,42 @@ public:
         ++reads[p.filename().string()];
         return disk_.Read(p);
     }
-    std::string Stage(const std::filesystem::path& target, std::string_view content, StagedFile& staged) override {
-        if (Fail()) return "cannot write " + target.string() + ": No space left on device";
-        return disk_.Stage(target, content, staged);
+    std::unique_ptr<std::istream> OpenForReading(const std::filesystem::path& p) override {
+        return disk_.OpenForReading(p);
     }
-    std::string Commit(StagedFile& staged) override {
-        if (Fail()) {
+    std::string Open(const std::filesystem::path& target, StagedStream& stream) override {
+        if (Fail("open", target.string())) return "cannot write " + target.string() + ": No space left on device";
+        return disk_.Open(target, stream);
+    }
+    std::string Close(StagedStream& stream, bool flush, StagedFile& staged) override {
+        if (Fail("close", stream.target)) {
+            const std::string target = stream.target;
+            disk_.Discard(stream);
+            return "cannot write " + target + ": No space left on device";
+        }
+        return disk_.Close(stream, flush, staged);
+    }
+    std::string FlushFileSystem(const std::filesystem::path& folder) override {
+        if (Fail("flush", folder.string())) return "cannot flush the files in " + folder.string() + ": No space left on device";
+        return disk_.FlushFileSystem(folder);
+    }
+    std::string Commit(StagedFile& staged, bool flushFolder) override {
+        if (Fail("commit", staged.target)) {
             disk_.Discard(staged);
             return "cannot replace " + staged.target + ": Input/output error";
         }
-        return disk_.Commit(staged);
+        return disk_.Commit(staged, flushFolder);
     }
+    void Discard(StagedStream& stream) override { disk_.Discard(stream); }
     void Discard(StagedFile& staged) override { disk_.Discard(staged); }
-    int operations = 0;
+    std::vector<std::pair<std::string, std::string>> operations;  // what, and the file or folder
     std::map<std::string, int> reads;
 
 private:
-    bool Fail() { return operations++ == failAt_; }
+    bool Fail(const char* what, const std::string& target) {
+        operations.emplace_back(what, target);
+        return static_cast<int>(operations.size()) - 1 == failAt_;
+    }
     int failAt_;
     DiskFiles disk_;
 };
@@ -285,45 +369,83 @@ TEST_F(ConversionRunTest, TwoRecordsOfTheSameStarReadTheCatalogueOnce) {
     EXPECT_EQ(dir.Lines("umbrix25.txt").size(), 3u);
 }
 
-// A failure at any file operation of the run: eight files are staged (six outputs, the
-// backup, the log), then committed in that order. A failed staging changes nothing at all;
-// a failed commit leaves the log the original, and the message names the file and why.
+// A failure at any file operation of the run: the eight files (six outputs, the backup, the
+// log) are started, the outputs ended, the two per-star light curves written, the backup and
+// the log ended, then all ten committed: outputs, light curves, backup, log. A failure before the commits changes nothing at all; a failed
+// commit leaves the log the original; the message names the file and why.
 TEST_F(ConversionRunTest, FailureAtAnyStepKeepsTheOriginalLog) {
     const std::string original = "RZCAS 20070105213045 10.52V ABC \xe9\r\nbroken\r\nCASRZ 200701052130 9.9 X\r\n";
     FaultyFiles probe(-1);
     dir.Put("obs.std", original);
     ASSERT_TRUE(RunConversion(Settings(), probe).ok);
-    const int operations = probe.operations;
-    ASSERT_EQ(operations, 16);
-    const std::string names[] = {"SDATA2.CSV", "SDATA2.2", "err.txt", "AVE_DAT1.djm", "umbrix25.txt",
-                                 "cyclocode.dat", "obs_old.std", "obs.std"};
+    const auto operations = probe.operations;
+    ASSERT_EQ(operations.size(), 30u);
+    const auto at = [&](std::size_t k) { return std::filesystem::path(operations[k].second).filename().string(); };
+    EXPECT_EQ(at(18) + at(19), "obs_old.stdobs.std");
+    const std::vector<std::string> commitOrder = {"SDATA2.CSV",  "SDATA2.2",          "err.txt",
+                                                  "AVE_DAT1.djm", "umbrix25.txt",      "cyclocode.dat",
+                                                  "umbrix25_RZCAS.txt", "umbrix25_CASRZ.txt", "obs_old.std",
+                                                  "obs.std"};
+    for (std::size_t k = 0; k < commitOrder.size(); ++k) EXPECT_EQ(at(20 + k), commitOrder[k]) << k;
 
-    for (int failAt = 0; failAt < operations; ++failAt) {
-        SCOPED_TRACE("failing operation " + std::to_string(failAt));
+    for (std::size_t failAt = 0; failAt < operations.size(); ++failAt) {
+        SCOPED_TRACE("failing operation " + std::to_string(failAt) + ": " + operations[failAt].first + " " +
+                     operations[failAt].second);
         std::filesystem::remove_all(dir.path());
         std::filesystem::create_directories(dir.path());
         dir.Put("obs.std", original);
         dir.Put("obs_old.std", "previous backup\n");
         for (const char* out : kOutputs) dir.Put(out, std::string("previous ") + out);
-        FaultyFiles faulty(failAt);
+        FaultyFiles faulty(static_cast<int>(failAt));
         const RunResult r = RunConversion(Settings(), faulty);
         EXPECT_FALSE(r.ok);
-        const std::string& failed = names[failAt % 8];
-        EXPECT_NE(r.message.find((dir / failed).string()), std::string::npos) << r.message;
-        EXPECT_NE(r.message.find(failAt < 8 ? "No space left on device" : "Input/output error"), std::string::npos)
+        const bool commit = operations[failAt].first == "commit";
+        EXPECT_NE(r.message.find(operations[failAt].second), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(commit ? "Input/output error" : "No space left on device"), std::string::npos)
             << r.message;
         EXPECT_EQ(dir.Read("obs.std"), original);
         EXPECT_NE(r.message.find("not changed"), std::string::npos) << r.message;
-        // Outputs committed before the failure are new, the others as they were.
-        const int committed = failAt < 8 ? 0 : failAt - 8;
-        for (int k = 0; k < 6; ++k)
+        // Files committed before the failure are new, the others as they were.
+        const std::size_t committed = failAt < 20 ? 0 : failAt - 20;
+        for (std::size_t k = 0; k < 6; ++k)
             EXPECT_EQ(dir.Read(kOutputs[k]) == std::string("previous ") + kOutputs[k], k >= committed) << kOutputs[k];
-        EXPECT_EQ(dir.Read("obs_old.std"), committed == 7 ? original : "previous backup\n");
+        EXPECT_EQ(dir.Exists("umbrix25_RZCAS.txt"), committed > 6);
+        EXPECT_EQ(dir.Exists("umbrix25_CASRZ.txt"), committed > 7);
+        EXPECT_EQ(dir.Read("obs_old.std"), committed > 8 ? original : "previous backup\n");
         // No temporary is left behind.
         std::size_t entries = 0;
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-        EXPECT_EQ(entries, 8u);
+        EXPECT_EQ(entries, 8u + std::min<std::size_t>(committed > 6 ? committed - 6 : 0, 2));
     }
+}
+
+// Many stars: their light curves reach the disk by one flush of the file system, and a flush
+// that fails changes nothing.
+TEST_F(ConversionRunTest, ManyStarsAreFlushedTogetherAndAFailedFlushChangesNothing) {
+    std::string log;
+    for (int k = 0; k < 40; ++k) log += "STAR" + std::to_string(k) + " 20070105213045 10.52V ABC\n";
+    dir.Put("obs.std", log);
+    FaultyFiles probe(-1);
+    ASSERT_TRUE(RunConversion(Settings(), probe).ok);
+    EXPECT_TRUE(dir.Exists("umbrix25_STAR39.txt"));
+    const auto flush = std::find_if(probe.operations.begin(), probe.operations.end(),
+                                    [](const auto& op) { return op.first == "flush"; });
+    ASSERT_NE(flush, probe.operations.end());
+    EXPECT_EQ(std::count_if(probe.operations.begin(), probe.operations.end(),
+                            [](const auto& op) { return op.first == "flush"; }),
+              1);
+
+    std::filesystem::remove_all(dir.path());
+    std::filesystem::create_directories(dir.path());
+    dir.Put("obs.std", log);
+    FaultyFiles faulty(static_cast<int>(flush - probe.operations.begin()));
+    const RunResult r = RunConversion(Settings(), faulty);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("No space left on device"), std::string::npos) << r.message;
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1u);
+    EXPECT_EQ(dir.Read("obs.std"), log);
 }
 
 }  // namespace

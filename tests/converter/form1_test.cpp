@@ -76,6 +76,46 @@ TEST_F(Form1Test, OpensWithTheDesignCaptionsWhenNoSettingsExist) {
     EXPECT_EQ(form.aliasCount(), 0u);
 }
 
+TEST_F(Form1Test, JapaneseCaptionsKeepTheirTextAndExplainThemselvesInEnglish) {
+    Form1 form(dir.path());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("std形式ファイルの日心補正"));
+    EXPECT_EQ(form.toolTip(), "Heliocentric correction of std-format files");
+    EXPECT_EQ(Child<QGroupBox>(form, "Frame1")->toolTip(), "Search by star name");
+    EXPECT_TRUE(Child<QCheckBox>(form, "Check1")->toolTip().startsWith("Automatic star-name search"));
+    EXPECT_TRUE(Child<QPushButton>(form, "Command1")->toolTip().startsWith("Start correction"));
+}
+
+TEST_F(Form1Test, BrowseBesideTheLogBoxPutsTheChosenFileInIt) {
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    Form1 form(dir.path());
+    QPushButton* browse = Child<QPushButton>(form, "Browse");
+    ASSERT_NE(browse, nullptr);
+    EXPECT_EQ(browse->text(), "Browse...");
+    const QRect box = Child<QLineEdit>(form, "Text1")->geometry();
+    EXPECT_GE(browse->geometry().left(), box.right());
+    EXPECT_TRUE(browse->geometry().intersects(QRect(0, box.top(), form.width(), box.height())));
+    EXPECT_LE(browse->geometry().right(), form.width());
+
+    QString startedIn;
+    QString answer = QString::fromStdString((dir / "obs.std").string());
+    form.setLogChooser([&](QWidget*, const QString& start) {
+        startedIn = start;
+        return answer;
+    });
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(startedIn, QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(Box(form, "Text1"), answer);
+    EXPECT_EQ(form.stdFileName(), answer.toStdString());
+    // Cancelled: the box keeps what it had.
+    answer.clear();
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(form.stdFileName(), (dir / "obs.std").string());
+    // The chosen log is what the start button converts.
+    Click(form, "Command1");
+    EXPECT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
+    EXPECT_TRUE(dir.Exists("obs_old.std"));
+}
+
 TEST_F(Form1Test, RestoresTheSettingsFileAndLoadsTheAliases) {
     dir.Put("hjdprep.ini", "/logs/obs.std\n 2\n 18\n 45\n 5\n-0\n 30\nSGRV4\n");
     dir.CopyIn(test::Fixture("Alias.txt"), "Alias.txt");
@@ -110,7 +150,7 @@ TEST_F(Form1Test, ConvertsWithAutomaticSearchAndTheNextStartShowsTheLastStar) {
         Type(form, "Text1", QString::fromStdString((dir / "night.std").string()));
         QTest::mouseClick(Child<QCheckBox>(form, "Check1"), Qt::LeftButton);
         Click(form, "Command1");
-        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        ASSERT_EQ(messages, std::vector<QString>{"END\n5 records converted, 3 lines written to err.txt"});
         EXPECT_EQ(Child<QLabel>(form, "Label5")->text(), "");
         QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
         EXPECT_EQ(bar->value(), bar->maximum());
@@ -150,7 +190,7 @@ TEST_F(Form1Test, AutomaticSearchShowsEachStarAsItIsFound) {
     for (const char* name : {"Text7", "Text2", "Text3", "Text4", "Text5", "Text6"})
         QObject::connect(Child<QLineEdit>(form, name), &QLineEdit::textChanged, &form, snapshot);
     Click(form, "Command1");
-    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    ASSERT_EQ(messages, std::vector<QString>{"END\n5 records converted, 3 lines written to err.txt"});
     // The catalogue's lines for the stars of the log, in the log's order (star.dat fixture).
     const std::vector<std::vector<QString>> stars = {
         {"CASRZ", "02", "48", "55", "+69", "38"},
@@ -169,7 +209,7 @@ TEST_F(Form1Test, ProgressAfterARefusedRunShowsThatRunNotTheOneBefore) {
     QProgressBar* bar = Child<QProgressBar>(form, "ProgressBar");
     Type(form, "Text1", "obs.std");
     Click(form, "Command1");
-    ASSERT_EQ(messages, std::vector<QString>{"END"});
+    ASSERT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
     ASSERT_EQ(bar->text(), "100%");
     Type(form, "Text1", "absent.std");
     Click(form, "Command1");
@@ -202,7 +242,7 @@ TEST_F(Form1Test, RunShowsEachLineAndCannotBeClosedOrRestartedMidway) {
     });
     Click(form, "Command1");
     EXPECT_TRUE(disabledDuringRun);
-    EXPECT_EQ(messages, std::vector<QString>{"END"});
+    EXPECT_EQ(messages, std::vector<QString>{"END\n50 records converted, 0 lines written to err.txt"});
     EXPECT_EQ(labelAtEnd, "CASRZ 20070105213059 10.52V ABC");
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(dir.Exists("hjdprep.ini"));
@@ -221,7 +261,7 @@ TEST_F(Form1Test, RunSouthOfTheEquatorSavesMinutesWithoutSign) {
         Type(form, "Text5", "-00");
         Type(form, "Text6", "30");
         Click(form, "Command1");
-        ASSERT_EQ(messages, std::vector<QString>{"END"});
+        ASSERT_EQ(messages, std::vector<QString>{"END\n1 record converted, 0 lines written to err.txt"});
         EXPECT_DOUBLE_EQ(form.coordinates().DecMinute, -30);
         form.close();
     }
@@ -272,6 +312,27 @@ TEST_F(Form1Test, SearchWithoutCatalogueSaysSoAndKeepsTheBoxes) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains("star.dat"));
     EXPECT_EQ(Box(form, "Text2"), "07");
+}
+
+TEST_F(Form1Test, ImpossibleCoordinatesAreRefusedNamingTheBox) {
+    dir.Put("obs.std", "CASRZ 20070105213045 10.52V ABC\n");
+    Form1 form(dir.path());
+    form.show();
+    Type(form, "Text1", "obs.std");
+    Type(form, "Text2", "99");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith("The RA hours box (Text2) holds \"99\"")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("0 to 24")) << messages[0].toStdString();
+    Type(form, "Text2", "02");
+    Type(form, "Text6", "75");
+    Click(form, "Command1");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].startsWith("The RD minutes box (Text6) holds \"75\"")) << messages[1].toStdString();
+    EXPECT_EQ(form.focusWidget(), Child<QLineEdit>(form, "Text6"));
+    EXPECT_FALSE(dir.Exists("umbrix25.txt"));
+    EXPECT_FALSE(dir.Exists("obs_old.std"));
+    EXPECT_FALSE(dir.Exists("err.txt"));
 }
 
 TEST_F(Form1Test, RunThatCannotStartSaysWhyAndWritesNothing) {

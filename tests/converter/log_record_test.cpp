@@ -193,6 +193,16 @@ TEST(HjdText, SixIntegerDigitsInTheFilesNoLeadingZerosInTheLightCurve) {
     EXPECT_EQ(HjdPlainText(2051234.5), "51234.5000");
     EXPECT_EQ(HjdLightCurveText(2454106.3948534), "454106.394853");
     EXPECT_EQ(HjdLightCurveText(2051234.5), "51234.500000");
+    // A record's texts carry the same numbers, the unpadded one taken from the padded one.
+    LogRecord r = ParseLogLine("CASRZ 20070105213045 10.52V ABC", {});
+    const std::pair<double, const char*> plain[] = {
+        {2051234.5, "51234.5000"}, {2000000.12344, "0.1234"}, {2000000.00005, "0.0000"}, {1999999.5, "-0.5000"},
+        {1000000.25, "-999999.7500"}, {3234567.89, "1234567.8900"}};
+    for (const auto& [hjd, text] : plain) {
+        const RecordTexts t = FormatRecord(r, hjd);
+        EXPECT_EQ(t.hjdPlain, text) << hjd;
+        EXPECT_EQ(t.hjdField, HjdFieldText(hjd));
+    }
 }
 
 struct NamesCase {

@@ -115,15 +115,10 @@ std::string Stage(const std::string& target, std::string_view content, StagedFil
 }
 
 std::string Commit(StagedFile& staged) {
-    if (staged.temp.empty()) return "cannot replace " + staged.target + ": nothing was written";
-    if (::rename(staged.temp.c_str(), staged.target.c_str()) != 0) {
-        const int error = errno;
-        Discard(staged);
-        return "cannot replace " + staged.target + ": " + Reason(error);
-    }
-    staged.temp.clear();
-    SyncFolder(FolderOf(staged.target));
-    return "";
+    const std::string target = staged.target;
+    std::string error = CommitUnflushed(staged);
+    if (error.empty()) SyncFolder(FolderOf(target));
+    return error;
 }
 
 void Discard(StagedFile& staged) {

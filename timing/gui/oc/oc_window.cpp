@@ -182,7 +182,12 @@ frmOc::frmOc(CurrentPrinter& printer, QString ephemeridesPath, QWidget* parent)
     refit();
 }
 
-frmOc::~frmOc() = default;
+frmOc::~frmOc() {
+    // Closing hides the window and takes the focus from a box, which finishes its editing:
+    // by then this window is half destroyed, and must not be asked to commit the ephemeris.
+    T0Edit->disconnect(this);
+    PEdit->disconnect(this);
+}
 
 QString frmOc::title() const {
     return tablePath_.isEmpty() ? QString("O\u2013C") : QString("O\u2013C - ") + QFileInfo(tablePath_).fileName();

@@ -139,8 +139,13 @@ TEST(KilledConversion, LogIsAlwaysTheOriginalOrTheRewriteWithTheOriginalAsBackup
     for (const int us : {0, 100, 200, 400, 700, 1000, 1500, 2000, 3000, 5000, 8000, 12000})
         moments.push_back({lastLine, std::chrono::microseconds(us), "SDATA2.CSV"});
 
+    // Whether a kill lands before the run ends depends on the machine's load: the moments are
+    // tried again (up to four rounds) until enough kills have landed to cover the run.
+    constexpr int kKillsWanted = 20;
     int kills = 0, keptOriginal = 0, rewritten = 0;
-    for (std::size_t m = 0; m < moments.size(); ++m) {
+    for (std::size_t tried = 0; tried < 4 * moments.size() && (tried < moments.size() || kills < kKillsWanted);
+         ++tried) {
+        const std::size_t m = tried % moments.size();
         reset();
         SCOPED_TRACE("moment " + std::to_string(m));
         const Outcome o = RunAndKill(dir.path(), moments[m].lines, moments[m].delay, moments[m].appears);
@@ -158,7 +163,7 @@ TEST(KilledConversion, LogIsAlwaysTheOriginalOrTheRewriteWithTheOriginalAsBackup
     std::printf("kills: %d (log kept original: %d, rewritten with backup: %d); undisturbed write phase %.0f ms\n",
                 kills, keptOriginal, rewritten,
                 std::chrono::duration<double, std::milli>(full.writePhase).count());
-    EXPECT_GE(kills, 20);
+    EXPECT_GE(kills, kKillsWanted);
 }
 
 }  // namespace
